@@ -35,6 +35,8 @@ struct DeviceSettings {
   bool Pack();
   bool Parse();
   bool Serialize(std::ostream& out) const;
+  // True when bytes 14-15 of the image match its body (no logging, no unpacking).
+  bool HasValidChecksum() const;
   static std::uint16_t ComputeChecksum(const SettingsImage& image);
 };
 
