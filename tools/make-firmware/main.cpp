@@ -1,0 +1,158 @@
+// make-firmware: writes a firmware file (*.dat) from a raw binary image, with the version words
+// and the length as options, so that good and deliberately bad files are easy to make.
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "device/FirmwareFile.h"
+
+namespace {
+
+using tev::FirmwareImage;
+
+void Usage() {
+  std::fputs(
+      "usage: make-firmware [options] IMAGE OUTPUT\n"
+      "  IMAGE is a raw binary of at most 65536 bytes; the rest of the image stays 0xFF.\n"
+      "  --format V      file format version (default 0x0100)\n"
+      "  --bootloader V  bootloader version the firmware needs (default 0x0100)\n"
+      "  --firmware V    firmware version (default 0x0140)\n"
+      "  --length N      image bytes to program, may be negative (default: the image's size)\n"
+      "  --cut N         write only the first N bytes of the file\n"
+      "  --bad-magic     spoil the file's magic\n"
+      "Numbers may be decimal or 0x-prefixed hexadecimal.\n",
+      stderr);
+}
+
+bool ParseNumber(const std::string& text, long long& value) {
+  if (text.empty()) return false;
+  char* end = nullptr;
+  value = std::strtoll(text.c_str(), &end, 0);
+  return *end == '\0';
+}
+
+bool ParseWord(const std::string& text, std::uint16_t& value) {
+  long long v = 0;
+  if (!ParseNumber(text, v) || v < 0 || v > 0xFFFF) return false;
+  value = static_cast<std::uint16_t>(v);
+  return true;
+}
+
+#ifndef _WIN32
+// Command-line bytes are UTF-8 here; the firmware file functions take wide paths.
+std::wstring WidePath(const std::string& utf8) {
+  std::wstring out;
+  for (std::size_t i = 0; i < utf8.size();) {
+    const auto c = static_cast<unsigned char>(utf8[i]);
+    const int extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
+    std::uint32_t cp = extra == 0 ? c : (c & (0x3F >> extra));
+    std::size_t k = 1;
+    for (; k <= static_cast<std::size_t>(extra) && i + k < utf8.size(); ++k) cp = (cp << 6) | (utf8[i + k] & 0x3F);
+    out.push_back(static_cast<wchar_t>(cp));
+    i += k;
+  }
+  return out;
+}
+#endif
+
+int Run(const std::vector<std::wstring>& args) {
+  FirmwareImage fw;
+  fw.fileFormatVersion = tev::kFirmwareFileFormat;
+  fw.bootloaderVersion = 0x0100;
+  fw.firmwareVersion = 0x0140;
+  bool haveLength = false, badMagic = false;
+  long long cut = -1;
+  std::vector<std::wstring> positional;
+
+  auto narrow = [](const std::wstring& w) { return tev::NarrowPathForLog(w); };
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string a = narrow(args[i]);
+    auto next = [&](std::string& v) {
+      if (i + 1 >= args.size()) return false;
+      v = narrow(args[++i]);
+      return true;
+    };
+    std::string v;
+    long long n = 0;
+    if (a == "--format" || a == "--bootloader" || a == "--firmware") {
+      std::uint16_t& field = a == "--format" ? fw.fileFormatVersion
+                             : a == "--bootloader" ? fw.bootloaderVersion
+                                                   : fw.firmwareVersion;
+      if (!next(v) || !ParseWord(v, field)) {
+        std::fprintf(stderr, "make-firmware: %s needs a 16-bit number\n", a.c_str());
+        return 2;
+      }
+    } else if (a == "--length") {
+      if (!next(v) || !ParseNumber(v, n) || n < INT32_MIN || n > INT32_MAX) {
+        std::fputs("make-firmware: --length needs a 32-bit number\n", stderr);
+        return 2;
+      }
+      fw.length = static_cast<std::int32_t>(n);
+      haveLength = true;
+    } else if (a == "--cut") {
+      if (!next(v) || !ParseNumber(v, cut) || cut < 0) {
+        std::fputs("make-firmware: --cut needs a byte count\n", stderr);
+        return 2;
+      }
+    } else if (a == "--bad-magic") {
+      badMagic = true;
+    } else if (a == "-h" || a == "--help") {
+      Usage();
+      return 0;
+    } else if (a.size() > 1 && a[0] == '-') {
+      std::fprintf(stderr, "make-firmware: unknown option %s\n", a.c_str());
+      Usage();
+      return 2;
+    } else {
+      positional.push_back(args[i]);
+    }
+  }
+  if (positional.size() != 2) {
+    Usage();
+    return 2;
+  }
+
+  std::ifstream in(tev::NativePath(positional[0]), std::ios::binary);
+  if (!in) {
+    std::fprintf(stderr, "make-firmware: cannot open %s\n", narrow(positional[0]).c_str());
+    return 1;
+  }
+  const std::vector<std::uint8_t> image{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  if (image.size() > tev::kFirmwareImageSize) {
+    std::fprintf(stderr, "make-firmware: %s is larger than 65536 bytes\n", narrow(positional[0]).c_str());
+    return 1;
+  }
+  std::copy(image.begin(), image.end(), fw.image.begin());
+  if (!haveLength) fw.length = static_cast<std::int32_t>(image.size());
+
+  std::vector<std::uint8_t> bytes = tev::EncodeFirmwareFile(fw);
+  if (badMagic) bytes[0] ^= 0xFF;
+  if (cut >= 0 && static_cast<std::size_t>(cut) < bytes.size()) bytes.resize(static_cast<std::size_t>(cut));
+  if (!tev::WriteFirmwareFile(positional[1], bytes)) {
+    std::fprintf(stderr, "make-firmware: cannot write %s\n", narrow(positional[1]).c_str());
+    return 1;
+  }
+  std::fprintf(stderr, "make-firmware: wrote %zu bytes, length %d, versions %04x/%04x/%04x\n", bytes.size(),
+               static_cast<int>(fw.length), fw.fileFormatVersion, fw.bootloaderVersion, fw.firmwareVersion);
+  return 0;
+}
+
+}  // namespace
+
+#ifdef _WIN32
+int wmain(int argc, wchar_t** argv) {
+  std::vector<std::wstring> args(argv + 1, argv + argc);
+  return Run(args);
+}
+#else
+int main(int argc, char** argv) {
+  std::vector<std::wstring> args;
+  for (int i = 1; i < argc; ++i) args.push_back(WidePath(argv[i]));
+  return Run(args);
+}
+#endif
