@@ -1,0 +1,99 @@
+#pragma once
+// The one object through which the program reaches the altimeter: finding and opening it, the
+// report transfers, the command protocol, and the data the whole program shares (settings,
+// packets, the shown data set, the live trace, the plot scale).
+#include <array>
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "device/DeviceBroadcast.h"
+#include "device/DeviceIds.h"
+#include "device/DeviceResults.h"
+#include "device/HidBus.h"
+#include "device/HidReport.h"
+#include "model/DataSet.h"
+#include "model/DeviceSettings.h"
+#include "model/FlightPacket.h"
+#include "model/LiveTrace.h"
+#include "plot/PlotScale.h"
+
+namespace tev {
+
+struct HidDeviceInfo {
+  std::wstring devicePath;
+  HidAttributes attributes;
+};
+
+class DownloadObserver;
+class EmulationObserver;
+class UpdateObserver;
+
+class AltimeterDevice {
+ public:
+  explicit AltimeterDevice(HidBus& bus);
+  ~AltimeterDevice();
+  AltimeterDevice(const AltimeterDevice&) = delete;
+  AltimeterDevice& operator=(const AltimeterDevice&) = delete;
+
+  // Connection.
+  std::vector<HidDeviceInfo> FindDevices(std::uint16_t productId, std::uint16_t requiredVersion,
+                                         std::uint16_t mask);
+  int Connect(Personality personality, std::uint16_t* version = nullptr);
+  bool Open();
+  void Close();
+  void CloseHandles();
+  bool IsOpen() const;
+  bool IsSameDevice(const DeviceBroadcast& broadcast) const;
+
+  // Transfers: one report each, false when it did not get through in time.
+  bool WriteReport(const std::uint8_t* bytes, std::size_t length);
+  bool ReadReport(std::uint8_t* buffer, std::size_t length, std::uint32_t timeoutMs);
+
+  // Command protocol.
+  bool SendCommand(std::uint8_t code, std::uint16_t value);
+  bool ReadReply(std::uint16_t& value, std::uint8_t* code, std::uint32_t timeoutMs = kIoTimeoutMs);
+  bool Reset();
+  int ReadSettings();
+  int WriteSettings();
+  int ClearData();
+  int ReadAdc(std::uint16_t& count);
+  int ReadBatteryVoltage(std::uint16_t& tenthsOfVolt);
+  int FireLines();
+
+  // The long exchanges, each in its own unit.
+  int DownloadPackets(DownloadObserver& observer);
+  bool EmulateLaunch(EmulationObserver& observer);
+  int UpdateFirmware(UpdateObserver& observer, const std::string& path, std::uint16_t& hardwareVersion,
+                     std::uint16_t& fileFormatVersion, std::uint16_t& fileBootloaderVersion,
+                     std::uint16_t& fileFirmwareVersion);
+
+  HidBus& Bus() { return bus_; }
+
+  std::wstring devicePath;
+  HidAttributes attributes;
+  HidHandle readHandle = kInvalidHidHandle;
+  HidHandle writeHandle = kInvalidHidHandle;
+  std::atomic<bool> cancelRequested{false};
+  DeviceSettings settings;
+  bool bootloaderMode = false;
+
+  PacketList packets;
+  DataSet currentSet;
+  LiveTrace liveSet;
+  PlotScale plotScale;
+
+  // The exchanges' request and reply buffers, one each for the life of the object.
+  std::array<std::uint8_t, kHidReportLength> requestBuffer{};
+  std::array<std::uint8_t, kHidReportLength> replyBuffer{};
+
+ private:
+  // Runs one exchange of sensor/fire shape: reset, command, then the caller's replies.
+  int StartSensorExchange(std::uint8_t command);
+
+  HidBus& bus_;
+};
+
+}  // namespace tev

@@ -1,0 +1,24 @@
+#pragma once
+// What the simulated altimeter keeps across commands, resets and personality switches.
+#include <array>
+#include <cstdint>
+
+namespace tev {
+
+inline constexpr std::size_t kSimFlightMemoryPackets = 128;
+inline constexpr std::size_t kSimPacketBytes = 64;
+
+struct SimState {
+  // The factory settings block (a valid checksum).
+  std::array<std::uint8_t, 16> settingsBlock{0xE0, 0x03, 0xFF, 0x3C, 0x00, 0x14, 0x00, 0x50,
+                                             0x00, 0x32, 0x96, 0x00, 0x96, 0x00, 0x3B, 0x04};
+  std::array<std::uint8_t, kSimFlightMemoryPackets * kSimPacketBytes> flightMemory{};
+  std::uint16_t adcCount = 836;     // sea-level pressure on the bench
+  std::uint16_t batteryTenths = 90;  // 9.0 V
+  int lineFirings = 0;               // how often both lines were fired
+  int resets = 0;
+
+  SimState() { flightMemory.fill(0xFF); }
+};
+
+}  // namespace tev
