@@ -1,0 +1,109 @@
+#include "plot/PlotView.h"
+
+#include <string>
+
+#include "model/DebugLog.h"
+#include "model/NumberFormat.h"
+#include "plot/PlotMapping.h"
+#include "plot/PlotStyle.h"
+
+namespace tev {
+
+using namespace plotstyle;
+
+namespace {
+
+// "(" t " s  " value unit ")": the moment and value of a peak.
+std::wstring PeakText(float seconds, float value, std::wstring_view unit) {
+  std::wstring text = L"(";
+  text += FormatRealW(seconds);
+  text += L" s  ";
+  text += FormatRealW(value);
+  text += L' ';
+  text += unit;
+  text += L')';
+  return text;
+}
+
+// A label standing above the point (seconds, value), left out when the point cannot be placed.
+void DrawLabelAbove(Canvas& canvas, const PlotScale& scale, std::wstring_view text, Argb color, double seconds,
+                    double value) {
+  const auto x = MapX(scale, seconds);
+  const auto y = MapY(scale, value);
+  if (x && y) DrawLabel(canvas, text, color, *x, *y - kLabelRise);
+}
+
+void DrawGroundLine(Canvas& canvas, const PlotScale& scale) {
+  if (const auto ground = MapY(scale, 0.0)) canvas.Line(kBlue, kSeriesPen, 0, *ground, canvas.Width(), *ground);
+}
+
+void DrawGroundLabel(Canvas& canvas, const PlotScale& scale) {
+  if (const auto ground = MapY(scale, 0.0)) DrawLabel(canvas, L"Ground", kBlue, 100, *ground - kLabelRise);
+}
+
+// The big title behind everything, left out when the buffer is too small for it.
+void DrawTitle(Canvas& canvas) {
+  static constexpr std::wstring_view kTitleText = L"TEV USB";
+  const TextExtent extent = canvas.MeasureText(kTitleText, kTitlePoints, true);
+  const float width = static_cast<float>(canvas.Width());
+  const float height = static_cast<float>(canvas.Height());
+  if (!(width > extent.width && height > extent.height)) return;
+  canvas.Text(kTitleText, kTitlePoints, true, kTitle, (width - extent.width) * 0.5f,
+              static_cast<float>(canvas.Height() / 2));
+}
+
+float SampleSeconds(int index) { return static_cast<float>(index / 10.0); }
+
+}  // namespace
+
+void PaintPlot(Canvas& canvas, const DataSet& set, PlotScale& scale) {
+  if (!canvas.Clear(kBackgroundPixel)) return;
+  DebugLog("Updating buffer.");
+  DrawTitle(canvas);
+
+  const bool hasSamples = !set.adc.empty();
+  if (hasSamples) DrawGroundLine(canvas, scale);
+
+  DrawSeries(canvas, scale, set.altitudeAgl, PlotPen{kRed, kSeriesPen}, kRed);
+  DrawSeries(canvas, scale, set.smoothedAltitude, PlotPen{kRed, kSeriesPen}, std::nullopt);
+  DrawSeries(canvas, scale, set.velocityKmh, PlotPen{kGreen, kSeriesPen}, std::nullopt);
+  DrawLineMarks(canvas, scale, set);
+
+  // A hand-built set may have series of other lengths than adc: an index past a series is no peak.
+  const int apogee = IndexOfMaximum(set, set.altitudeAgl);
+  if (apogee >= 0 && static_cast<std::size_t>(apogee) < set.altitudeAgl.size()) {
+    const float t = SampleSeconds(apogee);
+    const float a = static_cast<float>(set.altitudeAgl[apogee]);
+    DrawLabelAbove(canvas, scale, PeakText(t, a, L"m"), kBlue, t, a);
+
+    const int peak = IndexOfMaximum(set, set.velocity);
+    if (peak >= 0 && static_cast<std::size_t>(peak) < set.velocity.size()) {
+      const float tv = SampleSeconds(peak);
+      const float v = static_cast<float>(set.velocity[peak]) * 3.6f;
+      DrawLabelAbove(canvas, scale, PeakText(tv, v, L"km/h"), kBlue, tv, v);
+    }
+  }
+
+  if (hasSamples) {
+    DrawGroundLabel(canvas, scale);
+    DrawLabel(canvas, L"Smoothed altitude", kRed, 10, 10);
+    DrawLabel(canvas, L"<Velocity> over 1 second", kGreen, 10, 50);
+    DrawLabel(canvas, L"Data set: " + std::to_wstring(static_cast<long long>(set.setNumber) + 1), kBlue, 10, 90);
+  }
+}
+
+void PaintLiveTrace(Canvas& canvas, const LiveTrace& trace, PlotScale& scale) {
+  if (!canvas.Clear(kBackgroundPixel)) return;
+  scale.xMin = trace.xMin;
+  scale.yMin = trace.yMin;
+  scale.xRange = trace.xMax;
+  scale.yRange = trace.yMax;
+
+  DrawGroundLine(canvas, scale);
+  DrawSeries(canvas, scale, trace.points, PlotPen{kRed, kSeriesPen}, std::nullopt);
+  DrawLabelAbove(canvas, scale, PeakText(trace.apogeeTime, trace.maxAltitude, L"m"), kBlue, trace.apogeeTime,
+                 trace.maxAltitude);
+  DrawGroundLabel(canvas, scale);
+}
+
+}  // namespace tev
