@@ -66,7 +66,8 @@ class AltimeterDevice {
   // The long exchanges, each in its own unit.
   int DownloadPackets(DownloadObserver& observer);
   bool EmulateLaunch(EmulationObserver& observer);
-  int UpdateFirmware(UpdateObserver& observer, const std::string& path, std::uint16_t& hardwareVersion,
+  // The firmware file is opened by its wide path, as the user picked it.
+  int UpdateFirmware(UpdateObserver& observer, const std::wstring& path, std::uint16_t& hardwareVersion,
                      std::uint16_t& fileFormatVersion, std::uint16_t& fileBootloaderVersion,
                      std::uint16_t& fileFirmwareVersion);
 

@@ -5,7 +5,10 @@
 namespace tev {
 
 SimAltimeter::SimAltimeter(SimConfig config)
-    : config_(std::move(config)), personality_(MakeSimPersonality(config_.personality, state_)) {}
+    : config_(std::move(config)) {
+  state_.hardwareVersion = config_.hardwareVersion;
+  personality_ = MakeSimPersonality(config_.personality, state_);
+}
 
 HidAttributes SimAltimeter::Attributes() const {
   HidAttributes attrs;
@@ -26,6 +29,7 @@ void SimAltimeter::SetVersions(std::uint16_t firmware, std::uint16_t bootloader,
   config_.firmwareVersion = firmware;
   config_.bootloaderVersion = bootloader;
   config_.hardwareVersion = hardware;
+  state_.hardwareVersion = hardware;
 }
 
 void SimAltimeter::InjectFault(SimFault fault) {
@@ -67,8 +71,13 @@ void SimAltimeter::ApplyInputFaults(std::vector<SimInput>& inputs) {
       break;
     }
     if (TakeFault(SimFaultKind::WithholdReplies, index)) break;
-    ++inputs_;
     SimFault fault;
+    if (TakeFault(SimFaultKind::InsertBefore, index, &fault) && input.report.size() > personality_->CodeByte()) {
+      SimInput extra = input;
+      extra.report[personality_->CodeByte()] = fault.code;
+      out.push_back(std::move(extra));
+    }
+    ++inputs_;
     if (TakeFault(SimFaultKind::EndEarly, index)) {
       out.push_back({personality_->CompletionReport(), input.delayMs, false});
       break;

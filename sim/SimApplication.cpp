@@ -1,12 +1,15 @@
 #include "sim/SimApplication.h"
 
 #include "device/HidReport.h"
+#include "sim/SimFlightCommands.h"
 
 namespace tev {
 
 SimApplication::SimApplication(SimState& state) : state_(state) {
   // Each command family registers its handlers here, one line each.
   RegisterBasicCommands(commands_);
+  RegisterFlightMemoryCommands(commands_);
+  RegisterLaunchEmulationCommands(commands_);
 }
 
 std::vector<std::uint8_t> SimApplication::CompletionReport() const {

@@ -27,6 +27,7 @@ enum class SimFaultKind {
   ReplaceCode,      // input report `at` carries `code` in place of its own
   EndEarly,         // input report `at` becomes a completion and the rest of that reaction is dropped
   UnplugAfter,      // the device unplugs once `at` more input reports have gone out
+  InsertBefore,     // an extra copy of input report `at`, carrying `code`, goes out just before it
 };
 
 // `at` counts output reports (WithholdAccept) or input reports (the others) from the moment the

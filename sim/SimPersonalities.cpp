@@ -1,6 +1,7 @@
 // Which firmware the simulated altimeter runs in each personality.
 #include "sim/SimAltimeter.h"
 #include "sim/SimApplication.h"
+#include "sim/SimBootloader.h"
 
 namespace tev {
 
@@ -9,9 +10,8 @@ std::unique_ptr<SimPersonality> MakeSimPersonality(Personality personality, SimS
     case Personality::Application:
       return std::make_unique<SimApplication>(state);
     case Personality::Bootloader:
-      break;
+      return std::make_unique<SimBootloader>(state);
   }
-  // No bootloader firmware yet: the application answers, which the host tells apart by product id.
   return std::make_unique<SimApplication>(state);
 }
 

@@ -2,6 +2,7 @@
 // What the simulated altimeter keeps across commands, resets and personality switches.
 #include <array>
 #include <cstdint>
+#include <vector>
 
 namespace tev {
 
@@ -17,6 +18,10 @@ struct SimState {
   std::uint16_t batteryTenths = 90;  // 9.0 V
   int lineFirings = 0;               // how often both lines were fired
   int resets = 0;
+  // What the bootloader has programmed, to compare with a firmware file's image.
+  std::vector<std::uint8_t> programmedImage = std::vector<std::uint8_t>(65536, 0xFF);
+  int blocksProgrammed = 0;
+  std::uint16_t hardwareVersion = 0x0120;  // answered to the bootloader's query
 
   SimState() { flightMemory.fill(0xFF); }
 };

@@ -1,0 +1,96 @@
+// DownloadPackets: command 2 for every packet until erased memory or 128 packets.
+#include "device/Download.h"
+
+#include <string>
+
+#include "device/AltimeterDevice.h"
+#include "model/DebugLog.h"
+
+namespace tev {
+namespace {
+
+std::string Hex(unsigned value) {
+  static const char digits[] = "0123456789abcdef";
+  std::string text;
+  do {
+    text.insert(text.begin(), digits[value & 0xF]);
+    value >>= 4;
+  } while (value != 0);
+  return text;
+}
+
+}  // namespace
+
+int AltimeterDevice::DownloadPackets(DownloadObserver& observer) {
+  if (bootloaderMode) return kProtocolError;
+  cancelRequested = false;
+  packets.clear();
+
+  DebugLog("Resetting device.");
+  if (!Reset()) return kSendFailed;
+  DebugLog("Reading Data...");
+
+  for (int i = 0; i < kMaxDownloadPackets; ++i) {
+    FlightPacket buffer = FlightPacket::Erased();
+    if (!SendCommand(kCmdReadPacket, 0) || !SendCommand(kCmdReadPacket, static_cast<std::uint16_t>(i)))
+      return kSendFailed;
+
+    for (int j = 0; j < kWordsPerPacket;) {
+      if (cancelRequested) return kCancelled;
+      std::uint16_t value = 0;
+      std::uint8_t code = 0;
+      if (!ReadReply(value, &code)) {
+        DebugLog("Failed to read to packet.");
+        return kNoReply;
+      }
+      if (code != kReplyPacketWord) DebugLog("Invalid data.");
+      DebugLog("Code: [" + Hex(code) + "]");
+      if (code == kReplyComplete) {
+        DebugLog("Premature end of data.");
+        return kProtocolError;
+      }
+      if (code != kReplyPacketWord) continue;  // not a word: skipped, j stays
+
+      buffer.SetWord(j, value);
+      if (cancelRequested) return kCancelled;
+      if (j == 0) {
+        DebugLog("Begin Notify...");
+        observer.OnPacketProgress(i, true, buffer.Type() == kPacketTypeFlightStart);
+        DebugLog("Done.");
+      } else {
+        DebugLog("updating fast set...");
+        AppendLiveSample(liveSet, value, settings.adcOffset);
+        DebugLog("Done.");
+        if (j % 5 == 0) {
+          DebugLog("Notify...");
+          observer.OnPacketProgress(i, true, false);
+          DebugLog("Done.");
+        }
+      }
+      ++j;
+    }
+
+    if (cancelRequested) return kCancelled;
+    std::uint16_t value = 0;
+    std::uint8_t code = 0;
+    if (!ReadReply(value, &code)) {
+      DebugLog("Could not read complete confirmation.");
+      return kNoReply;
+    }
+    if (code != kReplyComplete) return kProtocolError;
+    // A cancel that arrived while the completion was awaited takes effect at the next packet.
+    if (cancelRequested) DebugLog("Requesting CancelIO.");
+
+    if (buffer.Type() == kPacketTypeErased) {
+      DebugLog("Done Reading Data...");
+      return kOk;
+    }
+    packets.push_back(buffer);
+    observer.OnPacketProgress(i, false, false);
+    DebugLog("Done Reading Packet...");
+  }
+  DebugLog("Done Reading Data...");
+  return kOk;
+}
+
+}  // namespace tev
