@@ -11,6 +11,7 @@
 #include "device/Download.h"
 #include "model/DebugLog.h"
 #include "sim/FlightModel.h"
+#include "sim/SimFlightCommands.h"
 
 namespace {
 
@@ -30,9 +31,7 @@ Result Download(const tev::PacketList& memory, std::uint32_t intervalMs) {
   tev::SimConfig config;
   config.reportIntervalMs = intervalMs;
   auto sim = std::make_shared<tev::SimAltimeter>(config);
-  auto& flash = sim->State().flightMemory;
-  for (std::size_t i = 0; i < memory.size(); ++i)
-    std::copy(memory[i].bytes.begin(), memory[i].bytes.end(), flash.begin() + i * 64);
+  tev::LoadFlightMemory(sim->State(), memory);
 
   tev::RealTimeBus bus(sim);
   tev::AltimeterDevice device(bus);

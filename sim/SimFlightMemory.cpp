@@ -3,6 +3,8 @@
 // The host sends command 2 twice for every packet. Our device takes the first report (its value
 // is ignored) as "a packet read follows" and answers nothing; the second names the packet, which
 // goes out as 32 words (code 11) and a completion. Packets past the memory read as erased.
+#include <algorithm>
+
 #include "device/HidReport.h"
 #include "sim/SimFlightCommands.h"
 
@@ -32,6 +34,23 @@ void BeginPacketRead(SimApplication& app, std::uint16_t, SimReplies&) {
 }
 
 }  // namespace
+
+void LoadFlightMemory(SimState& state, const PacketList& packets) {
+  state.flightMemory.fill(0xFF);
+  for (std::size_t i = 0; i < packets.size() && i < kSimFlightMemoryPackets; ++i)
+    std::copy(packets[i].bytes.begin(), packets[i].bytes.end(), state.flightMemory.begin() + i * kSimPacketBytes);
+}
+
+PacketList StoredFlightPackets(const SimState& state) {
+  PacketList packets;
+  for (std::size_t i = 0; i < kSimFlightMemoryPackets; ++i) {
+    FlightPacket p;
+    std::copy_n(state.flightMemory.begin() + i * kSimPacketBytes, kSimPacketBytes, p.bytes.begin());
+    if (p.Type() == kPacketTypeErased) break;
+    packets.push_back(p);
+  }
+  return packets;
+}
 
 void RegisterFlightMemoryCommands(SimCommandTable& table) { table[kCmdReadPacket] = BeginPacketRead; }
 
