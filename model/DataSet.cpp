@@ -71,19 +71,11 @@ void BuildDataSet(const PacketList& packets, DataSet& set, int firstPacket, cons
                   int setNumber) {
   ClearDataSet(set);
   set.setNumber = setNumber;
-  if (firstPacket < 0 || static_cast<std::size_t>(firstPacket) >= packets.size()) return;
   const double offset = settings.adcOffset;
-
-  for (std::size_t i = static_cast<std::size_t>(firstPacket); i < packets.size(); ++i) {
-    const FlightPacket& packet = packets[i];
-    if (packet.Type() == kPacketTypeFlightStart && i != static_cast<std::size_t>(firstPacket)) break;
-    for (int word = 1; word <= kSamplesPerPacket; ++word) {
-      const std::uint16_t sample = packet.Word(word);
-      if (sample == kNoSample) break;
-      set.adc.push_back(SampleAdc(sample));
-      set.lineFlags.push_back(SampleLineFlags(sample));
-    }
-  }
+  ForEachSetSample(packets, firstPacket, [&](std::uint16_t sample) {
+    set.adc.push_back(SampleAdc(sample));
+    set.lineFlags.push_back(SampleLineFlags(sample));
+  });
 
   const std::size_t n = set.adc.size();
   if (n == 0) return;

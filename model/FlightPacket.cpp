@@ -53,4 +53,10 @@ int SetOfPacket(const PacketList& packets, int packetIndex) {
   return starts - 1;
 }
 
+std::size_t CountSetSamples(const PacketList& packets, int firstPacket) {
+  std::size_t samples = 0;
+  ForEachSetSample(packets, firstPacket, [&](std::uint16_t) { ++samples; });
+  return samples;
+}
+
 }  // namespace tev

@@ -39,4 +39,23 @@ int FindSetStart(const PacketList& packets, int set);
 int CountSetPackets(const PacketList& packets, int set);
 int SetOfPacket(const PacketList& packets, int packetIndex);
 
+// Calls visit(word) for every sample word of the set whose first packet is firstPacket: packets
+// up to the next flight start, each up to its first 0xFFFF word. Nothing for an index outside the list.
+template <class Visit>
+void ForEachSetSample(const PacketList& packets, int firstPacket, Visit&& visit) {
+  if (firstPacket < 0 || static_cast<std::size_t>(firstPacket) >= packets.size()) return;
+  for (std::size_t i = static_cast<std::size_t>(firstPacket); i < packets.size(); ++i) {
+    const FlightPacket& packet = packets[i];
+    if (packet.Type() == kPacketTypeFlightStart && i != static_cast<std::size_t>(firstPacket)) break;
+    for (int word = 1; word <= kSamplesPerPacket; ++word) {
+      const std::uint16_t sample = packet.Word(word);
+      if (sample == kNoSample) break;
+      visit(sample);
+    }
+  }
+}
+
+// Number of samples a data set built from firstPacket holds.
+std::size_t CountSetSamples(const PacketList& packets, int firstPacket);
+
 }  // namespace tev
