@@ -1,0 +1,14 @@
+#include "tools/tevtool/Tool.h"
+
+namespace tev::tool {
+
+namespace {
+const Command kCommands[] = {
+    {"info", "FILE.tev", "packets, sets, settings and checksum of a data file", RunInfo},
+    {"csv", "FILE.tev [SET] [-o OUT.csv]", "the CSV of set SET (default 0), to OUT or standard output", RunCsv},
+};
+}  // namespace
+
+std::span<const Command> Commands() { return kCommands; }
+
+}  // namespace tev::tool

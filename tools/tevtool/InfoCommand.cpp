@@ -1,0 +1,60 @@
+// tevtool info FILE.tev: what a data file holds.
+#include <cstdio>
+
+#include "tools/tevtool/Tool.h"
+
+namespace tev::tool {
+namespace {
+
+const char* ModeName(LineMode mode) {
+  switch (mode) {
+    case LineMode::Disabled: return "Disabled";
+    case LineMode::Time: return "Time";
+    case LineMode::Apogee: return "Apogee";
+    case LineMode::Altitude: return "Altitude";
+  }
+  return "unknown";
+}
+
+std::string Hex4(unsigned value) {
+  char text[8];
+  std::snprintf(text, sizeof text, "%04x", value & 0xFFFF);
+  return text;
+}
+
+}  // namespace
+
+int RunInfo(const Args& args, std::ostream& out, std::ostream& err) {
+  if (args.size() != 1) return Fail(err, "usage: tevtool info FILE.tev");
+  LoadedFile file;
+  if (!LoadForTool(args[0], file, err, /*acceptBadChecksum=*/true)) return 1;
+
+  const PacketList& packets = file.packets;
+  const DeviceSettings& s = file.settings;
+  const int sets = CountSets(packets);
+  out << "file: " << Narrow(args[0]) << '\n';
+  out << "packets: " << packets.size() << '\n';
+  out << "sets: " << sets << '\n';
+  for (int set = 0; set < sets; ++set) {
+    const int start = FindSetStart(packets, set);
+    out << "set " << set << ": first packet " << start << ", " << CountSetSamples(packets, start) << " samples\n";
+  }
+  out << "maxReadings: " << s.maxReadings << '\n'
+      << "preservedFlag: " << static_cast<unsigned>(s.preservedFlag) << '\n'
+      << "preservedWord: " << s.preservedWord << '\n'
+      << "inhibitTenths: " << s.inhibitTenths << '\n'
+      << "preservedByte: " << static_cast<unsigned>(s.preservedByte) << '\n'
+      << "adcOffset: " << s.adcOffset << '\n'
+      << "lineAMode: " << static_cast<unsigned>(s.lineAMode) << " (" << ModeName(s.lineAMode) << ")\n"
+      << "lineAValue: " << s.lineAValue << '\n'
+      << "lineBMode: " << static_cast<unsigned>(s.lineBMode) << " (" << ModeName(s.lineBMode) << ")\n"
+      << "lineBValue: " << s.lineBValue << '\n'
+      << "checksum: 0x" << Hex4(static_cast<unsigned>(s.image[14] | (s.image[15] << 8)))
+      << (file.checksumValid ? " (valid)" : " (invalid)") << '\n';
+  out.flush();
+  if (!out) return Fail(err, "cannot write to standard output");
+  if (!file.checksumValid) return Fail(err, Narrow(args[0]) + " has an invalid settings checksum");
+  return 0;
+}
+
+}  // namespace tev::tool

@@ -1,0 +1,22 @@
+#include <iostream>
+
+#include "model/WidePath.h"
+#include "tools/tevtool/Tool.h"
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+
+// Wide arguments, so that any file name the system allows can be named.
+int wmain(int argc, wchar_t** argv) {
+  // CSV lines end in a line feed alone, on standard output as in files.
+  _setmode(_fileno(stdout), _O_BINARY);
+  return tev::tool::RunTool(tev::tool::Args(argv + 1, argv + argc), std::cout, std::cerr);
+}
+#else
+int main(int argc, char** argv) {
+  tev::tool::Args args;
+  for (int i = 1; i < argc; ++i) args.push_back(tev::Utf8ToWide(argv[i]));
+  return tev::tool::RunTool(args, std::cout, std::cerr);
+}
+#endif

@@ -1,0 +1,46 @@
+#pragma once
+// tevtool: flights from .tev files without the window. Each command lives in its own file and
+// has one line in the table of CommandTable.cpp.
+#include <ostream>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "model/DeviceSettings.h"
+#include "model/FlightPacket.h"
+
+namespace tev::tool {
+
+using Args = std::vector<std::wstring>;
+
+struct Command {
+  const char* name;
+  const char* usage;    // the arguments, as shown after the name
+  const char* summary;  // one line
+  // Returns the exit status: 0 on success, 1 after writing one line to err.
+  int (*run)(const Args& args, std::ostream& out, std::ostream& err);
+};
+
+std::span<const Command> Commands();
+
+// args: everything after the program name. -h prints usage, -v sends diagnostics to err.
+int RunTool(const Args& args, std::ostream& out, std::ostream& err);
+
+// Writes "tevtool: message" as one line to err and gives the failure status.
+int Fail(std::ostream& err, const std::string& message);
+
+// Reads a data file for a command; on failure says why on err and returns false.
+// With acceptBadChecksum a file whose only fault is its settings checksum is kept (for info).
+struct LoadedFile {
+  PacketList packets;
+  DeviceSettings settings;
+  bool checksumValid = false;
+};
+bool LoadForTool(const std::wstring& path, LoadedFile& file, std::ostream& err, bool acceptBadChecksum = false);
+
+std::string Narrow(const std::wstring& text);
+
+int RunInfo(const Args& args, std::ostream& out, std::ostream& err);
+int RunCsv(const Args& args, std::ostream& out, std::ostream& err);
+
+}  // namespace tev::tool
