@@ -1,10 +1,10 @@
 #include "device/FirmwareFile.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <fstream>
 
 #include "model/DebugLog.h"
+#include "model/WidePath.h"
 
 namespace tev {
 namespace {
@@ -31,16 +31,8 @@ void Scramble(std::uint8_t* image) {
 
 }  // namespace
 
-std::filesystem::path NativePath(const std::wstring& path) {
-#ifdef _WIN32
-  return std::filesystem::path(path);
-#else
-  return std::filesystem::path(NarrowPathForLog(path));
-#endif
-}
-
 int ReadFirmwareFile(const std::wstring& path, FirmwareImage& image) {
-  std::ifstream in(NativePath(path), std::ios::binary);
+  std::ifstream in(ToFsPath(path), std::ios::binary);
   if (!in) return kFirmwareCannotOpen;
   DebugLog("Reading file.");
 
@@ -80,42 +72,11 @@ std::vector<std::uint8_t> EncodeFirmwareFile(const FirmwareImage& image) {
 }
 
 bool WriteFirmwareFile(const std::wstring& path, const std::vector<std::uint8_t>& bytes) {
-  std::ofstream out(NativePath(path), std::ios::binary | std::ios::trunc);
+  std::ofstream out(ToFsPath(path), std::ios::binary | std::ios::trunc);
   if (!out) return false;
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   out.close();
   return static_cast<bool>(out);
-}
-
-std::string NarrowPathForLog(const std::wstring& path) {
-  std::string out;
-  for (std::size_t i = 0; i < path.size(); ++i) {
-    std::uint32_t c = static_cast<std::uint32_t>(path[i]);
-    // wchar_t is UTF-16 on Windows: join surrogate pairs.
-    if (sizeof(wchar_t) == 2 && c >= 0xD800 && c < 0xDC00 && i + 1 < path.size()) {
-      const auto low = static_cast<std::uint32_t>(path[i + 1]);
-      if (low >= 0xDC00 && low < 0xE000) {
-        c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
-        ++i;
-      }
-    }
-    if (c < 0x80) {
-      out.push_back(static_cast<char>(c));
-    } else if (c < 0x800) {
-      out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else if (c < 0x10000) {
-      out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-      out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
-      out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-      out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
-  }
-  return out;
 }
 
 }  // namespace tev

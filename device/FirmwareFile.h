@@ -3,7 +3,6 @@
 // number of image bytes to program.
 #include <array>
 #include <cstdint>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -44,11 +43,5 @@ int ReadFirmwareFile(const std::wstring& path, FirmwareImage& image);
 // The file's bytes for an image (scrambled), as make-firmware and tests write them.
 std::vector<std::uint8_t> EncodeFirmwareFile(const FirmwareImage& image);
 bool WriteFirmwareFile(const std::wstring& path, const std::vector<std::uint8_t>& bytes);
-
-// Windows opens a wide name as it is (no code-page round trip); elsewhere names are UTF-8 bytes.
-std::filesystem::path NativePath(const std::wstring& path);
-
-// A path rendered for the narrow diagnostic log (UTF-8).
-std::string NarrowPathForLog(const std::wstring& path);
 
 }  // namespace tev

@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "model/DebugLog.h"
+#include "model/WidePath.h"
 
 namespace tev {
 namespace {
@@ -27,7 +28,7 @@ class FirmwareFileTest : public ::testing::Test {
   }
   std::wstring Write(const std::wstring& name, const std::vector<std::uint8_t>& bytes) {
     const std::wstring p = dir_.wstring() + L"/" + name;
-    fs::create_directories(NativePath(p).parent_path());
+    fs::create_directories(ToFsPath(p).parent_path());
     EXPECT_TRUE(WriteFirmwareFile(p, bytes));
     return p;
   }
@@ -111,12 +112,6 @@ TEST_F(FirmwareFileTest, MissingFileCannotBeOpenedAndLogsNothing) {
   FirmwareImage read;
   EXPECT_EQ(ReadFirmwareFile((dir_ / "absent.dat").wstring(), read), kFirmwareCannotOpen);
   EXPECT_TRUE(log_.empty());
-}
-
-TEST(NarrowPathForLog, RendersWideNamesAsUtf8) {
-  EXPECT_EQ(NarrowPathForLog(L"C:\\fw\\a.dat"), "C:\\fw\\a.dat");
-  EXPECT_EQ(NarrowPathForLog(L"\u00e9\u706b"), "\xC3\xA9\xE7\x81\xAB");
-  EXPECT_EQ(NarrowPathForLog(L"\U0001F680"), "\xF0\x9F\x9A\x80");
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "device/FirmwareFile.h"
+#include "model/WidePath.h"
 
 namespace {
 
@@ -43,23 +44,6 @@ bool ParseWord(const std::string& text, std::uint16_t& value) {
   return true;
 }
 
-#ifndef _WIN32
-// Command-line bytes are UTF-8 here; the firmware file functions take wide paths.
-std::wstring WidePath(const std::string& utf8) {
-  std::wstring out;
-  for (std::size_t i = 0; i < utf8.size();) {
-    const auto c = static_cast<unsigned char>(utf8[i]);
-    const int extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
-    std::uint32_t cp = extra == 0 ? c : (c & (0x3F >> extra));
-    std::size_t k = 1;
-    for (; k <= static_cast<std::size_t>(extra) && i + k < utf8.size(); ++k) cp = (cp << 6) | (utf8[i + k] & 0x3F);
-    out.push_back(static_cast<wchar_t>(cp));
-    i += k;
-  }
-  return out;
-}
-#endif
-
 int Run(const std::vector<std::wstring>& args) {
   FirmwareImage fw;
   fw.fileFormatVersion = tev::kFirmwareFileFormat;
@@ -69,7 +53,7 @@ int Run(const std::vector<std::wstring>& args) {
   long long cut = -1;
   std::vector<std::wstring> positional;
 
-  auto narrow = [](const std::wstring& w) { return tev::NarrowPathForLog(w); };
+  auto narrow = [](const std::wstring& w) { return tev::WideToUtf8(w); };
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string a = narrow(args[i]);
     auto next = [&](std::string& v) {
@@ -117,7 +101,7 @@ int Run(const std::vector<std::wstring>& args) {
     return 2;
   }
 
-  std::ifstream in(tev::NativePath(positional[0]), std::ios::binary);
+  std::ifstream in(tev::ToFsPath(positional[0]), std::ios::binary);
   if (!in) {
     std::fprintf(stderr, "make-firmware: cannot open %s\n", narrow(positional[0]).c_str());
     return 1;
@@ -152,7 +136,7 @@ int wmain(int argc, wchar_t** argv) {
 #else
 int main(int argc, char** argv) {
   std::vector<std::wstring> args;
-  for (int i = 1; i < argc; ++i) args.push_back(WidePath(argv[i]));
+  for (int i = 1; i < argc; ++i) args.push_back(tev::Utf8ToWide(argv[i]));
   return Run(args);
 }
 #endif
