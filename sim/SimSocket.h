@@ -1,0 +1,41 @@
+#pragma once
+// A TCP socket on the loopback interface, for the sim link: BSD sockets on Linux, Winsock on
+// Windows (SimSocketPosix.cpp / SimSocketWinsock.cpp). Blocking, with a readiness wait.
+#include <cstddef>
+#include <cstdint>
+
+namespace tev {
+
+class SimSocket {
+ public:
+  SimSocket() = default;
+  ~SimSocket();
+  SimSocket(const SimSocket&) = delete;
+  SimSocket& operator=(const SimSocket&) = delete;
+  SimSocket(SimSocket&& other) noexcept;
+  SimSocket& operator=(SimSocket&& other) noexcept;
+
+  // Listens on 127.0.0.1 only (port 0: any free port). Invalid on failure.
+  static SimSocket Listen(std::uint16_t port);
+  // Connects to 127.0.0.1:port, with Nagle's delay off. Invalid on failure.
+  static SimSocket Connect(std::uint16_t port);
+
+  bool Valid() const;
+  std::uint16_t LocalPort() const;
+  SimSocket Accept();
+  // True when a read (or an accept) would not block; false after `ms` or on error.
+  bool WaitReadable(std::uint32_t ms);
+  void SetNoDelay();
+  bool SendAll(const std::uint8_t* data, std::size_t length);
+  // Fills all of `data`; false at the end of the stream or on error.
+  bool ReceiveAll(std::uint8_t* data, std::size_t length);
+  // Ends both directions, waking a thread blocked in ReceiveAll; the socket stays allocated.
+  void Shutdown();
+  void Close();
+
+ private:
+  explicit SimSocket(std::intptr_t handle) : handle_(handle) {}
+  std::intptr_t handle_ = -1;
+};
+
+}  // namespace tev

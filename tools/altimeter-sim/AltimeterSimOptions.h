@@ -1,0 +1,25 @@
+#pragma once
+// The command line of altimeter-sim.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "sim/SimConfig.h"
+
+namespace tev {
+
+struct AltimeterSimOptions {
+  SimConfig config;
+  std::vector<SimFault> faults;
+  std::uint16_t port = 47001;
+  bool startPlugged = true;
+  bool help = false;
+  std::string error;  // not empty: the command line was refused, and why
+};
+
+// args without the program name; envPort is TEV_SIM_PORT (may be null).
+AltimeterSimOptions ParseAltimeterSimOptions(const std::vector<std::string>& args, const char* envPort);
+
+extern const char kAltimeterSimUsage[];
+
+}  // namespace tev
