@@ -1,0 +1,49 @@
+#include <gtest/gtest.h>
+
+#include "tools/altimeter-sim/AltimeterSimOptions.h"
+
+namespace tev {
+namespace {
+
+TEST(AltimeterSimOptions, ReadsIdentityTimingAndFaults) {
+  const auto o = ParseAltimeterSimOptions(
+      {"--port", "0xB000", "--personality", "bootloader", "--bootloader-version", "0x0105", "--serial", "Bench7",
+       "--interval", "0", "--refuse-open", "--withhold-reply", "16", "--replace-code", "3:0x0C", "--unplugged"},
+      nullptr);
+  ASSERT_TRUE(o.error.empty()) << o.error;
+  EXPECT_EQ(o.port, 0xB000);
+  EXPECT_EQ(o.config.personality, Personality::Bootloader);
+  EXPECT_EQ(o.config.bootloaderVersion, 0x0105);
+  EXPECT_EQ(o.config.serial, "Bench7");
+  EXPECT_EQ(o.config.reportIntervalMs, 0u);
+  EXPECT_TRUE(o.config.refuseOpen);
+  EXPECT_FALSE(o.startPlugged);
+  ASSERT_EQ(o.faults.size(), 2u);
+  EXPECT_EQ(o.faults[0].kind, SimFaultKind::WithholdReplies);
+  EXPECT_EQ(o.faults[0].at, 16u);
+  EXPECT_EQ(o.faults[1].kind, SimFaultKind::ReplaceCode);
+  EXPECT_EQ(o.faults[1].at, 3u);
+  EXPECT_EQ(o.faults[1].code, 0x0C);
+}
+
+TEST(AltimeterSimOptions, ThePortComesFromTheEnvironmentUnlessGiven) {
+  EXPECT_EQ(ParseAltimeterSimOptions({}, nullptr).port, 47001);
+  EXPECT_EQ(ParseAltimeterSimOptions({}, "47123").port, 47123);
+  EXPECT_EQ(ParseAltimeterSimOptions({"--port", "5000"}, "47123").port, 5000);
+  EXPECT_FALSE(ParseAltimeterSimOptions({}, "lots").error.empty());
+}
+
+TEST(AltimeterSimOptions, RefusesWhatItCannotUse) {
+  const std::vector<std::vector<std::string>> bad = {
+      {"--port", "0"},          {"--port", "70000"},        {"--serial", "has space"},
+      {"--serial", std::string(33, 'a')}, {"--personality", "both"}, {"--firmware-version", "-1"},
+      {"--replace-code", "3"},  {"--interval"},             {"--frobnicate"},
+  };
+  for (const auto& args : bad) {
+    SCOPED_TRACE(args[0]);
+    EXPECT_FALSE(ParseAltimeterSimOptions(args, nullptr).error.empty());
+  }
+}
+
+}  // namespace
+}  // namespace tev
