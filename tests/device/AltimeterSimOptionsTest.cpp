@@ -26,6 +26,16 @@ TEST(AltimeterSimOptions, ReadsIdentityTimingAndFaults) {
   EXPECT_EQ(o.faults[1].code, 0x0C);
 }
 
+TEST(AltimeterSimOptions, ChoosesTheFlightsInMemory) {
+  EXPECT_EQ(ParseAltimeterSimOptions({}, nullptr).flights.size(), 4u);
+  EXPECT_EQ(ParseAltimeterSimOptions({"--flights", "sport,hop"}, nullptr).flights,
+            (std::vector<std::string>{"sport", "hop"}));
+  EXPECT_TRUE(ParseAltimeterSimOptions({"--flights", "none"}, nullptr).flights.empty());
+  EXPECT_EQ(ParseAltimeterSimOptions({"--flights", "full"}, nullptr).flights, std::vector<std::string>{"full"});
+  EXPECT_FALSE(ParseAltimeterSimOptions({"--flights", "hop,moon"}, nullptr).error.empty());
+  EXPECT_FALSE(ParseAltimeterSimOptions({"--flights", "hop,"}, nullptr).error.empty());
+}
+
 TEST(AltimeterSimOptions, ThePortComesFromTheEnvironmentUnlessGiven) {
   EXPECT_EQ(ParseAltimeterSimOptions({}, nullptr).port, 47001);
   EXPECT_EQ(ParseAltimeterSimOptions({}, "47123").port, 47123);

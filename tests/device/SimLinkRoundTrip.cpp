@@ -1,14 +1,21 @@
 // The host end of an end-to-end run: listens on a free port, prints it, waits for an altimeter
-// (altimeter-sim, started by simlink-roundtrip.sh) and writes and reads back its settings.
+// (altimeter-sim, started by simlink-roundtrip.sh), writes and reads back its settings and
+// downloads the flights it holds.
 #include <chrono>
 #include <cstdio>
 #include <thread>
 
 #include "device/AltimeterDevice.h"
+#include "device/Download.h"
 #include "model/DebugLog.h"
 #include "sim/SimLinkBus.h"
 
 namespace {
+
+struct CountingObserver : tev::DownloadObserver {
+  int stored = 0;
+  void OnPacketProgress(int, bool live, bool) override { stored += live ? 0 : 1; }
+};
 
 int Fail(const char* what, int result) {
   std::printf("FAILED: %s (%d)\n", what, result);
@@ -52,7 +59,16 @@ int main() {
   if (!device.settings.Parse() || device.settings.lineAValue != 42 || device.settings.adcOffset != -7) {
     return Fail("fields read back differ", 0);
   }
-  std::printf("round trip ok with firmware %x\n", static_cast<unsigned>(version));
+
+  // The flights altimeter-sim holds by default, over the same link.
+  CountingObserver observer;
+  if (int r = device.DownloadPackets(observer); r != kOk) return Fail("download", r);
+  if (device.packets.empty() || observer.stored != static_cast<int>(device.packets.size())) {
+    return Fail("downloaded packets", static_cast<int>(device.packets.size()));
+  }
+  if (CountSets(device.packets) != 4) return Fail("flights downloaded", CountSets(device.packets));
+  std::printf("round trip ok with firmware %x: %zu packets downloaded\n", static_cast<unsigned>(version),
+              device.packets.size());
   std::fflush(stdout);
   return 0;
 }

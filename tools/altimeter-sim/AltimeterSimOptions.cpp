@@ -1,9 +1,11 @@
 #include "tools/altimeter-sim/AltimeterSimOptions.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <functional>
 #include <map>
 
+#include "sim/FlightModel.h"
 #include "sim/SimPath.h"
 
 namespace tev {
@@ -27,6 +29,8 @@ const char kAltimeterSimUsage[] =
     "  --replace-code N:C        input report N carries code C\n"
     "  --end-early N             input report N is a completion that ends its exchange\n"
     "  --unplug-after N          unplug after N input reports\n"
+    "  --flights LIST            sample flights in its memory, comma-separated: hop, park,\n"
+    "                            sport, high; or samples (all four, the default), full, none\n"
     "  --unplugged               start unplugged\n"
     "Standard input: plug, unplug, switch [application|bootloader], quit.\n";
 
@@ -98,6 +102,27 @@ AltimeterSimOptions ParseAltimeterSimOptions(const std::vector<std::string>& arg
          unsigned long x;
          if (!ParseNumber(v, 60000, x)) return false;
          o.config.reportIntervalMs = static_cast<std::uint32_t>(x);
+         return true;
+       }},
+      {"--flights",
+       [&](const std::string& v) {
+         o.flights.clear();
+         if (v == "none") return true;
+         if (v == "samples") {
+           for (const auto& profile : sim::SampleFlightProfiles()) o.flights.push_back(profile.name);
+           return true;
+         }
+         if (v == "full") {
+           o.flights = {"full"};
+           return true;
+         }
+         for (std::size_t start = 0; start <= v.size();) {
+           const std::size_t comma = std::min(v.find(',', start), v.size());
+           const std::string name = v.substr(start, comma - start);
+           if (!sim::FindSampleFlight(name)) return false;
+           o.flights.push_back(name);
+           start = comma + 1;
+         }
          return true;
        }},
       {"--withhold-accept", fault(SimFaultKind::WithholdAccept)},

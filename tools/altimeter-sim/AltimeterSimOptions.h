@@ -11,6 +11,8 @@ namespace tev {
 struct AltimeterSimOptions {
   SimConfig config;
   std::vector<SimFault> faults;
+  // The sample flights its memory holds, by name; "full" fills all 128 packets.
+  std::vector<std::string> flights = {"hop", "park", "sport", "high"};
   std::uint16_t port = 47001;
   bool startPlugged = true;
   bool help = false;

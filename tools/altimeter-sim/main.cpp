@@ -11,7 +11,9 @@
 #include <thread>
 
 #include "model/DebugLog.h"
+#include "sim/FlightModel.h"
 #include "sim/SimAltimeter.h"
+#include "sim/SimFlightCommands.h"
 #include "sim/SimLinkDevice.h"
 #include "sim/SimPath.h"
 #include "tools/altimeter-sim/AltimeterSimOptions.h"
@@ -70,6 +72,16 @@ int main(int argc, char** argv) {
 
   SimAltimeter device(options.config);
   for (const SimFault& fault : options.faults) device.InjectFault(fault);
+  // Flights are recorded as the device would have recorded them with its own settings.
+  const sim::FlightSettings flightSettings = sim::FlightSettings::FromImage(device.State().settingsBlock);
+  if (options.flights == std::vector<std::string>{"full"}) {
+    LoadFlightMemory(device.State(), sim::RecordFullMemory(flightSettings));
+  } else {
+    std::vector<sim::FlightProfile> profiles;
+    for (const std::string& name : options.flights) profiles.push_back(*sim::FindSampleFlight(name));
+    LoadFlightMemory(device.State(), sim::RecordMemory(profiles, flightSettings));
+  }
+  Say(std::to_string(StoredFlightPackets(device.State()).size()) + " packets of flights in memory");
   SimLinkDevice link(device);
 
   CommandQueue commands;
