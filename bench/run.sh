@@ -9,3 +9,13 @@ for b in build/bench/bench/*_bench; do
   echo "=== $(basename "$b") ==="
   "$b"
 done
+
+# The Windows benchmarks run under Wine on an Xvfb display.
+cmake -S . -B build/mingw -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake >/dev/null
+cmake --build build/mingw -j"$(nproc)" --target plot_bench >/dev/null
+source tools/scripts/wine-env.sh --xvfb
+trap tev_stop_xvfb EXIT
+tev_new_wine_prefix
+echo "=== plot_bench (Wine) ==="
+wine build/mingw/bench/plot_bench.exe
+wineserver -w

@@ -8,29 +8,96 @@
 namespace tev::win32 {
 
 namespace {
+
 constexpr const wchar_t* kFontFamily = L"Arial";
-}
+
+COLORREF ColorRefFromArgb(Argb color) { return RGB((color >> 16) & 0xFF, (color >> 8) & 0xFF, color & 0xFF); }
+
+}  // namespace
 
 GdiplusCanvas::GdiplusCanvas(DrawingSurface& surface) : surface_(surface) {}
 
-GdiplusCanvas::~GdiplusCanvas() { EndDrawing(); }
+GdiplusCanvas::~GdiplusCanvas() {
+  EndDrawing();
+  for (const auto& e : gdiPens_) DeleteObject(e.pen);
+  for (const auto& e : gdiBrushes_) DeleteObject(e.brush);
+}
 
 void GdiplusCanvas::EndDrawing() {
   if (graphics_.LastFailure() != Gdiplus::Ok) lastFailure_ = graphics_.LastFailure();
   graphics_ = GdiGraphics();  // flushes into the context before the context goes back
-  if (dc_) surface_.ReleaseDc(std::exchange(dc_, nullptr));
+  if (dc_) {
+    // Our pens and brushes leave the context before it goes back, so they can be deleted.
+    if (originalPen_) SelectObject(dc_, originalPen_);
+    if (originalBrush_) SelectObject(dc_, originalBrush_);
+    GdiFlush();
+    surface_.ReleaseDc(std::exchange(dc_, nullptr));
+  }
+  originalPen_ = originalBrush_ = nullptr;
+  selectedPen_ = nullptr;
+  selectedBrush_ = nullptr;
+  gdiplusPending_ = gdiPending_ = false;
+}
+
+HDC GdiplusCanvas::GdiContext() {
+  if (!Begin()) return nullptr;
+  if (gdiplusPending_) {
+    gdip::GdipFlush(graphics_.Get(), Gdiplus::FlushIntentionSync);
+    gdiplusPending_ = false;
+  }
+  gdiPending_ = true;
+  return dc_;
+}
+
+void GdiplusCanvas::SelectGdi(Argb color, int penWidth) {
+  HPEN pen = nullptr;
+  for (const auto& e : gdiPens_)
+    if (e.color == color && e.width == penWidth) pen = e.pen;
+  if (!pen) {
+    const LOGBRUSH solid{BS_SOLID, ColorRefFromArgb(color), 0};
+    pen = ExtCreatePen(PS_GEOMETRIC | PS_SOLID | PS_ENDCAP_FLAT | PS_JOIN_MITER, static_cast<DWORD>(penWidth), &solid,
+                       0, nullptr);
+    if (!pen) return;
+    gdiPens_.push_back({color, penWidth, pen});
+  }
+  HBRUSH brush = nullptr;
+  for (const auto& e : gdiBrushes_)
+    if (e.color == color) brush = e.brush;
+  if (!brush) {
+    brush = CreateSolidBrush(ColorRefFromArgb(color));
+    if (!brush) return;
+    gdiBrushes_.push_back({color, brush});
+  }
+  if (pen != selectedPen_) {
+    HGDIOBJ previous = SelectObject(dc_, pen);
+    if (!originalPen_) originalPen_ = previous;
+    selectedPen_ = pen;
+  }
+  if (brush != selectedBrush_) {
+    HGDIOBJ previous = SelectObject(dc_, brush);
+    if (!originalBrush_) originalBrush_ = previous;
+    selectedBrush_ = brush;
+  }
+}
+
+bool GdiplusCanvas::Begin() {
+  if (graphics_.Valid()) return true;
+  if (!dc_) dc_ = surface_.AcquireDc();
+  if (!dc_) return false;
+  graphics_ = GdiGraphics(dc_);
+  if (graphics_.Valid()) return true;
+  lastFailure_ = graphics_.LastFailure();
+  surface_.ReleaseDc(std::exchange(dc_, nullptr));
+  return false;
 }
 
 GdiGraphics* GdiplusCanvas::Graphics() {
-  if (graphics_.Valid()) return &graphics_;
-  if (!dc_) dc_ = surface_.AcquireDc();
-  if (!dc_) return nullptr;
-  graphics_ = GdiGraphics(dc_);
-  if (!graphics_.Valid()) {
-    lastFailure_ = graphics_.LastFailure();
-    surface_.ReleaseDc(std::exchange(dc_, nullptr));
-    return nullptr;
+  if (!Begin()) return nullptr;
+  if (gdiPending_) {
+    GdiFlush();
+    gdiPending_ = false;
   }
+  gdiplusPending_ = true;
   return &graphics_;
 }
 
@@ -66,11 +133,19 @@ const GdiFont& GdiplusCanvas::Font(float points, bool bold) {
 }
 
 void GdiplusCanvas::Line(Argb color, float penWidth, int x1, int y1, int x2, int y2) {
-  if (GdiGraphics* g = Graphics()) DrawLine(*g, Pen(color, penWidth), x1, y1, x2, y2);
+  HDC dc = GdiContext();
+  if (!dc) return;
+  SelectGdi(color, static_cast<int>(penWidth + 0.5f));
+  MoveToEx(dc, x1, y1, nullptr);
+  LineTo(dc, x2, y2);
 }
 
 void GdiplusCanvas::FillEllipse(Argb color, int x, int y, int width, int height) {
-  if (GdiGraphics* g = Graphics()) FillDot(*g, Brush(color), x, y, width, height);
+  HDC dc = GdiContext();
+  if (!dc) return;
+  // A one-pixel outline of the same colour makes the dot cover its whole box, as a filled ellipse does.
+  SelectGdi(color, 1);
+  Ellipse(dc, x, y, x + width, y + height);
 }
 
 void GdiplusCanvas::Arc(Argb color, float penWidth, int x, int y, int width, int height, float startDegrees,

@@ -34,6 +34,9 @@ tev_new_wine_prefix() {
   for face in "Arial" "Microsoft Sans Serif"; do
     wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /t REG_SZ /d "Liberation Sans" /f >/dev/null 2>&1
   done
+  # DirectDraw through GDI: on a display without a GPU the default OpenGL path costs ~15 ms per
+  # full-screen blit, several times a live frame's whole budget.
+  wine reg add 'HKCU\Software\Wine\Direct3D' /v renderer /t REG_SZ /d gdi /f >/dev/null 2>&1
   wineserver -w
 }
 

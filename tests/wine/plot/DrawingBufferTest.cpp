@@ -118,6 +118,12 @@ TEST(DrawingBuffer, PresentsWhileThereIsABuffer) {
   EXPECT_TRUE(buffer.PresentBuffer(320, 240));  // stretched into part of the client area
   EXPECT_TRUE(buffer.PresentBuffer(0, 0));      // nothing to cover: a skipped frame, not a lost surface
   EXPECT_EQ(Copy(buffer).At(5, 5), kGrey);      // presenting leaves the buffer as it was
+
+  // What reached the window.
+  HDC dc = GetDC(window.Handle());
+  const COLORREF shown = GetPixel(dc, 100, 100);
+  ReleaseDC(window.Handle(), dc);
+  EXPECT_EQ(shown, RGB(0x80, 0x80, 0x80));
 }
 
 TEST(DrawingBuffer, WithoutABufferNothingIsDrawnOrPresented) {
