@@ -1,5 +1,6 @@
 // Recognising the connected device in a removal notification.
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include "device/AltimeterDevice.h"
@@ -15,7 +16,7 @@ std::string NarrowForLog(const std::wstring& text) {
   std::string narrow;
   for (wchar_t c : text) {
     if (narrow.size() == kMaxNarrowPath) break;
-    narrow.push_back(c >= 0 && c < 0x80 ? static_cast<char>(c) : '?');
+    narrow.push_back(static_cast<std::uint32_t>(c) < 0x80 ? static_cast<char>(c) : '?');
   }
   return narrow;
 }

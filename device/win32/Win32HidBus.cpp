@@ -126,14 +126,14 @@ std::shared_ptr<Win32HidBus::OpenFile> Win32HidBus::Find(HidHandle handle) {
 
 bool Win32HidBus::WriteReport(HidHandle handle, const std::uint8_t* data, std::size_t length,
                               std::uint32_t timeoutMs) {
-  return Transfer(handle, true, const_cast<std::uint8_t*>(data), length, timeoutMs);
+  return Transfer(handle, data, nullptr, length, timeoutMs);
 }
 
 bool Win32HidBus::ReadReport(HidHandle handle, std::uint8_t* buffer, std::size_t length, std::uint32_t timeoutMs) {
-  return Transfer(handle, false, buffer, length, timeoutMs);
+  return Transfer(handle, nullptr, buffer, length, timeoutMs);
 }
 
-bool Win32HidBus::Transfer(HidHandle handle, bool write, std::uint8_t* buffer, std::size_t length,
+bool Win32HidBus::Transfer(HidHandle handle, const std::uint8_t* out, std::uint8_t* in, std::size_t length,
                            std::uint32_t timeoutMs) {
   std::shared_ptr<OpenFile> f = Find(handle);
   if (!f) return false;
@@ -145,7 +145,7 @@ bool Win32HidBus::Transfer(HidHandle handle, bool write, std::uint8_t* buffer, s
   ::ResetEvent(ov.hEvent);
 
   const DWORD bytes = static_cast<DWORD>(length);
-  const BOOL started = write ? ::WriteFile(file, buffer, bytes, nullptr, &ov) : ::ReadFile(file, buffer, bytes, nullptr, &ov);
+  const BOOL started = out ? ::WriteFile(file, out, bytes, nullptr, &ov) : ::ReadFile(file, in, bytes, nullptr, &ov);
   // Neither done nor under way: the transfer failed to start.
   if (!started && ::GetLastError() != ERROR_IO_PENDING) return false;
 

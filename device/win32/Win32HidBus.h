@@ -32,7 +32,9 @@ class Win32HidBus : public HidBus {
   struct OpenFile;
   HidHandle Open(const std::wstring& path, DWORD access, DWORD share);
   std::shared_ptr<OpenFile> Find(HidHandle handle);
-  bool Transfer(HidHandle handle, bool write, std::uint8_t* buffer, std::size_t length, std::uint32_t timeoutMs);
+  // Writes `out` when given, else reads into `in`.
+  bool Transfer(HidHandle handle, const std::uint8_t* out, std::uint8_t* in, std::size_t length,
+                std::uint32_t timeoutMs);
 
   std::mutex mutex_;
   std::map<HidHandle, std::shared_ptr<OpenFile>> open_;
