@@ -168,6 +168,24 @@ TEST(DrawingBuffer, RecreatesAtANewSize) {
   EXPECT_FALSE(buffer.FillBuffer(0));
 }
 
+TEST(DrawingBuffer, FailedInitialisationReleasesEverythingAndQuits) {
+  TestWindow window(320, 240);
+  DrawingBuffer buffer;
+  buffer.SetBufferSize(0, 0);  // no off-screen surface can be made
+  EXPECT_FALSE(buffer.InitDirectDraw(window.Handle(), true));
+  EXPECT_FALSE(buffer.HasBuffer());
+  EXPECT_FALSE(buffer.PresentBuffer(320, 240));  // the primary surface went too
+
+  MSG msg{};
+  bool quit = false;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+    if (msg.message == WM_QUIT) {
+      quit = true;
+      EXPECT_EQ(msg.wParam, 0u);
+    }
+  EXPECT_TRUE(quit);
+}
+
 TEST(DrawingBuffer, LiveTraceFromAWorkerWhileTheWindowRecreatesTheBuffer) {
   // The download thread paints and presents while the window's thread releases and re-creates
   // the surfaces: no frame may meet a released surface.
