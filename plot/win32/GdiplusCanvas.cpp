@@ -24,6 +24,7 @@ GdiplusCanvas::~GdiplusCanvas() {
 }
 
 void GdiplusCanvas::EndDrawing() {
+  FlushLines();
   if (graphics_.LastFailure() != Gdiplus::Ok) lastFailure_ = graphics_.LastFailure();
   graphics_ = GdiGraphics();  // flushes into the context before the context goes back
   if (dc_) {
@@ -106,6 +107,8 @@ GpStatus GdiplusCanvas::LastFailure() const {
 }
 
 bool GdiplusCanvas::Clear(std::uint32_t pixel) {
+  LineSegment covered;
+  lines_.Take(covered);  // the fill covers it anyway
   // A colour fill cannot reach a surface whose context is lent out.
   EndDrawing();
   return surface_.FillSurface(pixel);
@@ -133,14 +136,25 @@ const GdiFont& GdiplusCanvas::Font(float points, bool bold) {
 }
 
 void GdiplusCanvas::Line(Argb color, float penWidth, int x1, int y1, int x2, int y2) {
+  if (lines_.Add(LineSegment{color, penWidth, x1, y1, x2, y2}) == LineRun::Outcome::Replaced)
+    DrawGdiLine(lines_.Flushed());
+}
+
+void GdiplusCanvas::FlushLines() {
+  LineSegment last;
+  if (lines_.Take(last)) DrawGdiLine(last);
+}
+
+void GdiplusCanvas::DrawGdiLine(const LineSegment& segment) {
   HDC dc = GdiContext();
   if (!dc) return;
-  SelectGdi(color, static_cast<int>(penWidth + 0.5f));
-  MoveToEx(dc, x1, y1, nullptr);
-  LineTo(dc, x2, y2);
+  SelectGdi(segment.color, static_cast<int>(segment.penWidth + 0.5f));
+  MoveToEx(dc, segment.x1, segment.y1, nullptr);
+  LineTo(dc, segment.x2, segment.y2);
 }
 
 void GdiplusCanvas::FillEllipse(Argb color, int x, int y, int width, int height) {
+  FlushLines();
   HDC dc = GdiContext();
   if (!dc) return;
   // A one-pixel outline of the same colour makes the dot cover its whole box, as a filled ellipse does.
@@ -150,12 +164,14 @@ void GdiplusCanvas::FillEllipse(Argb color, int x, int y, int width, int height)
 
 void GdiplusCanvas::Arc(Argb color, float penWidth, int x, int y, int width, int height, float startDegrees,
                         float sweepDegrees) {
+  FlushLines();
   if (GdiGraphics* g = Graphics())
     g->Record(gdip::GdipDrawArcI(g->Get(), Pen(color, penWidth).Get(), x, y, width, height, startDegrees,
                                  sweepDegrees));
 }
 
 void GdiplusCanvas::Text(std::wstring_view text, float points, bool bold, Argb color, float x, float y) {
+  FlushLines();
   GdiGraphics* g = Graphics();
   if (!g) return;
   const std::wstring terminated(text);
