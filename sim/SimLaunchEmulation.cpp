@@ -1,6 +1,7 @@
 // Command 4 of the simulated firmware: the launch emulation. The device runs its flight logic on
 // readings the host sends (command 20) instead of its sensor, asking for each one (code 13) at
-// its own pace of one reading per 0.1 s, and reports launch, lines, apogee and the end.
+// its own pace (one reading per 0.1 s, as in flight, unless told otherwise), and reports launch,
+// lines, apogee and the end.
 #include <memory>
 
 #include "device/HidReport.h"
@@ -9,8 +10,6 @@
 
 namespace tev {
 namespace {
-
-constexpr std::uint32_t kSamplePeriodMs = 100;
 
 class EmulationSession : public SimSession {
  public:
@@ -26,7 +25,7 @@ class EmulationSession : public SimSession {
     if (code != kCmdAdcSample) return Outcome::NotMine;
     if (logic_.Ended()) return Outcome::Continue;  // nothing more to do until the reset
     for (const sim::FlightEvent& event : logic_.Feed(value & 0x3FF)) replies.Reply(event.value, event.code);
-    if (!logic_.Ended()) replies.ReplyAfter(kSamplePeriodMs, 0, kReplySampleRequest);
+    if (!logic_.Ended()) replies.ReplyAfter(app.State().emulationPeriodMs, 0, kReplySampleRequest);
     return Outcome::Continue;
   }
 

@@ -22,6 +22,7 @@ struct SimState {
   std::vector<std::uint8_t> programmedImage = std::vector<std::uint8_t>(65536, 0xFF);
   int blocksProgrammed = 0;
   std::uint16_t hardwareVersion = 0x0120;  // answered to the bootloader's query
+  std::uint32_t emulationPeriodMs = 100;   // launch emulation: one reading asked for per period
 
   SimState() { flightMemory.fill(0xFF); }
 };
