@@ -36,6 +36,20 @@ TEST(AltimeterSimOptions, ChoosesTheFlightsInMemory) {
   EXPECT_FALSE(ParseAltimeterSimOptions({"--flights", "hop,"}, nullptr).error.empty());
 }
 
+TEST(AltimeterSimOptions, EmulationPaceAndFilesToHandOver) {
+  const auto defaults = ParseAltimeterSimOptions({}, nullptr);
+  EXPECT_EQ(defaults.emulationPeriodMs, 100u);
+  EXPECT_TRUE(defaults.dumpMemory.empty());
+  EXPECT_TRUE(defaults.programmedImage.empty());
+  const auto o = ParseAltimeterSimOptions(
+      {"--emulation-period", "5", "--dump-memory", "m.bin", "--programmed-image", "p.bin"}, nullptr);
+  ASSERT_TRUE(o.error.empty()) << o.error;
+  EXPECT_EQ(o.emulationPeriodMs, 5u);
+  EXPECT_EQ(o.dumpMemory, "m.bin");
+  EXPECT_EQ(o.programmedImage, "p.bin");
+  EXPECT_FALSE(ParseAltimeterSimOptions({"--emulation-period", "-1"}, nullptr).error.empty());
+}
+
 TEST(AltimeterSimOptions, ThePortComesFromTheEnvironmentUnlessGiven) {
   EXPECT_EQ(ParseAltimeterSimOptions({}, nullptr).port, 47001);
   EXPECT_EQ(ParseAltimeterSimOptions({}, "47123").port, 47123);

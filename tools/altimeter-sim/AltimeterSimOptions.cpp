@@ -32,6 +32,9 @@ const char kAltimeterSimUsage[] =
     "  --unplug-after N          unplug after N input reports\n"
     "  --flights LIST            sample flights in its memory, comma-separated: hop, park,\n"
     "                            sport, high; or samples (all four, the default), full, none\n"
+    "  --emulation-period MS     launch emulation: time between readings asked for (default 100)\n"
+    "  --dump-memory FILE        write the memory's packets to FILE (64 bytes each) at start\n"
+    "  --programmed-image FILE   write what the bootloader programmed (65536 bytes) at exit\n"
     "  --unplugged               start unplugged\n"
     "Standard input: plug, unplug, switch [application|bootloader], quit.\n";
 
@@ -126,6 +129,15 @@ AltimeterSimOptions ParseAltimeterSimOptions(const std::vector<std::string>& arg
          }
          return true;
        }},
+      {"--emulation-period",
+       [&](const std::string& v) {
+         unsigned long x;
+         if (!ParseNumber(v, 60000, x)) return false;
+         o.emulationPeriodMs = static_cast<std::uint32_t>(x);
+         return true;
+       }},
+      {"--dump-memory", [&](const std::string& v) { o.dumpMemory = v; return !v.empty(); }},
+      {"--programmed-image", [&](const std::string& v) { o.programmedImage = v; return !v.empty(); }},
       {"--withhold-accept", fault(SimFaultKind::WithholdAccept)},
       {"--withhold-reply", fault(SimFaultKind::WithholdReplies)},
       {"--end-early", fault(SimFaultKind::EndEarly)},

@@ -14,6 +14,9 @@ struct AltimeterSimOptions {
   // The sample flights its memory holds, by name; "full" fills all 128 packets.
   std::vector<std::string> flights = {"hop", "park", "sport", "high"};
   std::uint16_t port = 47001;
+  std::uint32_t emulationPeriodMs = 100;  // launch emulation: between two readings asked for
+  std::string dumpMemory;                  // file for the memory's packets, written at start
+  std::string programmedImage;             // file for the bootloader's programmed image, written at exit
   bool startPlugged = true;
   bool help = false;
   std::string error;  // not empty: the command line was refused, and why

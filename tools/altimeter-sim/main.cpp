@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
+#include <fstream>
 #include <iostream>
 #include <mutex>
 #include <string>
@@ -82,6 +83,13 @@ int main(int argc, char** argv) {
     LoadFlightMemory(device.State(), sim::RecordMemory(profiles, flightSettings));
   }
   Say(std::to_string(StoredFlightPackets(device.State()).size()) + " packets of flights in memory");
+  device.State().emulationPeriodMs = options.emulationPeriodMs;
+  if (!options.dumpMemory.empty()) {
+    std::ofstream dump(options.dumpMemory, std::ios::binary);
+    for (const FlightPacket& p : StoredFlightPackets(device.State()))
+      dump.write(reinterpret_cast<const char*>(p.bytes.data()), 64);
+    if (!dump) Say("cannot write " + options.dumpMemory);
+  }
   SimLinkDevice link(device);
 
   CommandQueue commands;
@@ -150,6 +158,12 @@ int main(int argc, char** argv) {
   }
   link.Unplug();
   input.join();
+  if (!options.programmedImage.empty()) {
+    const auto& image = device.State().programmedImage;
+    std::ofstream out(options.programmedImage, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(image.data()), static_cast<std::streamsize>(image.size()));
+    if (!out) Say("cannot write " + options.programmedImage);
+  }
   Say("bye");
   return 0;
 }
