@@ -1,0 +1,224 @@
+#include "app/MainWindow.h"
+
+#include <iterator>
+
+#include "app/FileCommands.h"
+#include "model/DebugLog.h"
+#include "plot/win32/DrawingBuffer.h"
+#include "resources/ResourceIds.h"
+#include "ui/framework/ShowMessage.h"
+#include "win32/Guards.h"
+
+namespace tev {
+
+namespace {
+
+constexpr int kMinimumWidth = 420;
+constexpr int kMinimumHeight = 320;
+
+struct MenuTraits {
+  static HMENU Invalid() { return nullptr; }
+  static bool Valid(HMENU m) { return m != nullptr; }
+  static void Release(HMENU m) { ::DestroyMenu(m); }
+};
+using UniqueMenu = win32::Unique<HMENU, MenuTraits>;
+
+}  // namespace
+
+MainWindow* MainWindow::current_ = nullptr;
+
+const MainWindow::MessageEntry MainWindow::kMessages[] = {
+    {WM_CREATE, &MainWindow::OnCreate},
+    {WM_DESTROY, &MainWindow::OnDestroy},
+    {WM_SIZE, &MainWindow::OnSize},
+    {WM_PAINT, &MainWindow::OnPaint},
+    {WM_CLOSE, &MainWindow::OnClose},
+    {WM_GETMINMAXINFO, &MainWindow::OnGetMinMaxInfo},
+    {WM_WINDOWPOSCHANGED, &MainWindow::OnWindowPosChanged},
+    {WM_COMMAND, &MainWindow::OnCommand},
+    {WM_EXITSIZEMOVE, &MainWindow::OnExitSizeMove},
+};
+
+const MainWindow::CommandEntry MainWindow::kCommands[] = {
+    {IDM_FILE_EXIT, &MainWindow::Exit},
+    {IDM_FILE_OPEN, &MainWindow::Open},
+    {IDM_FILE_EXPORT, &MainWindow::Export},
+    {IDM_TOOLS_CAPTURE, &MainWindow::Ignore},
+    {IDM_TOOLS_SETTINGS, &MainWindow::Ignore},
+    {IDM_TOOLS_CONTROL, &MainWindow::Ignore},
+    {IDM_TOOLS_FIRMWARE, &MainWindow::Ignore},
+    {IDM_HELP_ABOUT, &MainWindow::Ignore},
+};
+
+MainWindow::~MainWindow() {
+  if (current_ == this) current_ = nullptr;
+}
+
+bool MainWindow::Create(HINSTANCE instance) {
+  instance_ = instance;
+  WNDCLASSEXW wc = {};
+  wc.cbSize = sizeof(wc);
+  wc.style = CS_CLASSDC;
+  wc.lpfnWndProc = &MainWindow::WindowProc;
+  wc.hInstance = instance;
+  wc.hIcon = nullptr;  // the resources hold only the small icon
+  wc.hIconSm = ::LoadIconW(instance, MAKEINTRESOURCEW(IDI_APPLICATION_ICON));
+  wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+  wc.hbrBackground = nullptr;
+  wc.lpszClassName = kMainWindowClass;
+  if (!::RegisterClassExW(&wc)) {
+    DebugLog("Could not register the main window class.");
+    return false;
+  }
+
+  UniqueMenu menu(::LoadMenuW(instance, MAKEINTRESOURCEW(IDR_MAIN_MENU)));
+  // WM_GETMINMAXINFO and WM_CREATE arrive inside CreateWindowExW, before it returns the handle.
+  current_ = this;
+  window_ = ::CreateWindowExW(0, kMainWindowClass, kProgramTitle, WS_OVERLAPPEDWINDOW | WS_MAXIMIZE, CW_USEDEFAULT,
+                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, menu.Get(), instance, nullptr);
+  if (!window_) {
+    DebugLog("Could not create the main window.");
+    return false;
+  }
+  menu.Release();  // the window destroys its menu with itself
+  SetMainWindow(window_);
+
+  // The class DC stays with the window; returning it changes nothing but keeps the count right.
+  {
+    win32::WindowDc dc(window_);
+    ::BitBlt(dc.Get(), 0, 0, device_.plotScale.width, device_.plotScale.height, nullptr, 0, 0, BLACKNESS);
+  }
+  ::ShowWindow(window_, SW_SHOWMAXIMIZED);
+  return true;
+}
+
+void MainWindow::RunMessageLoop() {
+  MSG msg;
+  for (;;) {
+    const BOOL got = ::GetMessageW(&msg, window_, 0, 0);
+    if (got == 0 || got == -1 || msg.message == WM_QUIT) break;
+    ::TranslateMessage(&msg);
+    ::DispatchMessageW(&msg);
+  }
+  ::DestroyWindow(window_);  // normally gone already
+  ::UnregisterClassW(kMainWindowClass, instance_);
+}
+
+LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  MainWindow* self = current_;
+  if (!self) return ::DefWindowProcW(window, message, wParam, lParam);
+  self->window_ = window;
+  return self->Dispatch(message, wParam, lParam);
+}
+
+LRESULT MainWindow::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
+  for (const MessageEntry& entry : kMessages) {
+    if (entry.message != message) continue;
+    if (const Result result = (this->*entry.handler)(wParam, lParam)) return *result;
+    break;
+  }
+  return ::DefWindowProcW(window_, message, wParam, lParam);
+}
+
+void MainWindow::StorePlotSize(int width, int height) {
+  SetBufferSize(width, height);
+  device_.plotScale.width = width;
+  device_.plotScale.height = height;
+}
+
+MainWindow::Result MainWindow::OnCreate(WPARAM, LPARAM) {
+  RECT client = {};
+  ::GetClientRect(window_, &client);
+  ReleaseSurfaces();
+  StorePlotSize(client.right, client.bottom);
+  InitDirectDraw(window_, /*quiet=*/false);
+  return 0;
+}
+
+MainWindow::Result MainWindow::OnDestroy(WPARAM, LPARAM) {
+  ReleaseSurfaces();
+  ::PostQuitMessage(0);
+  return 0;
+}
+
+MainWindow::Result MainWindow::OnSize(WPARAM wParam, LPARAM) {
+  if (wParam == SIZE_MAXIMIZED) {
+    WindowProc(window_, WM_EXITSIZEMOVE, 0, 0);
+  } else {
+    ::InvalidateRect(window_, nullptr, FALSE);
+  }
+  return std::nullopt;
+}
+
+MainWindow::Result MainWindow::OnPaint(WPARAM, LPARAM) {
+  RECT client = {};
+  ::GetClientRect(window_, &client);
+  PAINTSTRUCT ps;
+  ::BeginPaint(window_, &ps);
+  PresentBuffer(client.right, client.bottom);
+  ::EndPaint(window_, &ps);
+  ::ValidateRect(window_, nullptr);
+  return std::nullopt;
+}
+
+MainWindow::Result MainWindow::OnClose(WPARAM, LPARAM) {
+  if (ShowMessage(window_, IDS_ARE_YOU_SURE, MB_YESNO | MB_ICONEXCLAMATION) == IDNO) return 0;
+  return std::nullopt;  // the default procedure destroys the window
+}
+
+MainWindow::Result MainWindow::OnGetMinMaxInfo(WPARAM, LPARAM lParam) {
+  auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+  info->ptMinTrackSize.x = kMinimumWidth;
+  info->ptMinTrackSize.y = kMinimumHeight;
+  return std::nullopt;
+}
+
+MainWindow::Result MainWindow::OnWindowPosChanged(WPARAM, LPARAM lParam) {
+  const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
+  // A restore from the task bar arrives as a frame change, not as a size-move.
+  if (pos->flags & SWP_FRAMECHANGED) ResizeBuffer();
+  return std::nullopt;
+}
+
+MainWindow::Result MainWindow::OnExitSizeMove(WPARAM, LPARAM) {
+  ResizeBuffer();
+  return std::nullopt;
+}
+
+MainWindow::Result MainWindow::OnCommand(WPARAM wParam, LPARAM) {
+  for (const CommandEntry& entry : kCommands) {
+    if (entry.id == wParam) {
+      (this->*entry.command)();
+      break;
+    }
+  }
+  return std::nullopt;
+}
+
+void MainWindow::ResizeBuffer() {
+  RECT client = {};
+  ::GetClientRect(window_, &client);
+  ReleaseSurfaces();
+  // Minimised: no surfaces until the window has a size again.
+  if (client.right == 0 || client.bottom == 0) return;
+  StorePlotSize(client.right, client.bottom);
+  ReleaseSurfaces();
+  SetMainWindow(window_);
+  if (!CreateSurfaces()) {
+    ReleaseSurfaces();
+    ::PostQuitMessage(0);
+  } else {
+    FillBuffer(0);
+  }
+  RenderPlot(device_);
+}
+
+void MainWindow::Exit() { ::SendMessageW(window_, WM_CLOSE, 0, 0); }
+
+void MainWindow::Open() {
+  if (OpenDataFile(window_, device_)) RenderPlot(device_);
+}
+
+void MainWindow::Export() { ExportDataFile(window_, device_); }
+
+}  // namespace tev

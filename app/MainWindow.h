@@ -1,0 +1,71 @@
+#pragma once
+// The main window "AltInterface": the plot of the flight on display, the menu, and the File
+// commands. It owns nothing: what it shows lives in the AltimeterDevice.
+#include <windows.h>
+
+#include <optional>
+
+#include "device/AltimeterDevice.h"
+
+namespace tev {
+
+inline constexpr wchar_t kMainWindowClass[] = L"AltInterface";
+
+class MainWindow {
+ public:
+  explicit MainWindow(AltimeterDevice& device) : device_(device) {}
+  ~MainWindow();
+  MainWindow(const MainWindow&) = delete;
+  MainWindow& operator=(const MainWindow&) = delete;
+
+  // Registers the class and creates the maximised window; false when either fails.
+  bool Create(HINSTANCE instance);
+  // Runs the message loop until the window has gone.
+  void RunMessageLoop();
+  HWND Handle() const { return window_; }
+
+ private:
+  // A handler's result; none means the default procedure finishes the message.
+  using Result = std::optional<LRESULT>;
+  using Handler = Result (MainWindow::*)(WPARAM, LPARAM);
+  using Command = void (MainWindow::*)();
+  struct MessageEntry {
+    UINT message;
+    Handler handler;
+  };
+  struct CommandEntry {
+    WPARAM id;
+    Command command;
+  };
+
+  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
+
+  Result OnCreate(WPARAM, LPARAM);
+  Result OnDestroy(WPARAM, LPARAM);
+  Result OnSize(WPARAM, LPARAM);
+  Result OnPaint(WPARAM, LPARAM);
+  Result OnClose(WPARAM, LPARAM);
+  Result OnGetMinMaxInfo(WPARAM, LPARAM);
+  Result OnWindowPosChanged(WPARAM, LPARAM);
+  Result OnCommand(WPARAM, LPARAM);
+  Result OnExitSizeMove(WPARAM, LPARAM);
+
+  void StorePlotSize(int width, int height);
+  void ResizeBuffer();
+
+  void Exit();
+  void Open();
+  void Export();
+  void Ignore() {}  // tool dialogs still to come
+
+  static const MessageEntry kMessages[];
+  static const CommandEntry kCommands[];
+  static MainWindow* current_;  // the window the static procedure forwards to
+
+  AltimeterDevice& device_;
+  HINSTANCE instance_ = nullptr;
+  HWND window_ = nullptr;
+};
+
+}  // namespace tev

@@ -1,0 +1,19 @@
+#pragma once
+// What the test script tells the driver, through environment variables (Windows paths).
+#include <string>
+
+namespace tev::driver {
+
+struct DriverEnvironment {
+  std::wstring demoExe;     // TEV_DEMO_EXE
+  std::wstring tevtoolExe;  // TEV_TEVTOOL_EXE
+  std::wstring workDir;     // TEV_WORK_DIR: logs, files the tests write
+  std::wstring shotDir;     // TEV_SHOT_DIR: screenshots kept for people to look at
+  int basePort = 47100;     // TEV_BASE_PORT: the first sim-link port this run may use
+};
+
+// Reads the environment; the names of missing variables go to `missing`.
+DriverEnvironment ReadDriverEnvironment(std::wstring& missing);
+const DriverEnvironment& Environment();
+
+}  // namespace tev::driver

@@ -1,0 +1,127 @@
+#include "tests/wine/shell/Screenshot.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "win32/Guards.h"
+
+namespace tev::driver {
+
+namespace {
+
+struct DcTraits {
+  static HDC Invalid() { return nullptr; }
+  static bool Valid(HDC dc) { return dc != nullptr; }
+  static void Release(HDC dc) { ::DeleteDC(dc); }
+};
+using UniqueMemoryDc = win32::Unique<HDC, DcTraits>;
+
+template <typename T>
+void Put(std::ofstream& out, T value) {
+  out.write(reinterpret_cast<const char*>(&value), sizeof(value));
+}
+
+}  // namespace
+
+Rgb Picture::At(int x, int y) const {
+  const std::uint32_t p = pixels_[static_cast<size_t>(y) * width_ + x];
+  return {static_cast<std::uint8_t>(p >> 16), static_cast<std::uint8_t>(p >> 8), static_cast<std::uint8_t>(p)};
+}
+
+int Picture::Count(RECT rect, Rgb colour, int tolerance) const {
+  const int left = std::max<int>(0, rect.left), top = std::max<int>(0, rect.top);
+  const int right = std::min<int>(width_, rect.right), bottom = std::min<int>(height_, rect.bottom);
+  int count = 0;
+  for (int y = top; y < bottom; ++y) {
+    for (int x = left; x < right; ++x) {
+      const Rgb p = At(x, y);
+      if (std::abs(p.r - colour.r) <= tolerance && std::abs(p.g - colour.g) <= tolerance &&
+          std::abs(p.b - colour.b) <= tolerance)
+        ++count;
+    }
+  }
+  return count;
+}
+
+bool Picture::SaveBmp(const std::wstring& path) const {
+  std::ofstream out(std::filesystem::path(path), std::ios::binary);
+  if (!out) return false;
+  const std::uint32_t rowBytes = (static_cast<std::uint32_t>(width_) * 3 + 3) & ~3u;
+  const std::uint32_t imageBytes = rowBytes * static_cast<std::uint32_t>(height_);
+  out.write("BM", 2);
+  Put<std::uint32_t>(out, 54 + imageBytes);
+  Put<std::uint32_t>(out, 0);
+  Put<std::uint32_t>(out, 54);
+  Put<std::uint32_t>(out, 40);
+  Put<std::int32_t>(out, width_);
+  Put<std::int32_t>(out, height_);
+  Put<std::uint16_t>(out, 1);
+  Put<std::uint16_t>(out, 24);
+  Put<std::uint32_t>(out, 0);
+  Put<std::uint32_t>(out, imageBytes);
+  Put<std::int32_t>(out, 2835);
+  Put<std::int32_t>(out, 2835);
+  Put<std::uint32_t>(out, 0);
+  Put<std::uint32_t>(out, 0);
+  std::vector<char> row(rowBytes, 0);
+  for (int y = height_ - 1; y >= 0; --y) {
+    for (int x = 0; x < width_; ++x) {
+      const Rgb p = At(x, y);
+      row[x * 3] = static_cast<char>(p.b);
+      row[x * 3 + 1] = static_cast<char>(p.g);
+      row[x * 3 + 2] = static_cast<char>(p.r);
+    }
+    out.write(row.data(), static_cast<std::streamsize>(row.size()));
+  }
+  return static_cast<bool>(out);
+}
+
+Picture CaptureScreen() {
+  const int width = ::GetSystemMetrics(SM_CXSCREEN);
+  const int height = ::GetSystemMetrics(SM_CYSCREEN);
+  win32::WindowDc screen(nullptr);
+  UniqueMemoryDc memory(::CreateCompatibleDC(screen.Get()));
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;  // top row first
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  win32::UniqueBitmap bitmap(::CreateDIBSection(screen.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!memory || !bitmap || !bits) return {};
+  const HGDIOBJ previous = ::SelectObject(memory.Get(), bitmap.Get());
+  ::BitBlt(memory.Get(), 0, 0, width, height, screen.Get(), 0, 0, SRCCOPY);
+  ::GdiFlush();
+  Picture picture(width, height);
+  const auto* source = static_cast<const std::uint32_t*>(bits);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) picture.Raw(x, y) = source[static_cast<size_t>(y) * width + x] & 0xFFFFFF;
+  ::SelectObject(memory.Get(), previous);
+  return picture;
+}
+
+Picture CaptureClient(HWND window, RECT* screenRect) {
+  RECT client = {};
+  ::GetClientRect(window, &client);
+  POINT origin = {0, 0};
+  ::ClientToScreen(window, &origin);
+  const Picture screen = CaptureScreen();
+  const int left = std::max<int>(0, origin.x), top = std::max<int>(0, origin.y);
+  const int right = std::min<int>(screen.Width(), origin.x + client.right);
+  const int bottom = std::min<int>(screen.Height(), origin.y + client.bottom);
+  if (screenRect) *screenRect = {left, top, right, bottom};
+  if (right <= left || bottom <= top) return {};
+  Picture picture(right - left, bottom - top);
+  for (int y = top; y < bottom; ++y)
+    for (int x = left; x < right; ++x) {
+      const Rgb p = screen.At(x, y);
+      picture.Raw(x - left, y - top) = (std::uint32_t{p.r} << 16) | (std::uint32_t{p.g} << 8) | p.b;
+    }
+  return picture;
+}
+
+}  // namespace tev::driver

@@ -1,0 +1,43 @@
+#pragma once
+// Pictures of the screen for pixel checks, saved as .bmp (the test script turns them into .png).
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tev::driver {
+
+struct Rgb {
+  std::uint8_t r = 0, g = 0, b = 0;
+};
+
+class Picture {
+ public:
+  Picture() = default;
+  Picture(int width, int height) : width_(width), height_(height), pixels_(static_cast<size_t>(width) * height) {}
+
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+  bool Empty() const { return pixels_.empty(); }
+  Rgb At(int x, int y) const;
+  std::uint32_t& Raw(int x, int y) { return pixels_[static_cast<size_t>(y) * width_ + x]; }
+  const std::vector<std::uint32_t>& Pixels() const { return pixels_; }
+
+  // Pixels within `tolerance` of colour in each channel, inside rect (clipped to the picture).
+  int Count(RECT rect, Rgb colour, int tolerance = 0) const;
+  // 24-bit bottom-up .bmp; false when the file cannot be written.
+  bool SaveBmp(const std::wstring& path) const;
+
+ private:
+  int width_ = 0;
+  int height_ = 0;
+  std::vector<std::uint32_t> pixels_;  // 0x00RRGGBB, top row first
+};
+
+// The whole screen (the virtual desktop under Wine) as it is now.
+Picture CaptureScreen();
+// The client area of window, read from a screen capture, and the client rectangle in screen terms.
+Picture CaptureClient(HWND window, RECT* screenRect = nullptr);
+
+}  // namespace tev::driver

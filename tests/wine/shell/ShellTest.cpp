@@ -1,0 +1,303 @@
+// The main window driven from outside, as a user would: TevUsbDemo.exe is started for each test
+// with its DebugLog captured, and worked through its menu, message boxes and file dialogs.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "tests/wine/shell/DemoProcess.h"
+#include "tests/wine/shell/DriverEnvironment.h"
+#include "tests/wine/shell/FlightFixture.h"
+#include "tests/wine/shell/Screenshot.h"
+#include "tests/wine/shell/WindowDriver.h"
+#include "win32/Guards.h"
+
+namespace tev::driver {
+namespace {
+
+constexpr DWORD kStartTimeoutMs = 20000;
+constexpr DWORD kTimeoutMs = 10000;
+constexpr WORD kOpen = 40004;
+constexpr WORD kExport = 40009;
+constexpr WORD kExit = 40002;
+
+constexpr Rgb kBlack{0, 0, 0};
+constexpr Rgb kGrey{0x80, 0x80, 0x80};
+constexpr Rgb kRed{0xFF, 0, 0};
+constexpr Rgb kGreen{0, 0x80, 0};
+constexpr Rgb kBlue{0, 0, 0xFF};
+
+std::string ReadFile(const std::wstring& path) {
+  std::ifstream in(std::filesystem::path(path), std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::string Narrow(const std::wstring& text) { return std::filesystem::path(text).string(); }
+
+class ShellTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    name_ = std::filesystem::path(info->name()).wstring();
+    static int run = 0;
+    const int port = Environment().basePort + run++;
+    ASSERT_TRUE(demo_.Start(Environment().demoExe, port, WorkPath(L".log")))
+        << "cannot start " << Narrow(Environment().demoExe);
+    main_ = demo_.WaitForMainWindow(kStartTimeoutMs);
+    ASSERT_NE(main_, nullptr) << "no main window; log:\n" << demo_.Log();
+  }
+
+  void TearDown() override {
+    // Left-over boxes would keep the program from being asked anything else.
+    if (HWND box = AnyDialogOf(demo_.Id())) PressButton(box, IDCANCEL);
+  }
+
+  std::wstring WorkPath(const std::wstring& suffix) const { return Environment().workDir + L"\\" + name_ + suffix; }
+
+  // Saves what the screen shows now, for people to look at, and returns the main window's client area.
+  Picture Shot(const std::wstring& step) {
+    CaptureScreen().SaveBmp(Environment().shotDir + L"\\" + name_ + L"-" + step + L".bmp");
+    return CaptureClient(main_);
+  }
+
+  // The client area once the plot of a flight has been presented (grey fills most of it).
+  Picture WaitForPlot() {
+    Picture client;
+    WaitUntil(kTimeoutMs, [&] {
+      client = CaptureClient(main_);
+      return !client.Empty() && client.Count({0, 0, client.Width(), client.Height()}, kGrey) >
+                                    client.Width() * client.Height() / 2;
+    });
+    return client;
+  }
+
+  void OpenFile(const std::wstring& path) {
+    PostCommand(main_, kOpen);
+    ASSERT_TRUE(ChooseFile(demo_.Id(), L"Load data set", path, kTimeoutMs)) << "no \"Load data set\" dialog";
+  }
+
+  void OpenSample() {
+    const std::wstring sample = WorkPath(L".tev");
+    ASSERT_TRUE(WriteSampleFlight(sample));
+    ASSERT_NO_FATAL_FAILURE(OpenFile(sample));
+    ASSERT_TRUE(demo_.WaitForLine("Loaded data set.", kTimeoutMs)) << demo_.Log();
+    ASSERT_FALSE(WaitForPlot().Empty());
+  }
+
+  MessageBoxSeen ExpectMessageBox(const std::wstring& text) {
+    MessageBoxSeen box = WaitForMessageBox(demo_.Id(), kTimeoutMs);
+    EXPECT_NE(box.window, nullptr) << "no message box";
+    EXPECT_EQ(box.caption, L"TEV USB 1.40");
+    EXPECT_EQ(box.text, text);
+    return box;
+  }
+
+  void Answer(const MessageBoxSeen& box, int button) {
+    ASSERT_NE(box.window, nullptr);
+    PressButton(box.window, button);
+    ASSERT_TRUE(WaitUntil(kTimeoutMs, [&] { return !::IsWindow(box.window); })) << "the box stayed";
+  }
+
+  std::wstring name_;
+  DemoProcess demo_;
+  HWND main_ = nullptr;
+};
+
+TEST_F(ShellTest, StartsMaximisedAndBlackWithTitleAndMenu) {
+  EXPECT_EQ(WindowText(main_), L"TEV USB 1.40");
+  EXPECT_TRUE(::IsZoomed(main_));
+
+  Picture area;
+  const bool black = WaitUntil(kTimeoutMs, [&] {
+    area = CaptureClient(main_);
+    return !area.Empty() && area.Count({0, 0, area.Width(), area.Height()}, kBlack) == area.Width() * area.Height();
+  });
+  Shot(L"start");
+  EXPECT_TRUE(black) << "the client area is not all black";
+  EXPECT_GT(area.Width(), 420);
+
+  // The window has a menu bar between its caption and its client area.
+  ASSERT_NE(::GetMenu(main_), nullptr);
+  RECT outer = {};
+  ::GetWindowRect(main_, &outer);
+  POINT client = {0, 0};
+  ::ClientToScreen(main_, &client);
+  EXPECT_GE(client.y - outer.top, ::GetSystemMetrics(SM_CYCAPTION) + ::GetSystemMetrics(SM_CYMENU));
+
+  // Menu handles do not cross processes here, so the menu itself is read from the program's
+  // resources, the way the window loads it.
+  struct LibraryTraits {
+    static HMODULE Invalid() { return nullptr; }
+    static bool Valid(HMODULE m) { return m != nullptr; }
+    static void Release(HMODULE m) { ::FreeLibrary(m); }
+  };
+  win32::Unique<HMODULE, LibraryTraits> program(
+      ::LoadLibraryExW(Environment().demoExe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+  ASSERT_TRUE(program.Valid());
+  const HMENU menu = ::LoadMenuW(program.Get(), MAKEINTRESOURCEW(102));
+  ASSERT_NE(menu, nullptr);
+  struct Item {
+    int menu;
+    int position;
+    UINT id;
+    const wchar_t* text;
+  };
+  const Item items[] = {
+      {0, 0, 40004, L"Open..."},           {0, 2, 40009, L"Export..."},
+      {0, 4, 40002, L"Exit"},              {1, 0, 40006, L"Capture Data..."},
+      {1, 1, 40007, L"Device Settings..."}, {1, 2, 40014, L"Control Device..."},
+      {1, 4, 40011, L"Update Firmware..."}, {2, 0, 40010, L"About..."},
+  };
+  const wchar_t* const titles[] = {L"File", L"Tools", L"Help"};
+  ASSERT_EQ(::GetMenuItemCount(menu), 3);
+  for (int m = 0; m < 3; ++m) {
+    wchar_t text[64] = {};
+    ::GetMenuStringW(menu, m, text, 64, MF_BYPOSITION);
+    EXPECT_STREQ(text, titles[m]);
+  }
+  EXPECT_EQ(::GetMenuItemCount(::GetSubMenu(menu, 0)), 5);
+  EXPECT_EQ(::GetMenuItemCount(::GetSubMenu(menu, 1)), 5);
+  EXPECT_EQ(::GetMenuItemCount(::GetSubMenu(menu, 2)), 1);
+  for (const Item& item : items) {
+    const HMENU sub = ::GetSubMenu(menu, item.menu);
+    wchar_t text[64] = {};
+    ::GetMenuStringW(sub, item.position, text, 64, MF_BYPOSITION);
+    EXPECT_STREQ(text, item.text);
+    EXPECT_EQ(::GetMenuItemID(sub, item.position), item.id) << Narrow(item.text);
+  }
+  const auto isSeparator = [&](int sub, int position) {
+    return (::GetMenuState(::GetSubMenu(menu, sub), position, MF_BYPOSITION) & MF_SEPARATOR) != 0;
+  };
+  EXPECT_TRUE(isSeparator(0, 1));
+  EXPECT_TRUE(isSeparator(0, 3));
+  EXPECT_TRUE(isSeparator(1, 3));
+  ::DestroyMenu(menu);
+
+  const std::vector<std::string> lines = demo_.Lines();
+  ASSERT_GE(lines.size(), 2u);
+  EXPECT_EQ(lines[0], "- TEV USB -");
+  EXPECT_EQ(lines[1], "");
+}
+
+TEST_F(ShellTest, CannotBeMadeSmallerThan420By320) {
+  ::PostMessageW(main_, WM_SYSCOMMAND, SC_RESTORE, 0);
+  ASSERT_TRUE(WaitUntil(kTimeoutMs, [&] { return !::IsZoomed(main_); }));
+
+  ::SetWindowPos(main_, nullptr, 20, 20, 100, 80, SWP_NOZORDER | SWP_NOACTIVATE);
+  RECT outer = {};
+  ::GetWindowRect(main_, &outer);
+  EXPECT_EQ(outer.right - outer.left, 420);
+  EXPECT_EQ(outer.bottom - outer.top, 320);
+
+  // A minimum, not a fixed size.
+  ::SetWindowPos(main_, nullptr, 20, 20, 600, 450, SWP_NOZORDER | SWP_NOACTIVATE);
+  ::GetWindowRect(main_, &outer);
+  EXPECT_EQ(outer.right - outer.left, 600);
+  EXPECT_EQ(outer.bottom - outer.top, 450);
+  Shot(L"small");
+}
+
+TEST_F(ShellTest, OpenDrawsTheFlight) {
+  ASSERT_NO_FATAL_FAILURE(OpenSample());
+  const Picture plot = Shot(L"flight");
+  const int w = plot.Width(), h = plot.Height();
+  const RECT all = {0, 0, w, h};
+  EXPECT_GT(plot.Count(all, kGrey), w * h / 2) << "grey background";
+  EXPECT_GT(plot.Count(all, kRed), 200) << "red altitude";
+  EXPECT_GT(plot.Count(all, kGreen), 200) << "green velocity";
+
+  // The ground line runs the whole width, 3 pixels thick, in the lower part of the plot.
+  int groundRows = 0;
+  for (int y = h / 2; y < h; ++y)
+    if (plot.Count({0, y, w, y + 1}, kBlue) > w * 3 / 4) ++groundRows;
+  EXPECT_GE(groundRows, 2) << "blue ground line";
+
+  // The legend and the set number, top left; text is smoothed, so look for its colour roughly.
+  EXPECT_GT(plot.Count({10, 10, 200, 30}, kRed, 60), 20) << "\"Smoothed altitude\"";
+  EXPECT_GT(plot.Count({10, 50, 240, 70}, kGreen, 60), 20) << "\"<Velocity> over 1 second\"";
+  EXPECT_GT(plot.Count({10, 90, 120, 110}, kBlue, 60), 20) << "\"Data set: 1\"";
+}
+
+TEST_F(ShellTest, BadFileIsReportedAndTheFlightStays) {
+  ASSERT_NO_FATAL_FAILURE(OpenSample());
+  const Picture before = Shot(L"before");
+
+  const std::wstring bad = WorkPath(L"-bad.tev");
+  std::ofstream(std::filesystem::path(bad), std::ios::binary) << "this is not a flight";
+  ASSERT_NO_FATAL_FAILURE(OpenFile(bad));
+  const MessageBoxSeen box = ExpectMessageBox(L"Could not load file. Make sure the file is valid and not locked.");
+  Shot(L"message");
+  ASSERT_NO_FATAL_FAILURE(Answer(box, IDOK));
+
+  EXPECT_TRUE(demo_.WaitForLine("NT Version: 501", kTimeoutMs, 2));
+  EXPECT_EQ(demo_.CountLines("Loaded data set."), 1);
+  ::InvalidateRect(main_, nullptr, FALSE);
+  Picture after;
+  const bool same = WaitUntil(kTimeoutMs, [&] {
+    after = CaptureClient(main_);
+    return after.Pixels() == before.Pixels();
+  });
+  Shot(L"after");
+  EXPECT_TRUE(same) << "the plot changed";
+}
+
+TEST_F(ShellTest, ExportWritesTheFlightAsTevtoolDoes) {
+  ASSERT_NO_FATAL_FAILURE(OpenSample());
+  const std::wstring csv = WorkPath(L".csv");
+  std::filesystem::remove(std::filesystem::path(csv));
+  PostCommand(main_, kExport);
+  ASSERT_TRUE(ChooseFile(demo_.Id(), L"Export to CSV", csv, kTimeoutMs)) << "no \"Export to CSV\" dialog";
+  ASSERT_TRUE(demo_.WaitForLine("Current Set: 0", kTimeoutMs)) << demo_.Log();
+
+  const std::wstring expected = WorkPath(L"-tevtool.csv");
+  ASSERT_TRUE(RunTevtoolCsv(Environment().tevtoolExe, WorkPath(L".tev"), expected));
+  const std::string want = ReadFile(expected);
+  ASSERT_GT(want.size(), 100u);
+  std::string got;
+  WaitUntil(kTimeoutMs, [&] {
+    got = ReadFile(csv);
+    return got.size() >= want.size();
+  });
+  EXPECT_EQ(got, want);
+}
+
+TEST_F(ShellTest, ExportWithNothingOnDisplayShowsNoDialog) {
+  PostCommand(main_, kExport);
+  // Something for the program to do after the command, to know it has handled it.
+  ::SendMessageTimeoutW(main_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
+  ::Sleep(1500);
+  EXPECT_EQ(AnyDialogOf(demo_.Id()), nullptr);
+  EXPECT_EQ(demo_.Log().find("Current Set:"), std::string::npos);
+}
+
+TEST_F(ShellTest, ExitAsksAndNoKeepsTheProgram) {
+  // The close box asks first; No keeps everything.
+  ::PostMessageW(main_, WM_SYSCOMMAND, SC_CLOSE, 0);
+  MessageBoxSeen box = ExpectMessageBox(L"Are you sure?");
+  Shot(L"question");
+  ASSERT_NO_FATAL_FAILURE(Answer(box, IDNO));
+  ::Sleep(500);
+  EXPECT_TRUE(demo_.Running());
+  EXPECT_TRUE(::IsWindowVisible(main_));
+
+  // Exit asks the same; Yes ends the program.
+  PostCommand(main_, kExit);
+  box = ExpectMessageBox(L"Are you sure?");
+  ASSERT_NO_FATAL_FAILURE(Answer(box, IDNO));
+  EXPECT_TRUE(demo_.Running());
+
+  PostCommand(main_, kExit);
+  box = ExpectMessageBox(L"Are you sure?");
+  PressButton(box.window, IDYES);
+  DWORD code = 1;
+  ASSERT_TRUE(demo_.WaitForExit(kTimeoutMs, &code)) << "still running after Yes";
+  EXPECT_EQ(code, 0u);
+}
+
+}  // namespace
+}  // namespace tev::driver

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Runs the shell test driver under Wine inside a virtual desktop (so that screenshots show the
+# title bar and menu, which bare Xvfb has no window manager to draw), then turns its screenshots
+# into PNG files. Usage: run-driver.sh DRIVER.exe DEMO.exe TEVTOOL.exe WORK_DIR SHOT_DIR
+set -uo pipefail
+driver=$1 demo=$2 tevtool=$3 work=$4 shots=$5
+mkdir -p "$work" "$shots"
+rm -f "$shots"/*.bmp "$shots"/*.png
+
+TEV_DEMO_EXE=$(winepath -w "$demo")
+TEV_TEVTOOL_EXE=$(winepath -w "$tevtool")
+TEV_WORK_DIR=$(winepath -w "$work")
+TEV_SHOT_DIR=$(winepath -w "$shots")
+# Sim-link ports of this run; parallel runs of other worktrees take others.
+TEV_BASE_PORT=$((20000 + ($$ % 1000) * 20))
+export TEV_DEMO_EXE TEV_TEVTOOL_EXE TEV_WORK_DIR TEV_SHOT_DIR TEV_BASE_PORT
+
+# explorer returns when the desktop's last program ends, but not that program's exit code:
+# the verdict is read from the test output instead.
+output="$work/driver-output.txt"
+timeout 600 wine explorer "/desktop=tevshell$$,1280x1024" "$(winepath -w "$driver")" 2>&1 \
+  | tee "$output"
+for bmp in "$shots"/*.bmp; do
+  [ -e "$bmp" ] || continue
+  convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
+done
+echo "Screenshots: $shots"
+grep -q '^\[  PASSED  \]' "$output" && ! grep -q '^\[  FAILED  \]' "$output"
