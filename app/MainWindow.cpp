@@ -11,6 +11,12 @@
 
 namespace tev {
 
+using win32::CreateSurfaces;
+using win32::FillBuffer;
+using win32::InitDirectDraw;
+using win32::PresentBuffer;
+using win32::ReleaseSurfaces;
+
 namespace {
 
 constexpr int kMinimumWidth = 420;
@@ -81,7 +87,7 @@ bool MainWindow::Create(HINSTANCE instance) {
     return false;
   }
   menu.Release();  // the window destroys its menu with itself
-  SetMainWindow(window_);
+  win32::TheDrawingBuffer().SetWindow(window_);
 
   // The class DC stays with the window; returning it changes nothing but keeps the count right.
   {
@@ -121,7 +127,7 @@ LRESULT MainWindow::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void MainWindow::StorePlotSize(int width, int height) {
-  SetBufferSize(width, height);
+  win32::SetBufferSize(width, height);
   device_.plotScale.width = width;
   device_.plotScale.height = height;
 }
@@ -203,21 +209,23 @@ void MainWindow::ResizeBuffer() {
   if (client.right == 0 || client.bottom == 0) return;
   StorePlotSize(client.right, client.bottom);
   ReleaseSurfaces();
-  SetMainWindow(window_);
+  win32::TheDrawingBuffer().SetWindow(window_);
   if (!CreateSurfaces()) {
     ReleaseSurfaces();
     ::PostQuitMessage(0);
   } else {
     FillBuffer(0);
   }
-  RenderPlot(device_);
+  Render();
 }
 
 void MainWindow::Exit() { ::SendMessageW(window_, WM_CLOSE, 0, 0); }
 
 void MainWindow::Open() {
-  if (OpenDataFile(window_, device_)) RenderPlot(device_);
+  if (OpenDataFile(window_, device_)) Render();
 }
+
+void MainWindow::Render() { win32::RenderPlot(device_.currentSet, device_.plotScale); }
 
 void MainWindow::Export() { ExportDataFile(window_, device_); }
 

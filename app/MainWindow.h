@@ -53,6 +53,7 @@ class MainWindow {
 
   void StorePlotSize(int width, int height);
   void ResizeBuffer();
+  void Render();
 
   void Exit();
   void Open();

@@ -64,7 +64,7 @@ bool WriteSampleFlight(const std::wstring& path) {
 }
 
 bool RunTevtoolCsv(const std::wstring& tevtool, const std::wstring& dataFile, const std::wstring& csvFile) {
-  std::wstring command = L"\"" + tevtool + L"\" csv \"" + dataFile + L"\" \"" + csvFile + L"\"";
+  std::wstring command = L"\"" + tevtool + L"\" csv \"" + dataFile + L"\" -o \"" + csvFile + L"\"";
   std::vector<wchar_t> mutableCommand(command.begin(), command.end());
   mutableCommand.push_back(L'\0');
   STARTUPINFOW si = {};
