@@ -216,13 +216,17 @@ void MainWindow::ResizeBuffer() {
   } else {
     FillBuffer(0);
   }
-  Render();
+  // Until a flight has been put on display the window stays black, as it starts.
+  if (flightShown_) Render();
 }
 
 void MainWindow::Exit() { ::SendMessageW(window_, WM_CLOSE, 0, 0); }
 
 void MainWindow::Open() {
-  if (OpenDataFile(window_, device_)) Render();
+  if (OpenDataFile(window_, device_)) {
+    flightShown_ = true;
+    Render();
+  }
 }
 
 void MainWindow::Render() { win32::RenderPlot(device_.currentSet, device_.plotScale); }

@@ -67,6 +67,7 @@ class MainWindow {
   AltimeterDevice& device_;
   HINSTANCE instance_ = nullptr;
   HWND window_ = nullptr;
+  bool flightShown_ = false;  // a data set has been prepared for the plot
 };
 
 }  // namespace tev

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "model/DataFile.h"
+#include "model/DebugLog.h"
 #include "model/DeviceSettings.h"
 #include "model/FlightPacket.h"
 #include "win32/Guards.h"
@@ -46,6 +47,8 @@ std::vector<std::uint16_t> SampleWords() {
 }  // namespace
 
 bool WriteSampleFlight(const std::wstring& path) {
+  // The model's diagnostics are the program's, not the test's.
+  const DebugLogSink previous = SetDebugLogSink({});
   const std::vector<std::uint16_t> words = SampleWords();
   PacketList packets;
   for (std::size_t i = 0; i < words.size(); i += kSamplesPerPacket) {
@@ -60,7 +63,9 @@ bool WriteSampleFlight(const std::wstring& path) {
   }
   DeviceSettings settings;
   settings.Pack();
-  return SaveDataSetFile(packets, settings, 0, path);
+  const bool saved = SaveDataSetFile(packets, settings, 0, path);
+  SetDebugLogSink(previous);
+  return saved;
 }
 
 bool RunTevtoolCsv(const std::wstring& tevtool, const std::wstring& dataFile, const std::wstring& csvFile) {

@@ -223,6 +223,23 @@ TEST_F(ShellTest, OpenDrawsTheFlight) {
   EXPECT_GT(plot.Count({10, 90, 120, 110}, kBlue, 60), 20) << "\"Data set: 1\"";
 }
 
+TEST_F(ShellTest, FlightIsRedrawnAfterMinimiseAndRestore) {
+  ASSERT_NO_FATAL_FAILURE(OpenSample());
+  const Picture before = CaptureClient(main_);
+  ::PostMessageW(main_, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  ASSERT_TRUE(WaitUntil(kTimeoutMs, [&] { return ::IsIconic(main_) != FALSE; }));
+  ::PostMessageW(main_, WM_SYSCOMMAND, SC_RESTORE, 0);
+  ASSERT_TRUE(WaitUntil(kTimeoutMs, [&] { return !::IsIconic(main_); }));
+  Picture after;
+  const bool same = WaitUntil(kTimeoutMs, [&] {
+    after = CaptureClient(main_);
+    return after.Pixels() == before.Pixels();
+  });
+  Shot(L"restored");
+  EXPECT_TRUE(::IsZoomed(main_));
+  EXPECT_TRUE(same) << "the flight is not shown as it was";
+}
+
 TEST_F(ShellTest, BadFileIsReportedAndTheFlightStays) {
   ASSERT_NO_FATAL_FAILURE(OpenSample());
   const Picture before = Shot(L"before");
