@@ -7,6 +7,7 @@ namespace tev::driver {
 struct DriverEnvironment {
   std::wstring demoExe;     // TEV_DEMO_EXE
   std::wstring tevtoolExe;  // TEV_TEVTOOL_EXE
+  std::wstring sampleFile;  // TEV_SAMPLE_FILE: a sample flight
   std::wstring workDir;     // TEV_WORK_DIR: logs, files the tests write
   std::wstring shotDir;     // TEV_SHOT_DIR: screenshots kept for people to look at
   int basePort = 47100;     // TEV_BASE_PORT: the first sim-link port this run may use

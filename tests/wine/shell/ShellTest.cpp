@@ -12,8 +12,8 @@
 
 #include "tests/wine/shell/DemoProcess.h"
 #include "tests/wine/shell/DriverEnvironment.h"
-#include "tests/wine/shell/FlightFixture.h"
 #include "tests/wine/shell/Screenshot.h"
+#include "tests/wine/shell/Tevtool.h"
 #include "tests/wine/shell/WindowDriver.h"
 #include "win32/Guards.h"
 
@@ -82,9 +82,7 @@ class ShellTest : public ::testing::Test {
   }
 
   void OpenSample() {
-    const std::wstring sample = WorkPath(L".tev");
-    ASSERT_TRUE(WriteSampleFlight(sample));
-    ASSERT_NO_FATAL_FAILURE(OpenFile(sample));
+    ASSERT_NO_FATAL_FAILURE(OpenFile(Environment().sampleFile));
     ASSERT_TRUE(demo_.WaitForLine("Loaded data set.", kTimeoutMs)) << demo_.Log();
     ASSERT_FALSE(WaitForPlot().Empty());
   }
@@ -272,7 +270,7 @@ TEST_F(ShellTest, ExportWritesTheFlightAsTevtoolDoes) {
   ASSERT_TRUE(demo_.WaitForLine("Current Set: 0", kTimeoutMs)) << demo_.Log();
 
   const std::wstring expected = WorkPath(L"-tevtool.csv");
-  ASSERT_TRUE(RunTevtoolCsv(Environment().tevtoolExe, WorkPath(L".tev"), expected));
+  ASSERT_TRUE(RunTevtoolCsv(Environment().tevtoolExe, Environment().sampleFile, expected));
   const std::string want = ReadFile(expected);
   ASSERT_GT(want.size(), 100u);
   std::string got;
