@@ -1,0 +1,41 @@
+// The driver's entry: the tests, or (for ./run) one File > Open in a demo that is already running.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cwchar>
+
+#include "tests/wine/shell/WindowDriver.h"
+
+namespace {
+
+constexpr WORD kOpen = 40004;
+
+int OpenInRunningDemo(const wchar_t* path) {
+  HWND main = nullptr;
+  tev::driver::WaitUntil(30000, [&] {
+    main = ::FindWindowW(L"AltInterface", nullptr);
+    return main != nullptr && ::IsWindowVisible(main);
+  });
+  if (!main) {
+    std::fputs("No TEV USB window to open the flight in.\n", stderr);
+    return 1;
+  }
+  DWORD process = 0;
+  ::GetWindowThreadProcessId(main, &process);
+  tev::driver::PostCommand(main, kOpen);
+  if (!tev::driver::ChooseFile(process, L"Load data set", path, 10000)) {
+    std::fputs("The \"Load data set\" dialog did not come.\n", stderr);
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc == 3 && std::wcscmp(argv[1], L"--open-in-running-demo") == 0) return OpenInRunningDemo(argv[2]);
+  testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
