@@ -6,6 +6,7 @@ namespace {
 const Command kCommands[] = {
     {"info", "FILE.tev", "packets, sets, settings and checksum of a data file", RunInfo},
     {"csv", "FILE.tev [SET] [-o OUT.csv]", "the CSV of set SET (default 0), to OUT or standard output", RunCsv},
+    {"download", "[-o DIR] [--sim PORT]", "every flight of an altimeter, saved as DIR/flight-N.tev", RunDownload},
 };
 }  // namespace
 

@@ -42,5 +42,6 @@ std::string Narrow(const std::wstring& text);
 
 int RunInfo(const Args& args, std::ostream& out, std::ostream& err);
 int RunCsv(const Args& args, std::ostream& out, std::ostream& err);
+int RunDownload(const Args& args, std::ostream& out, std::ostream& err);
 
 }  // namespace tev::tool

@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# tevtool download against a native altimeter-sim over the sim link: a whole download saves each
+# flight as the sample generator saves it; a download that fails half-way exits 1 with the reason
+# and keeps the flights read before.
+# Usage: tevtool-download.sh <tevtool> <altimeter-sim> <samples folder>
+set -u
+tevtool=$1 sim=$2 samples=$3
+work=$(mktemp -d)
+pids=()
+cleanup() {
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() {
+  echo "FAILED: $*"
+  for f in "$work"/*.err "$work"/*.out; do echo "--- $f"; cat "$f"; done
+  exit 1
+}
+
+# One run: tevtool listens, altimeter-sim plugs in with the given options. Sets $status.
+run() {
+  local name=$1
+  shift
+  mkdir -p "$work/$name"
+  local port tool simpid
+  for _ in 1 2 3 4 5; do
+    port=$((20000 + RANDOM % 20000))
+    "$tevtool" download -o "$work/$name" --sim "$port" >"$work/$name.out" 2>"$work/$name.err" &
+    tool=$!
+    sleep 0.3
+    kill -0 "$tool" 2>/dev/null && break  # still waiting: it has the port
+  done
+  mkfifo "$work/$name.in"
+  "$sim" --port "$port" "$@" <"$work/$name.in" >"$work/$name.sim.out" 2>&1 &
+  simpid=$!
+  pids+=("$simpid")
+  exec 3>"$work/$name.in"
+  wait "$tool"
+  status=$?
+  echo quit >&3
+  exec 3>&-
+  wait "$simpid"
+}
+
+run whole --flights hop,park,sport
+[ "$status" -eq 0 ] || fail "whole download exited $status"
+for pair in 1:hop 2:park 3:sport; do
+  cmp "$work/whole/flight-${pair%%:*}.tev" "$samples/${pair#*:}.tev" || fail "flight ${pair%%:*} differs from ${pair#*:}.tev"
+done
+[ ! -e "$work/whole/flight-4.tev" ] || fail "a fourth flight appeared"
+grep -q "^packet 48 read" "$work/whole.err" || fail "no progress line for the last packet"
+grep -q "49 packets read, 3 flights saved" "$work/whole.err" || fail "no summary"
+
+# The reply stream stops in packet 10 (in the second flight): 17 settings replies, then 33 a packet.
+run broken --flights hop,park --withhold-reply $((17 + 33 * 10 + 5))
+[ "$status" -eq 1 ] || fail "broken download exited $status"
+cmp "$work/broken/flight-1.tev" "$samples/hop.tev" || fail "the flight read before the failure was not kept"
+grep -q "tevtool: download failed after 10 packets: the altimeter stopped answering (-1)" "$work/broken.err" ||
+  fail "no reason given"
+echo "ok"

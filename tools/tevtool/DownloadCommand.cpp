@@ -1,0 +1,144 @@
+// tevtool download [-o DIR] [--sim PORT]: every flight of an altimeter in application mode, each
+// saved as a data file in DIR, with a progress line per packet on standard error.
+#include <chrono>
+#include <memory>
+#include <thread>
+
+#include "device/AltimeterDevice.h"
+#include "device/Download.h"
+#include "model/DataFile.h"
+#include "model/Versions.h"
+#include "model/WidePath.h"
+#include "sim/SimLinkBus.h"
+#include "tools/tevtool/Tool.h"
+
+#ifdef _WIN32
+#include "device/win32/Win32HidBus.h"
+#endif
+
+namespace tev::tool {
+namespace {
+
+constexpr auto kAttachWait = std::chrono::seconds(30);
+
+class ProgressLines : public DownloadObserver {
+ public:
+  explicit ProgressLines(std::ostream& err) : err_(err) {}
+  void OnPacketProgress(int packetIndex, bool live, bool newFlight) override {
+    if (live) {
+      if (newFlight) ++flights_;
+      return;
+    }
+    err_ << "packet " << packetIndex << " read (flight " << flights_ << ")\n";
+    err_.flush();
+  }
+
+ private:
+  std::ostream& err_;
+  int flights_ = 0;
+};
+
+std::string ResultText(int result) {
+  switch (result) {
+    case kNoReply: return "the altimeter stopped answering";
+    case kCancelled: return "the download was cancelled";
+    case kProtocolError: return "the altimeter answered out of turn";
+    case kSendFailed: return "the altimeter did not take a command";
+    default: return "the download failed";
+  }
+}
+
+bool ParsePort(const std::wstring& text, std::uint16_t& port) {
+  if (text.empty() || text.size() > 5) return false;
+  unsigned long value = 0;
+  for (wchar_t c : text) {
+    if (c < L'0' || c > L'9') return false;
+    value = value * 10 + static_cast<unsigned long>(c - L'0');
+  }
+  if (value == 0 || value > 0xFFFF) return false;
+  port = static_cast<std::uint16_t>(value);
+  return true;
+}
+
+// Saves every set of the packet list as DIR/flight-N.tev (N from 1); returns how many were saved.
+int SaveSets(const AltimeterDevice& device, const std::wstring& folder, std::ostream& out, std::ostream& err) {
+  int saved = 0;
+  const int sets = CountSets(device.packets);
+  for (int set = 0; set < sets; ++set) {
+    const std::wstring wide = folder + L"/flight-" + std::to_wstring(set + 1) + L".tev";
+    if (!SaveDataSetFile(device.packets, device.settings, set, wide)) {
+      Fail(err, "cannot write " + Narrow(wide));
+      continue;
+    }
+    out << Narrow(wide) << '\n';
+    ++saved;
+  }
+  return saved;
+}
+
+}  // namespace
+
+int RunDownload(const Args& args, std::ostream& out, std::ostream& err) {
+  std::wstring folder = L".";
+  std::uint16_t port = 0;
+  bool sim = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == L"-o" && i + 1 < args.size()) {
+      folder = args[++i];
+    } else if (args[i] == L"--sim" && i + 1 < args.size()) {
+      if (!ParsePort(args[++i], port)) return Fail(err, "--sim needs a port number, not " + Narrow(args[i]));
+      sim = true;
+    } else {
+      return Fail(err, "usage: tevtool download [-o DIR] [--sim PORT]");
+    }
+  }
+  std::error_code ec;
+  if (!std::filesystem::is_directory(ToFsPath(folder), ec)) return Fail(err, Narrow(folder) + " is not a folder");
+
+  std::unique_ptr<HidBus> bus;
+  if (sim) {
+    auto link = std::make_unique<SimLinkBus>();
+    if (!link->Listen(port)) return Fail(err, "cannot listen on 127.0.0.1:" + std::to_string(port));
+    err << "waiting for an altimeter on 127.0.0.1:" << port << "\n";
+    err.flush();
+    const auto end = std::chrono::steady_clock::now() + kAttachWait;
+    while (link->EnumerateInterfaces().empty() && std::chrono::steady_clock::now() < end)
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    bus = std::move(link);
+  } else {
+#ifdef _WIN32
+    bus = std::make_unique<win32::Win32HidBus>();
+#else
+    return Fail(err, "no HID bus on this system: use --sim PORT");
+#endif
+  }
+
+  AltimeterDevice device(*bus);
+  std::uint16_t version = 0;
+  switch (device.Connect(Personality::Application, &version)) {
+    case kConnected: break;
+    case kNotFound: return Fail(err, "no altimeter found");
+    case kCannotOpen: return Fail(err, "the altimeter is in use by another program");
+    case kWrongVersion:
+      return Fail(err, "the altimeter's firmware " + Narrow(FormatVersion(version)) + " is not " +
+                           Narrow(FormatVersionFamily(kFirmwareVersion)));
+    default: return Fail(err, "the altimeter could not be connected");
+  }
+
+  // The settings image in force goes into every data file, as the program saves it.
+  if (const int r = device.ReadSettings(); r != kOk)
+    return Fail(err, "reading the settings failed: " + ResultText(r) + " (" + std::to_string(r) + ")");
+
+  ProgressLines progress(err);
+  const int result = device.DownloadPackets(progress);
+  const int saved = SaveSets(device, folder, out, err);
+  err << device.packets.size() << " packets read, " << saved << (saved == 1 ? " flight" : " flights") << " saved in "
+      << Narrow(folder) << "\n";
+  err.flush();
+  if (result != kOk)
+    return Fail(err, "download failed after " + std::to_string(device.packets.size()) + " packets: " +
+                         ResultText(result) + " (" + std::to_string(result) + ")");
+  return saved == CountSets(device.packets) ? 0 : 1;
+}
+
+}  // namespace tev::tool
