@@ -78,7 +78,7 @@ class ShellTest : public ::testing::Test {
 
   void OpenFile(const std::wstring& path) {
     PostCommand(main_, kOpen);
-    ASSERT_TRUE(ChooseFile(demo_.Id(), L"Load data set", path, kTimeoutMs)) << "no \"Load data set\" dialog";
+    ASSERT_NE(ChooseFile(demo_.Id(), L"Load data set", path, kTimeoutMs), nullptr) << "no \"Load data set\" dialog";
   }
 
   void OpenSample() {
@@ -88,9 +88,9 @@ class ShellTest : public ::testing::Test {
   }
 
   MessageBoxSeen ExpectMessageBox(const std::wstring& text) {
-    MessageBoxSeen box = WaitForMessageBox(demo_.Id(), kTimeoutMs);
-    EXPECT_NE(box.window, nullptr) << "no message box";
-    EXPECT_EQ(box.caption, L"TEV USB 1.40");
+    // Every message box of the program has the program's caption.
+    MessageBoxSeen box = WaitForMessageBox(demo_.Id(), L"TEV USB 1.40", kTimeoutMs);
+    EXPECT_NE(box.window, nullptr) << "no message box captioned \"TEV USB 1.40\"";
     EXPECT_EQ(box.text, text);
     return box;
   }
@@ -266,7 +266,7 @@ TEST_F(ShellTest, ExportWritesTheFlightAsTevtoolDoes) {
   const std::wstring csv = WorkPath(L".csv");
   std::filesystem::remove(std::filesystem::path(csv));
   PostCommand(main_, kExport);
-  ASSERT_TRUE(ChooseFile(demo_.Id(), L"Export to CSV", csv, kTimeoutMs)) << "no \"Export to CSV\" dialog";
+  ASSERT_NE(ChooseFile(demo_.Id(), L"Export to CSV", csv, kTimeoutMs), nullptr) << "no \"Export to CSV\" dialog";
   ASSERT_TRUE(demo_.WaitForLine("Current Set: 0", kTimeoutMs)) << demo_.Log();
 
   const std::wstring expected = WorkPath(L"-tevtool.csv");
@@ -279,6 +279,32 @@ TEST_F(ShellTest, ExportWritesTheFlightAsTevtoolDoes) {
     return got.size() >= want.size();
   });
   EXPECT_EQ(got, want);
+}
+
+TEST_F(ShellTest, ExportThatCannotBeWrittenIsReportedAndLeavesTheFileAlone) {
+  ASSERT_NO_FATAL_FAILURE(OpenSample());
+  const std::wstring csv = WorkPath(L".csv");
+  std::ofstream(std::filesystem::path(csv), std::ios::binary) << "kept";
+  // Held open with no sharing, as another program might: the export cannot replace it.
+  win32::UniqueFileHandle held(
+      ::CreateFileW(csv.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  ASSERT_TRUE(held.Valid());
+
+  PostCommand(main_, kExport);
+  const HWND dialog = ChooseFile(demo_.Id(), L"Export to CSV", csv, kTimeoutMs);
+  ASSERT_NE(dialog, nullptr) << "no \"Export to CSV\" dialog";
+  const HWND overwrite = WaitForOwnedDialog(demo_.Id(), dialog, kTimeoutMs);
+  ASSERT_NE(overwrite, nullptr) << "no question about replacing the file";
+  PressButton(overwrite, IDYES);
+  ASSERT_TRUE(WaitUntil(kTimeoutMs, [&] { return !::IsWindow(overwrite); }));
+
+  const MessageBoxSeen box = ExpectMessageBox(
+      L"Error saving file. Make sure that it is not write protected or locked, and that the disk has enough space.");
+  Shot(L"message");
+  ASSERT_NO_FATAL_FAILURE(Answer(box, IDOK));
+  EXPECT_TRUE(demo_.WaitForLine("Current Set: 0", kTimeoutMs));
+  held.Reset();
+  EXPECT_EQ(ReadFile(csv), "kept");
 }
 
 TEST_F(ShellTest, ExportWithNothingOnDisplayShowsNoDialog) {

@@ -68,22 +68,20 @@ std::wstring DialogItemText(HWND dialog, int id) {
   return item ? WindowText(item) : std::wstring();
 }
 
-MessageBoxSeen WaitForMessageBox(DWORD processId, DWORD timeoutMs) {
+MessageBoxSeen WaitForMessageBox(DWORD processId, const wchar_t* caption, DWORD timeoutMs) {
   MessageBoxSeen seen;
   WaitUntil(timeoutMs, [&] {
-    seen.window = FindProcessWindow(processId, L"#32770", nullptr);
-    return seen.window != nullptr && ::GetDlgItem(seen.window, kMessageBoxText) != nullptr;
+    seen.window = FindProcessWindow(processId, L"#32770", caption);
+    return seen.window != nullptr && ::IsWindowVisible(seen.window) &&
+           ::GetDlgItem(seen.window, kMessageBoxText) != nullptr;
   });
-  if (seen.window) {
-    seen.caption = WindowText(seen.window);
-    seen.text = DialogItemText(seen.window, kMessageBoxText);
-  }
+  if (seen.window) seen.text = DialogItemText(seen.window, kMessageBoxText);
   return seen;
 }
 
 void PressButton(HWND dialog, int id) { ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
 
-bool ChooseFile(DWORD processId, const wchar_t* dialogTitle, const std::wstring& path, DWORD timeoutMs) {
+HWND ChooseFile(DWORD processId, const wchar_t* dialogTitle, const std::wstring& path, DWORD timeoutMs) {
   HWND dialog = nullptr;
   HWND combo = nullptr;
   // The dialog appears before its controls are all made: wait for the file-name box too.
@@ -92,13 +90,38 @@ bool ChooseFile(DWORD processId, const wchar_t* dialogTitle, const std::wstring&
     combo = dialog ? ::GetDlgItem(dialog, kFileNameCombo) : nullptr;
     return combo != nullptr && ::IsWindowVisible(dialog);
   });
-  if (!combo) return false;
+  if (!combo) return nullptr;
   DWORD_PTR ignored = 0;
   if (!::SendMessageTimeoutW(combo, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()), SMTO_ABORTIFHUNG,
                              kSendTimeoutMs, &ignored))
-    return false;
+    return nullptr;
   PressButton(dialog, IDOK);
-  return true;
+  return dialog;
+}
+
+HWND WaitForOwnedDialog(DWORD processId, HWND owner, DWORD timeoutMs) {
+  struct Owned {
+    DWORD processId;
+    HWND owner;
+    HWND found;
+  } search = {processId, owner, nullptr};
+  WaitUntil(timeoutMs, [&] {
+    ::EnumWindows(
+        [](HWND window, LPARAM param) -> BOOL {
+          auto* s = reinterpret_cast<Owned*>(param);
+          DWORD process = 0;
+          ::GetWindowThreadProcessId(window, &process);
+          wchar_t className[16] = {};
+          ::GetClassNameW(window, className, 16);
+          if (process != s->processId || lstrcmpW(className, L"#32770") != 0) return TRUE;
+          if (::GetWindow(window, GW_OWNER) != s->owner || !::IsWindowVisible(window)) return TRUE;
+          s->found = window;
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found != nullptr;
+  });
+  return search.found;
 }
 
 HWND AnyDialogOf(DWORD processId) { return FindProcessWindow(processId, L"#32770", nullptr); }

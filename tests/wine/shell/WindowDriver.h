@@ -19,18 +19,20 @@ HWND WaitForProcessWindow(DWORD processId, const wchar_t* className, const wchar
 std::wstring WindowText(HWND window);
 std::wstring DialogItemText(HWND dialog, int id);
 
-// A message box of the process: its caption and its text (static 0xFFFF).
+// A message box of the process with that caption, and its text (static 0xFFFF).
 struct MessageBoxSeen {
   HWND window = nullptr;
-  std::wstring caption;
   std::wstring text;
 };
-MessageBoxSeen WaitForMessageBox(DWORD processId, DWORD timeoutMs);
+MessageBoxSeen WaitForMessageBox(DWORD processId, const wchar_t* caption, DWORD timeoutMs);
 // Answers a message box or dialog with a button (IDOK, IDYES, IDNO, ...).
 void PressButton(HWND dialog, int id);
 
-// Waits for the common file dialog with that title, enters path and presses OK.
-bool ChooseFile(DWORD processId, const wchar_t* dialogTitle, const std::wstring& path, DWORD timeoutMs);
+// Waits for the common file dialog with that title, enters path and presses OK; returns the
+// dialog (which may still ask something) or null when it did not come.
+HWND ChooseFile(DWORD processId, const wchar_t* dialogTitle, const std::wstring& path, DWORD timeoutMs);
+// A "#32770" window owned by `owner` (a question a dialog asks), once it shows.
+HWND WaitForOwnedDialog(DWORD processId, HWND owner, DWORD timeoutMs);
 
 // Any "#32770" window (message box or dialog) that the process shows now.
 HWND AnyDialogOf(DWORD processId);
