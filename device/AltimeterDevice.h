@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -82,6 +83,9 @@ class AltimeterDevice {
   bool bootloaderMode = false;
 
   PacketList packets;
+  // Held by the download while it changes `packets`, and by any other thread that reads them
+  // while a download may be running (the Capture Data dialog's set strip).
+  mutable std::mutex packetsMutex;
   DataSet currentSet;
   LiveTrace liveSet;
   PlotScale plotScale;

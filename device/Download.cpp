@@ -1,6 +1,7 @@
 // DownloadPackets: command 2 for every packet until erased memory or 128 packets.
 #include "device/Download.h"
 
+#include <mutex>
 #include <string>
 
 #include "device/AltimeterDevice.h"
@@ -24,7 +25,10 @@ std::string Hex(unsigned value) {
 int AltimeterDevice::DownloadPackets(DownloadObserver& observer) {
   if (bootloaderMode) return kProtocolError;
   cancelRequested = false;
-  packets.clear();
+  {
+    std::lock_guard lock(packetsMutex);
+    packets.clear();
+  }
 
   DebugLog("Resetting device.");
   if (!Reset()) return kSendFailed;
@@ -85,7 +89,10 @@ int AltimeterDevice::DownloadPackets(DownloadObserver& observer) {
       DebugLog("Done Reading Data...");
       return kOk;
     }
-    packets.push_back(buffer);
+    {
+      std::lock_guard lock(packetsMutex);
+      packets.push_back(buffer);
+    }
     observer.OnPacketProgress(i, false, false);
     DebugLog("Done Reading Packet...");
   }
