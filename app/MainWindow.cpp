@@ -1,8 +1,5 @@
 #include "app/MainWindow.h"
 
-#include <iterator>
-
-#include "app/FileCommands.h"
 #include "model/DebugLog.h"
 #include "plot/win32/DrawingBuffer.h"
 #include "resources/ResourceIds.h"
@@ -219,18 +216,5 @@ void MainWindow::ResizeBuffer() {
   // Until a flight has been put on display the window stays black, as it starts.
   if (flightShown_) Render();
 }
-
-void MainWindow::Exit() { ::SendMessageW(window_, WM_CLOSE, 0, 0); }
-
-void MainWindow::Open() {
-  if (OpenDataFile(window_, device_)) {
-    flightShown_ = true;
-    Render();
-  }
-}
-
-void MainWindow::Render() { win32::RenderPlot(device_.currentSet, device_.plotScale); }
-
-void MainWindow::Export() { ExportDataFile(window_, device_); }
 
 }  // namespace tev

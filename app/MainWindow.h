@@ -53,6 +53,8 @@ class MainWindow {
 
   void StorePlotSize(int width, int height);
   void ResizeBuffer();
+  // Rebuilds the data set of that set (a negative one meaning the first) and draws it.
+  void ShowSet(int set);
   void Render();
 
   void Exit();

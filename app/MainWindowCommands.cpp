@@ -1,0 +1,51 @@
+// The main window's menu commands: Exit, File > Open and File > Export.
+#include <algorithm>
+#include <string>
+
+#include "app/FileDialogs.h"
+#include "app/MainWindow.h"
+#include "model/CsvExport.h"
+#include "model/DataFile.h"
+#include "model/DebugLog.h"
+#include "plot/PlotView.h"
+#include "plot/win32/DrawingBuffer.h"
+#include "resources/ResourceIds.h"
+#include "ui/framework/ShowMessage.h"
+
+namespace tev {
+
+void MainWindow::Exit() { ::SendMessageW(window_, WM_CLOSE, 0, 0); }
+
+void MainWindow::Open() {
+  const std::optional<std::wstring> path = AskDataFileToOpen(window_);
+  if (!path) return;
+  // A file that is not a whole, valid data file changes nothing: the flight on display stays.
+  if (LoadDataSetFile(*path, device_.packets, device_.settings)) {
+    DebugLog("Loaded data set.");
+    ShowSet(0);
+  } else {
+    ShowMessage(window_, IDS_LOAD_ERROR, MB_ICONERROR);
+  }
+  DebugLog("NT Version: 501");
+  DebugLog("size: 58");
+}
+
+void MainWindow::Export() {
+  if (device_.currentSet.adc.empty()) return;  // nothing on display, nothing to ask
+  const std::optional<std::wstring> path = AskCsvFileToExport(window_);
+  if (!path) return;
+  const int set = device_.currentSet.setNumber;
+  DebugLog("Current Set: " + std::to_string(set));
+  if (!ExportCsv(device_.packets, device_.settings, device_.currentSet, set, *path))
+    ShowMessage(window_, IDS_SAVE_ERROR, MB_ICONERROR);
+}
+
+void MainWindow::ShowSet(int set) {
+  PreparePlot(device_.packets, device_.settings, device_.currentSet, device_.plotScale, std::max(set, 0));
+  flightShown_ = true;
+  Render();
+}
+
+void MainWindow::Render() { win32::RenderPlot(device_.currentSet, device_.plotScale); }
+
+}  // namespace tev
