@@ -6,19 +6,11 @@
 
 #include "device/AltimeterDevice.h"
 #include "model/DebugLog.h"
+#include "model/NumberFormat.h"
 
 namespace tev {
 namespace {
 
-std::string Hex(unsigned value) {
-  static const char digits[] = "0123456789abcdef";
-  std::string text;
-  do {
-    text.insert(text.begin(), digits[value & 0xF]);
-    value >>= 4;
-  } while (value != 0);
-  return text;
-}
 
 }  // namespace
 
@@ -48,7 +40,7 @@ int AltimeterDevice::DownloadPackets(DownloadObserver& observer) {
         return kNoReply;
       }
       if (code != kReplyPacketWord) DebugLog("Invalid data.");
-      DebugLog("Code: [" + Hex(code) + "]");
+      DebugLog("Code: [" + FormatHex(code) + "]");
       if (code == kReplyComplete) {
         DebugLog("Premature end of data.");
         return kProtocolError;

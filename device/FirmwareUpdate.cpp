@@ -8,20 +8,12 @@
 #include "device/AltimeterDevice.h"
 #include "device/FirmwareFile.h"
 #include "model/DebugLog.h"
+#include "model/NumberFormat.h"
 #include "model/Versions.h"
 
 namespace tev {
 namespace {
 
-std::string Hex(unsigned value, int minDigits) {
-  static const char digits[] = "0123456789abcdef";
-  std::string text;
-  do {
-    text.insert(text.begin(), digits[value & 0xF]);
-    value >>= 4;
-  } while (value != 0 || static_cast<int>(text.size()) < minDigits);
-  return text;
-}
 
 }  // namespace
 
@@ -69,7 +61,7 @@ int AltimeterDevice::UpdateFirmware(UpdateObserver& observer, const std::wstring
   }
   hardwareVersion = static_cast<std::uint16_t>(report[1] | (report[2] << 8));
   if ((hardwareVersion & kVersionMask) != kHardwareVersion) return kUpdateWrongHardware;
-  DebugLog("Hardware Version: " + Hex(hardwareVersion, 4));
+  DebugLog("Hardware Version: " + FormatHex(hardwareVersion, 4));
 
   for (int b = 0; b <= std::min(highest, kLastFirmwareBlock); ++b) {
     report.fill(0);
@@ -97,7 +89,7 @@ int AltimeterDevice::UpdateFirmware(UpdateObserver& observer, const std::wstring
       DebugLog("Protocol error.");
       return kProtocolError;
     }
-    DebugLog("Written Block: " + Hex(address, 1));
+    DebugLog("Written Block: " + FormatHex(address));
   }
   return kOk;
 }

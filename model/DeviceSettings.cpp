@@ -3,6 +3,7 @@
 #include <string>
 
 #include "model/DebugLog.h"
+#include "model/NumberFormat.h"
 
 namespace tev {
 namespace {
@@ -16,15 +17,6 @@ std::uint16_t GetWord(const SettingsImage& image, int at) {
   return static_cast<std::uint16_t>(image[at] | (image[at + 1] << 8));
 }
 
-std::string Hex(unsigned value) {
-  static const char digits[] = "0123456789abcdef";
-  std::string text;
-  do {
-    text.insert(text.begin(), digits[value & 0xF]);
-    value >>= 4;
-  } while (value != 0);
-  return text;
-}
 
 }  // namespace
 
@@ -74,7 +66,7 @@ bool DeviceSettings::Parse() {
   lineBMode = static_cast<LineMode>(image[9] >> 4);
   lineAValue = GetWord(image, 10);
   lineBValue = GetWord(image, 12);
-  DebugLog("Line: " + Hex(image[9]));
+  DebugLog("Line: " + FormatHex(image[9]));
   if (ComputeChecksum(image) != GetWord(image, 14)) {
     DebugLog("Invalid checksum!");
     return false;

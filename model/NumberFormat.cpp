@@ -30,6 +30,16 @@ std::string FormatReal(double value) {
   return mantissa + "e" + sign + digits;
 }
 
+std::string FormatHex(unsigned value, int minDigits) {
+  static const char digits[] = "0123456789abcdef";
+  std::string text;
+  do {
+    text.insert(text.begin(), digits[value & 0xF]);
+    value >>= 4;
+  } while (value != 0 || static_cast<int>(text.size()) < minDigits);
+  return text;
+}
+
 std::wstring FormatRealW(double value) {
   const std::string narrow = FormatReal(value);
   return std::wstring(narrow.begin(), narrow.end());

@@ -9,4 +9,7 @@ namespace tev {
 std::string FormatReal(double value);
 std::wstring FormatRealW(double value);
 
+// Lower-case hexadecimal without prefix, padded with zeros to at least minDigits.
+std::string FormatHex(unsigned value, int minDigits = 1);
+
 }  // namespace tev

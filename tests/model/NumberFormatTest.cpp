@@ -42,3 +42,18 @@ TEST(FormatReal, SpellsUndefinedValuesTheSameEverywhere) {
 
 }  // namespace
 }  // namespace tev
+
+namespace tev {
+namespace {
+
+TEST(FormatHex, LowerCaseWithOptionalZeroPadding) {
+  EXPECT_EQ(FormatHex(0), "0");
+  EXPECT_EQ(FormatHex(5), "5");
+  EXPECT_EQ(FormatHex(0x31), "31");
+  EXPECT_EQ(FormatHex(0xFFC0), "ffc0");
+  EXPECT_EQ(FormatHex(0x121, 4), "0121");
+  EXPECT_EQ(FormatHex(0x501, 2), "501");
+}
+
+}  // namespace
+}  // namespace tev

@@ -1,6 +1,7 @@
 // tevtool info FILE.tev: what a data file holds.
 #include <cstdio>
 
+#include "model/NumberFormat.h"
 #include "tools/tevtool/Tool.h"
 
 namespace tev::tool {
@@ -16,11 +17,6 @@ const char* ModeName(LineMode mode) {
   return "unknown";
 }
 
-std::string Hex4(unsigned value) {
-  char text[8];
-  std::snprintf(text, sizeof text, "%04x", value & 0xFFFF);
-  return text;
-}
 
 }  // namespace
 
@@ -49,7 +45,7 @@ int RunInfo(const Args& args, std::ostream& out, std::ostream& err) {
       << "lineAValue: " << s.lineAValue << '\n'
       << "lineBMode: " << static_cast<unsigned>(s.lineBMode) << " (" << ModeName(s.lineBMode) << ")\n"
       << "lineBValue: " << s.lineBValue << '\n'
-      << "checksum: 0x" << Hex4(static_cast<unsigned>(s.image[14] | (s.image[15] << 8)))
+      << "checksum: 0x" << FormatHex(static_cast<unsigned>(s.image[14] | (s.image[15] << 8)), 4)
       << (file.checksumValid ? " (valid)" : " (invalid)") << '\n';
   out.flush();
   if (!out) return Fail(err, "cannot write to standard output");
