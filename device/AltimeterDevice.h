@@ -97,6 +97,8 @@ class AltimeterDevice {
  private:
   // Runs one exchange of sensor/fire shape: reset, command, then the caller's replies.
   int StartSensorExchange(std::uint8_t command);
+  // Reads the completion that ends a settings exchange or a packet: kOk, kNoReply or kProtocolError.
+  int ReadCompletion();
 
   HidBus& bus_;
 };

@@ -26,6 +26,16 @@ bool AltimeterDevice::Reset() {
   return false;
 }
 
+int AltimeterDevice::ReadCompletion() {
+  std::uint16_t value = 0;
+  std::uint8_t code = 0;
+  if (!ReadReply(value, &code)) {
+    DebugLog("Could not read complete confirmation.");
+    return kNoReply;
+  }
+  return code == kReplyComplete ? kOk : kProtocolError;
+}
+
 int AltimeterDevice::ReadSettings() {
   if (bootloaderMode) return kProtocolError;
   DebugLog("Resetting device.");
@@ -48,11 +58,7 @@ int AltimeterDevice::ReadSettings() {
     DebugLog("Settings Packet Read: " + std::to_string(i));
   }
 
-  if (!ReadReply(value, &code)) {
-    DebugLog("Could not read complete confirmation.");
-    return kNoReply;
-  }
-  if (code != kReplyComplete) return kProtocolError;
+  if (const int result = ReadCompletion(); result != kOk) return result;
   DebugLog("Done.");
   return kOk;
 }
@@ -72,13 +78,7 @@ int AltimeterDevice::WriteSettings() {
     DebugLog("Settings Packet Written: " + std::to_string(i));
   }
 
-  std::uint16_t value = 0;
-  std::uint8_t code = 0;
-  if (!ReadReply(value, &code)) {
-    DebugLog("Could not read complete confirmation.");
-    return kNoReply;
-  }
-  if (code != kReplyComplete) return kProtocolError;
+  if (const int result = ReadCompletion(); result != kOk) return result;
   DebugLog("Done.");
   return kOk;
 }

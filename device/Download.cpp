@@ -67,13 +67,7 @@ int AltimeterDevice::DownloadPackets(DownloadObserver& observer) {
     }
 
     if (cancelRequested) return kCancelled;
-    std::uint16_t value = 0;
-    std::uint8_t code = 0;
-    if (!ReadReply(value, &code)) {
-      DebugLog("Could not read complete confirmation.");
-      return kNoReply;
-    }
-    if (code != kReplyComplete) return kProtocolError;
+    if (const int result = ReadCompletion(); result != kOk) return result;
     // A cancel that arrived while the completion was awaited takes effect at the next packet.
     if (cancelRequested) DebugLog("Requesting CancelIO.");
 
