@@ -59,6 +59,10 @@ class RealTimeBus : public HidBus {
     return true;
   }
 
+  void DiscardInput(HidHandle) override {
+    while (!pending_.empty() && pending_.front().due <= Clock::now()) pending_.pop_front();
+  }
+
   void Sleep(std::uint32_t ms) override { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
  private:

@@ -88,6 +88,10 @@ bool AltimeterDevice::WriteReport(const std::uint8_t* bytes, std::size_t length)
   return bus_.WriteReport(writeHandle, bytes, length, kIoTimeoutMs);
 }
 
+void AltimeterDevice::DiscardInput() {
+  if (readHandle != kInvalidHidHandle) bus_.DiscardInput(readHandle);
+}
+
 bool AltimeterDevice::ReadReport(std::uint8_t* buffer, std::size_t length, std::uint32_t timeoutMs) {
   if (readHandle == kInvalidHidHandle) return false;
   return bus_.ReadReport(readHandle, buffer, length, timeoutMs);

@@ -52,6 +52,8 @@ class AltimeterDevice {
   // Transfers: one report each, false when it did not get through in time.
   bool WriteReport(const std::uint8_t* bytes, std::size_t length);
   bool ReadReport(std::uint8_t* buffer, std::size_t length, std::uint32_t timeoutMs);
+  // Starts an exchange from an empty input queue.
+  void DiscardInput();
 
   // Command protocol.
   bool SendCommand(std::uint8_t code, std::uint16_t value);

@@ -38,6 +38,7 @@ int AltimeterDevice::ReadCompletion() {
 
 int AltimeterDevice::ReadSettings() {
   if (bootloaderMode) return kProtocolError;
+  DiscardInput();
   DebugLog("Resetting device.");
   if (!Reset()) return kSendFailed;
   DebugLog("Reading Settings...");
@@ -65,6 +66,7 @@ int AltimeterDevice::ReadSettings() {
 
 int AltimeterDevice::WriteSettings() {
   if (bootloaderMode) return kProtocolError;
+  DiscardInput();
   DebugLog("Resetting device.");
   if (!Reset()) return kSendFailed;
   DebugLog("Writting Settings...");
@@ -85,6 +87,7 @@ int AltimeterDevice::WriteSettings() {
 
 int AltimeterDevice::ClearData() {
   if (bootloaderMode) return kProtocolError;
+  DiscardInput();
   if (!SendCommand(kCmdClearData, 0)) return kNoReply;
   std::uint16_t value = 0;
   std::uint8_t code = 0;
@@ -95,6 +98,7 @@ int AltimeterDevice::ClearData() {
 int AltimeterDevice::StartSensorExchange(std::uint8_t command) {
   if (bootloaderMode) return kProtocolError;
   cancelRequested = false;
+  DiscardInput();
   DebugLog("Resetting device...");
   if (!Reset()) return kSendFailed;
   DebugLog("Sending command...");

@@ -22,6 +22,7 @@ int AltimeterDevice::DownloadPackets(DownloadObserver& observer) {
     packets.clear();
   }
 
+  DiscardInput();
   DebugLog("Resetting device.");
   if (!Reset()) return kSendFailed;
   DebugLog("Reading Data...");

@@ -48,6 +48,7 @@ int AltimeterDevice::UpdateFirmware(UpdateObserver& observer, const std::wstring
   DebugLog("MaxBlockIndex: " + std::to_string(highest));
   DebugLog("Connected to device.");
 
+  DiscardInput();
   std::array<std::uint8_t, kBootloaderReportLength> report{};
   report[1] = kBootHardwareQuery;
   if (!WriteReport(report.data(), report.size())) {

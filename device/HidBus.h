@@ -42,6 +42,9 @@ class HidBus {
                            std::uint32_t timeoutMs) = 0;
   virtual bool ReadReport(HidHandle handle, std::uint8_t* buffer, std::size_t length,
                           std::uint32_t timeoutMs) = 0;
+  // Drops the input reports queued on a read handle so far. Every exchange starts with it, so a
+  // reply that came after its time-out is never taken as part of the next exchange's reply.
+  virtual void DiscardInput(HidHandle handle) = 0;
 
   // The protocols' own pauses; virtual in tests so that they cost no real time.
   virtual void Sleep(std::uint32_t ms) = 0;

@@ -27,6 +27,7 @@ bool EndExchange(AltimeterDevice& device, const char* message) {
 bool AltimeterDevice::EmulateLaunch(EmulationObserver& observer) {
   if (bootloaderMode) return false;
   cancelRequested = false;
+  DiscardInput();
   DebugLog("Emulating Launch...");
   if (!SendCommand(kCmdEmulateLaunch, 0)) {
     DebugLog("Write Error.");

@@ -221,6 +221,15 @@ void SimLinkBus::Close(HidHandle handle) {
   std::shared_ptr<Connection> c = it->second.connection;
   handles_.erase(it);
   if (!ReaderOpen(*c)) c->ring.clear();
+  // As closing a handle does on Windows: a read still waiting on it ends now, empty-handed, and
+  // cannot take a report meant for the next exchange.
+  changed_.notify_all();
+}
+
+void SimLinkBus::DiscardInput(HidHandle handle) {
+  Lock lock(mutex_);
+  auto it = handles_.find(handle);
+  if (it != handles_.end() && (it->second.mode.access & kAccessRead)) it->second.connection->ring.clear();
 }
 
 bool SimLinkBus::WriteReport(HidHandle handle, const std::uint8_t* data, std::size_t length,
@@ -256,8 +265,9 @@ bool SimLinkBus::ReadReport(HidHandle handle, std::uint8_t* buffer, std::size_t 
   auto it = handles_.find(handle);
   if (it == handles_.end() || !(it->second.mode.access & kAccessRead)) return false;
   std::shared_ptr<Connection> c = it->second.connection;
-  changed_.wait_until(lock, deadline, [&] { return !c->ring.empty() || c->gone; });
-  if (c->ring.empty()) return false;
+  const auto closed = [&] { return handles_.find(handle) == handles_.end(); };
+  changed_.wait_until(lock, deadline, [&] { return !c->ring.empty() || c->gone || closed(); });
+  if (c->ring.empty() || closed()) return false;
   const std::vector<std::uint8_t> report = std::move(c->ring.front());
   c->ring.pop_front();
   std::memset(buffer, 0, length);

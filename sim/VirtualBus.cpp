@@ -188,6 +188,18 @@ bool VirtualBus::ReadReport(HidHandle handle, std::uint8_t* buffer, std::size_t 
   return ok;
 }
 
+void VirtualBus::DiscardInput(HidHandle handle) {
+  std::vector<std::wstring> removed;
+  {
+    Lock lock(mutex_);
+    AdvanceTo(nowMs_, removed);
+    auto it = handles_.find(handle);
+    // Only what has arrived: replies still on their way are the device's, not yet the queue's.
+    if (it != handles_.end() && (it->second.mode.access & kAccessRead)) it->second.slot->ring.clear();
+  }
+  Notify(false, removed);
+}
+
 void VirtualBus::Sleep(std::uint32_t ms) {
   std::vector<std::wstring> removed;
   {

@@ -118,6 +118,10 @@ void Win32HidBus::Close(HidHandle handle) {
   ::CancelIoEx(file->file.Get(), nullptr);
 }
 
+void Win32HidBus::DiscardInput(HidHandle handle) {
+  if (std::shared_ptr<OpenFile> file = Find(handle)) ::HidD_FlushQueue(file->file.Get());
+}
+
 std::shared_ptr<Win32HidBus::OpenFile> Win32HidBus::Find(HidHandle handle) {
   std::lock_guard lock(mutex_);
   auto it = open_.find(handle);

@@ -26,6 +26,7 @@ class Win32HidBus : public HidBus {
   void Close(HidHandle handle) override;
   bool WriteReport(HidHandle handle, const std::uint8_t* data, std::size_t length, std::uint32_t timeoutMs) override;
   bool ReadReport(HidHandle handle, std::uint8_t* buffer, std::size_t length, std::uint32_t timeoutMs) override;
+  void DiscardInput(HidHandle handle) override;
   void Sleep(std::uint32_t ms) override;
 
  private:

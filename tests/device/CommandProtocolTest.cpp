@@ -314,5 +314,43 @@ TEST_F(CommandProtocol, RepliesWaitTheirTurnAtTheReportInterval) {
   EXPECT_EQ(bus.NowMs(), 17u);
 }
 
+// An exchange that gave up before its replies came leaves them queued; the next exchange must not
+// take them for its own.
+TEST_F(CommandProtocol, RepliesThatCameAfterTheirTimeOutAreNotTakenByTheNextExchange) {
+  sim->State().settingsBlock = kDeviceBlock;
+  struct Case {
+    const char* name;
+    std::uint8_t strayCommand;  // the earlier exchange whose replies are still queued
+    std::function<void()> check;
+  };
+  const std::vector<Case> cases = {
+      {"battery after a late ADC reading", kCmdReadAdc,
+       [&] {
+         std::uint16_t tenths = 0;
+         EXPECT_EQ(device.ReadBatteryVoltage(tenths), kOk);
+         EXPECT_EQ(tenths, 90);
+       }},
+      {"ADC after a late battery reading", kCmdReadBattery,
+       [&] {
+         std::uint16_t count = 0;
+         EXPECT_EQ(device.ReadAdc(count), kOk);
+         EXPECT_EQ(count, 836);
+       }},
+      {"settings after a late battery reading", kCmdReadBattery,
+       [&] {
+         EXPECT_EQ(device.ReadSettings(), kOk);
+         EXPECT_EQ(device.settings.image, kDeviceBlock);
+       }},
+      {"clear after a late ADC reading", kCmdReadAdc, [&] { EXPECT_EQ(device.ClearData(), kOk); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_TRUE(device.Reset());
+    ASSERT_TRUE(device.SendCommand(c.strayCommand, 0));
+    bus.Sleep(100);  // the replies arrive; nobody reads them
+    c.check();
+  }
+}
+
 }  // namespace
 }  // namespace tev

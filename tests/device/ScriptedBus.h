@@ -43,6 +43,8 @@ class ScriptedBus : public HidBus {
     replies.pop_front();
     return true;
   }
+  // The script stands for replies still to come, not for a queue that a new exchange discards.
+  void DiscardInput(HidHandle) override { ++discards; }
   void Sleep(std::uint32_t ms) override { sleeps.push_back(ms); }
 
   // Command codes (byte 3) and values of the application reports written.
@@ -57,6 +59,7 @@ class ScriptedBus : public HidBus {
   std::vector<std::uint32_t> readTimeouts;
   std::vector<std::uint32_t> sleeps;
   int refuseWritesFrom = -1;
+  int discards = 0;
 };
 
 }  // namespace tev

@@ -279,5 +279,32 @@ TEST_F(SimLink, AFaultyDeviceCanUnplugItselfMidExchange) {
   EXPECT_TRUE(WaitForDevices(0));
 }
 
+TEST_F(SimLink, DiscardDropsWhatIsQueuedAndClosingEndsAWaitingRead) {
+  RawDevice raw(bus.Port());
+  ASSERT_TRUE(WaitForDevices(1));
+  const HidHandle read = bus.OpenForReading(PathOf("raw"));
+  const HidHandle write = bus.OpenForWriting(PathOf("raw"));
+  for (std::uint8_t i = 0; i < 3; ++i) raw.Send(kFrameInput, {0, i, 0, 0});
+  // Frames are handled in order: once a later ACCEPT has completed a write, the three are queued.
+  const auto reset = HidReport{0, 0, kCmdReset}.Bytes();
+  auto written = std::async(std::launch::async, [&] { return bus.WriteReport(write, reset.data(), 4, 3000); });
+  SimFrame output;
+  ASSERT_TRUE(ReadFrame(raw.socket, output));
+  raw.Send(kFrameAccept);
+  ASSERT_TRUE(written.get());
+
+  bus.DiscardInput(read);
+  std::array<std::uint8_t, 4> buffer{};
+  EXPECT_FALSE(bus.ReadReport(read, buffer.data(), buffer.size(), 0));
+
+  // A read still waiting when its handle is closed ends then, as on Windows, and takes nothing
+  // that arrives afterwards.
+  auto waiting = std::async(std::launch::async, [&] { return bus.ReadReport(read, buffer.data(), buffer.size(), 20000); });
+  std::this_thread::sleep_for(50ms);
+  bus.Close(read);
+  ASSERT_EQ(waiting.wait_for(5s), std::future_status::ready) << "the read outlived its handle";
+  EXPECT_FALSE(waiting.get());
+}
+
 }  // namespace
 }  // namespace tev
