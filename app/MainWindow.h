@@ -60,6 +60,7 @@ class MainWindow {
   void Exit();
   void Open();
   void Export();
+  void About();
   void Ignore() {}  // tool dialogs still to come
 
   static const MessageEntry kMessages[];

@@ -1,4 +1,4 @@
-// The main window's menu commands: Exit, File > Open and File > Export.
+// The main window's menu commands: Exit, File > Open, File > Export and the dialogs.
 #include <algorithm>
 #include <string>
 
@@ -10,6 +10,7 @@
 #include "plot/PlotView.h"
 #include "plot/win32/DrawingBuffer.h"
 #include "resources/ResourceIds.h"
+#include "ui/dialogs/AboutWindow.h"
 #include "ui/framework/ShowMessage.h"
 
 namespace tev {
@@ -38,6 +39,11 @@ void MainWindow::Export() {
   DebugLog("Current Set: " + std::to_string(set));
   if (!ExportCsv(device_.packets, device_.settings, device_.currentSet, set, *path))
     ShowMessage(window_, IDS_SAVE_ERROR, MB_ICONERROR);
+}
+
+void MainWindow::About() {
+  CAboutWindow dialog;
+  dialog.ShowModal(window_);
 }
 
 void MainWindow::ShowSet(int set) {

@@ -73,10 +73,10 @@ void AltimeterDevice::Close() {
 }
 
 void AltimeterDevice::CloseHandles() {
-  if (readHandle != kInvalidHidHandle) bus_.Close(readHandle);
-  if (writeHandle != kInvalidHidHandle) bus_.Close(writeHandle);
-  readHandle = kInvalidHidHandle;
-  writeHandle = kInvalidHidHandle;
+  const HidHandle read = readHandle.exchange(kInvalidHidHandle);
+  const HidHandle write = writeHandle.exchange(kInvalidHidHandle);
+  if (read != kInvalidHidHandle) bus_.Close(read);
+  if (write != kInvalidHidHandle) bus_.Close(write);
 }
 
 bool AltimeterDevice::IsOpen() const {
@@ -84,17 +84,20 @@ bool AltimeterDevice::IsOpen() const {
 }
 
 bool AltimeterDevice::WriteReport(const std::uint8_t* bytes, std::size_t length) {
-  if (writeHandle == kInvalidHidHandle) return false;
-  return bus_.WriteReport(writeHandle, bytes, length, kIoTimeoutMs);
+  const HidHandle handle = writeHandle;
+  if (handle == kInvalidHidHandle) return false;
+  return bus_.WriteReport(handle, bytes, length, kIoTimeoutMs);
 }
 
 void AltimeterDevice::DiscardInput() {
-  if (readHandle != kInvalidHidHandle) bus_.DiscardInput(readHandle);
+  const HidHandle handle = readHandle;
+  if (handle != kInvalidHidHandle) bus_.DiscardInput(handle);
 }
 
 bool AltimeterDevice::ReadReport(std::uint8_t* buffer, std::size_t length, std::uint32_t timeoutMs) {
-  if (readHandle == kInvalidHidHandle) return false;
-  return bus_.ReadReport(readHandle, buffer, length, timeoutMs);
+  const HidHandle handle = readHandle;
+  if (handle == kInvalidHidHandle) return false;
+  return bus_.ReadReport(handle, buffer, length, timeoutMs);
 }
 
 }  // namespace tev

@@ -78,8 +78,9 @@ class AltimeterDevice {
 
   std::wstring devicePath;
   HidAttributes attributes;
-  HidHandle readHandle = kInvalidHidHandle;
-  HidHandle writeHandle = kInvalidHidHandle;
+  // Atomic: a dialog closes them when the altimeter is unplugged while its worker may be using them.
+  std::atomic<HidHandle> readHandle{kInvalidHidHandle};
+  std::atomic<HidHandle> writeHandle{kInvalidHidHandle};
   std::atomic<bool> cancelRequested{false};
   DeviceSettings settings;
   bool bootloaderMode = false;

@@ -40,6 +40,11 @@ void ClearGraphics(GdiGraphics& graphics, std::uint32_t argb) {
   graphics.Record(gdip::GdipGraphicsClear(graphics.Get(), argb));
 }
 
+void DrawImageAt(GdiGraphics& graphics, const GdiImage& image, int x, int y) {
+  if (!image.Valid()) return;
+  graphics.Record(gdip::GdipDrawImageI(graphics.Get(), image.Get(), x, y));
+}
+
 GdiGraphics GraphicsFromImage(const GdiImage& image) {
   if (!image.Valid()) return GdiGraphics::Adopt(nullptr, Gdiplus::InvalidParameter);
   Gdiplus::GpGraphics* graphics = nullptr;

@@ -23,6 +23,8 @@ Gdiplus::RectF MeasureText(GdiGraphics& graphics, const wchar_t* text, const Gdi
 // Takes the rectangle out of the graphics' clip, so later drawing leaves it alone.
 void ExcludeClipRect(GdiGraphics& graphics, int x, int y, int width, int height);
 void ClearGraphics(GdiGraphics& graphics, std::uint32_t argb);
+// The image at its own size, its top-left at (x, y).
+void DrawImageAt(GdiGraphics& graphics, const GdiImage& image, int x, int y);
 
 // Graphics drawing into an image; no graphics for no image.
 GdiGraphics GraphicsFromImage(const GdiImage& image);

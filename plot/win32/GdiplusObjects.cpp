@@ -149,4 +149,12 @@ GdiImage GdiImage::NewBitmap(int width, int height) {
   return out;
 }
 
+GdiImage GdiImage::NewBitmapFor(const GdiGraphics& graphics, int width, int height) {
+  Gdiplus::GpBitmap* bitmap = nullptr;
+  const GpStatus status = gdip::GdipCreateBitmapFromGraphics(width, height, graphics.Get(), &bitmap);
+  GdiImage out(reinterpret_cast<Gdiplus::GpImage*>(bitmap));
+  out.Record(status);
+  return out;
+}
+
 }  // namespace tev::win32

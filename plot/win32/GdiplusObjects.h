@@ -121,6 +121,8 @@ class GdiImage : public StatusRecord {
 
   // A 32-bit ARGB bitmap of its own memory.
   static GdiImage NewBitmap(int width, int height);
+  // A bitmap of the graphics' pixel format and resolution.
+  static GdiImage NewBitmapFor(const GdiGraphics& graphics, int width, int height);
 
   Gdiplus::GpImage* Get() const { return image_; }
   Gdiplus::GpBitmap* GetBitmap() const { return reinterpret_cast<Gdiplus::GpBitmap*>(image_); }

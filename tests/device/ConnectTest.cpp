@@ -105,8 +105,8 @@ TEST(Connect, ADeviceThatCannotBeOpenedGivesCannotOpenWithItsVersion) {
   EXPECT_EQ(device.Connect(Personality::Application, &version), kCannotOpen);
   EXPECT_EQ(version, 0x0143);
   EXPECT_FALSE(device.IsOpen());
-  EXPECT_EQ(device.readHandle, kInvalidHidHandle);
-  EXPECT_EQ(device.writeHandle, kInvalidHidHandle);
+  EXPECT_EQ(device.readHandle.load(), kInvalidHidHandle);
+  EXPECT_EQ(device.writeHandle.load(), kInvalidHidHandle);
   EXPECT_EQ(log.Lines(), (Lines{"Cant get USB file handle. The file is locked.", "Invalid read handle.",
                                 "Invalid write handle."}));
 }
@@ -142,8 +142,8 @@ TEST(Connect, OpenOnAnOpenObjectKeepsItsHandles) {
   ASSERT_EQ(device.Connect(Personality::Application), kConnected);
   const HidHandle read = device.readHandle, write = device.writeHandle;
   EXPECT_TRUE(device.Open());
-  EXPECT_EQ(device.readHandle, read);
-  EXPECT_EQ(device.writeHandle, write);
+  EXPECT_EQ(device.readHandle.load(), read);
+  EXPECT_EQ(device.writeHandle.load(), write);
 }
 
 TEST(Connect, ReconnectingReleasesThePreviousHandlesAndKeepsBootloaderMode) {

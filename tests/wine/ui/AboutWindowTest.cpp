@@ -1,0 +1,73 @@
+// Help > About in-process under Wine.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "resources/ResourceIds.h"
+#include "tests/device/LogCapture.h"
+#include "tests/wine/plot/TestWindow.h"
+#include "tests/wine/ui/ModalDialog.h"
+#include "ui/dialogs/AboutWindow.h"
+#include "ui/framework/DialogClass.h"
+
+namespace tev {
+namespace {
+
+using testing::ControlText;
+using testing::RunModal;
+using testing::WaitUntil;
+
+class AboutDialog : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { ASSERT_TRUE(RegisterDialogClass()); }
+  LogCapture log;
+};
+
+TEST_F(AboutDialog, ShowsTheBannerAndTheVersionsItIsMadeFor) {
+  CAboutWindow dialog;
+  ASSERT_TRUE(RunModal(dialog, L"About", [&](HWND window) {
+    const std::wstring expected = std::wstring(kWebSiteLine) +
+                                  L"Software is version 1.40 and is designed for:\r\n\r\n"
+                                  L"Firmware version 1.4x\r\n"
+                                  L"Bootloader version 1.0x\r\n"
+                                  L"Hardware version 1.2x\r\n";
+    EXPECT_TRUE(WaitUntil(5000, [&] { return ControlText(window, IDC_STATUS) == expected; }))
+        << "status box holds: " << ::testing::PrintToString(ControlText(window, IDC_STATUS));
+    EXPECT_EQ(std::wstring(kWebSiteLine).rfind(L"\r\n\r\n"), std::wstring(kWebSiteLine).size() - 4);
+
+    HWND banner = ::GetDlgItem(window, IDC_ABOUT_BANNER);
+    const auto bitmap = reinterpret_cast<HBITMAP>(::SendMessageW(banner, STM_GETIMAGE, IMAGE_BITMAP, 0));
+    BITMAP info = {};
+    ASSERT_NE(::GetObjectW(bitmap, sizeof info, &info), 0) << "no banner picture";
+    EXPECT_EQ(info.bmWidth, 386);
+    EXPECT_EQ(info.bmHeight, 109);
+    EXPECT_EQ(info.bmBitsPixel, 24);
+    RECT client = {};
+    ::GetClientRect(banner, &client);
+    EXPECT_EQ(client.right, 386) << "the picture control does not take the banner's size";
+    EXPECT_EQ(client.bottom, 109);
+
+    const testing::Pixels shot = testing::CaptureWindow(window);
+    win32::testing::SaveScreenshot(L"about-dialog", shot.data, shot.width, shot.height);
+
+    // Only Close closes: the commands the dialog manager makes of Enter and Escape do not.
+    for (WPARAM command : {WPARAM{IDOK}, WPARAM{IDCANCEL}, WPARAM{1003}, WPARAM{40010}}) {
+      ::SendMessageW(window, WM_COMMAND, command, 0);
+      EXPECT_TRUE(::IsWindow(window)) << "command " << command << " closed it";
+    }
+    ::SendMessageW(window, WM_COMMAND, IDC_ABOUT_CLOSE, 0);
+    EXPECT_TRUE(WaitUntil(5000, [&] { return !::IsWindow(window); })) << "Close did not close it";
+  }));
+  EXPECT_EQ(log.Lines().back(), "DESTRUCT");
+}
+
+TEST_F(AboutDialog, EscapeSentToTheDialogClosesIt) {
+  CAboutWindow dialog;
+  ASSERT_TRUE(RunModal(dialog, L"About", [&](HWND window) {
+    ::PostMessageW(window, WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_TRUE(WaitUntil(5000, [&] { return !::IsWindow(window); }));
+  }));
+}
+
+}  // namespace
+}  // namespace tev

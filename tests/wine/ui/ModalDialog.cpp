@@ -1,0 +1,103 @@
+#include "tests/wine/ui/ModalDialog.h"
+
+#include <chrono>
+#include <thread>
+
+namespace tev::testing {
+
+bool WaitUntil(DWORD timeoutMs, const std::function<bool()>& condition) {
+  const DWORD start = ::GetTickCount();
+  while (!condition()) {
+    if (::GetTickCount() - start > timeoutMs) return false;
+    ::Sleep(20);
+  }
+  return true;
+}
+
+bool RunModal(CBaseWindow& dialog, const wchar_t* title, const std::function<void(HWND)>& script) {
+  const DWORD threadId = ::GetCurrentThreadId();
+  bool shown = false, closed = false;
+  std::thread driver([&] {
+    HWND window = nullptr;
+    shown = WaitUntil(10000, [&] {
+      window = ::FindWindowW(L"DialogClass", title);
+      return window && ::GetWindowThreadProcessId(window, nullptr) == threadId && ::IsWindowVisible(window);
+    });
+    if (!shown) return;
+    script(window);
+    closed = WaitUntil(20000, [&] {
+      if (!::IsWindow(window)) return true;
+      ::PostMessageW(window, WM_CLOSE, 0, 0);
+      ::Sleep(100);
+      return !::IsWindow(window);
+    });
+  });
+  dialog.ShowModal(nullptr);
+  driver.join();
+  return shown && closed;
+}
+
+RECT ControlRect(HWND dialog, int id) {
+  RECT r = {};
+  HWND control = ::GetDlgItem(dialog, id);
+  if (!control) return r;
+  ::GetWindowRect(control, &r);
+  ::MapWindowPoints(HWND_DESKTOP, dialog, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+std::wstring ControlText(HWND dialog, int id) {
+  HWND control = ::GetDlgItem(dialog, id);
+  const int length = ::GetWindowTextLengthW(control);
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  text.resize(::GetWindowTextW(control, text.data(), length + 1));
+  return text;
+}
+
+namespace {
+
+Pixels CaptureOnce(HWND window) {
+  RECT r = {};
+  ::GetWindowRect(window, &r);
+  Pixels p;
+  p.width = r.right - r.left;
+  p.height = r.bottom - r.top;
+  p.data.assign(static_cast<size_t>(p.width) * p.height, 0);
+  HDC screen = ::GetDC(nullptr);
+  HDC memory = ::CreateCompatibleDC(screen);
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = p.width;
+  info.bmiHeader.biHeight = -p.height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HBITMAP bitmap = ::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = ::SelectObject(memory, bitmap);
+  ::BitBlt(memory, 0, 0, p.width, p.height, screen, r.left, r.top, SRCCOPY);
+  ::GdiFlush();
+  const auto* source = static_cast<const std::uint32_t*>(bits);
+  for (size_t i = 0; i < p.data.size(); ++i) p.data[i] = source[i] & 0x00FFFFFF;
+  ::SelectObject(memory, old);
+  ::DeleteObject(bitmap);
+  ::DeleteDC(memory);
+  ::ReleaseDC(nullptr, screen);
+  return p;
+}
+
+}  // namespace
+
+Pixels CaptureWindow(HWND window) {
+  DWORD_PTR ignored = 0;
+  ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
+  Pixels last = CaptureOnce(window);
+  for (int i = 0; i < 25; ++i) {
+    ::Sleep(120);
+    Pixels now = CaptureOnce(window);
+    if (now.data == last.data) return now;
+    last = std::move(now);
+  }
+  return last;
+}
+
+}  // namespace tev::testing

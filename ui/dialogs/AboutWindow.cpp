@@ -1,0 +1,52 @@
+#include "ui/dialogs/AboutWindow.h"
+
+#include "model/Versions.h"
+#include "resources/ResourceIds.h"
+
+namespace tev {
+
+const MessageEntry<CAboutWindow> CAboutWindow::kMessages[] = {
+    {WM_INITDIALOG, &CAboutWindow::OnInitDialog},
+    {WM_COMMAND, &CAboutWindow::OnCommand},
+    {WM_KEYDOWN, &CAboutWindow::OnKeyDown},
+    {WM_CLOSE, &CAboutWindow::OnClose},
+};
+
+CAboutWindow::CAboutWindow() : CBaseWindow(IDD_ABOUT) {}
+
+DialogResult CAboutWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  return DispatchMessageTable<CAboutWindow>(*this, kMessages, message, wParam, lParam);
+}
+
+DialogResult CAboutWindow::OnInitDialog(WPARAM, LPARAM) {
+  CreateLayout();
+  Anchor(IDC_ABOUT_BANNER, true, true, true, true);
+  Anchor(IDC_STATUS, true, true, true, true);
+  Anchor(IDC_ABOUT_CLOSE, false, false, true, true);
+  AnchorGroupFrame(IDC_ABOUT_GROUP, true, true, true, true);
+
+  AppendStatus(kWebSiteLine);
+  AppendStatus(L"Software is version " + FormatVersion(kSoftwareVersion) + L" and is designed for:\r\n\r\n");
+  AppendStatus(L"Firmware version " + FormatVersionFamily(kFirmwareVersion) + L"\r\n");
+  AppendStatus(L"Bootloader version " + FormatVersionFamily(kBootloaderVersion) + L"\r\n");
+  AppendStatus(L"Hardware version " + FormatVersionFamily(kHardwareVersion) + L"\r\n");
+  return TRUE;
+}
+
+DialogResult CAboutWindow::OnCommand(WPARAM wParam, LPARAM) {
+  // Only Close: the cancel command that the dialog manager makes of Escape is not one.
+  if (wParam == IDC_ABOUT_CLOSE) ::SendMessageW(hwnd, WM_CLOSE, 0, 0);
+  return TRUE;
+}
+
+DialogResult CAboutWindow::OnKeyDown(WPARAM wParam, LPARAM) {
+  if (wParam == VK_ESCAPE) ::SendMessageW(hwnd, WM_CLOSE, 0, 0);
+  return TRUE;
+}
+
+DialogResult CAboutWindow::OnClose(WPARAM, LPARAM) {
+  ::EndDialog(hwnd, 0);
+  return TRUE;
+}
+
+}  // namespace tev

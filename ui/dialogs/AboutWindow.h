@@ -1,0 +1,24 @@
+#pragma once
+// Help > About: the banner, where to find updates, and the versions this software is made for.
+#include "ui/framework/DialogWindow.h"
+
+namespace tev {
+
+// Where a user finds updates; the first line of the About text.
+inline constexpr wchar_t kWebSiteLine[] = L"Visit https://example.org for updates and further information.\r\n\r\n";
+
+class CAboutWindow : public CBaseWindow {
+ public:
+  CAboutWindow();
+
+ private:
+  DialogResult HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  DialogResult OnInitDialog(WPARAM, LPARAM);
+  DialogResult OnCommand(WPARAM, LPARAM);
+  DialogResult OnKeyDown(WPARAM, LPARAM);
+  DialogResult OnClose(WPARAM, LPARAM);
+
+  static const MessageEntry<CAboutWindow> kMessages[];
+};
+
+}  // namespace tev

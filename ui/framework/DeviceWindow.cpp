@@ -1,0 +1,92 @@
+#include "ui/framework/DeviceWindow.h"
+
+#include <dbt.h>
+
+#include "device/win32/DeviceChange.h"
+#include "model/DebugLog.h"
+#include "resources/ResourceIds.h"
+#include "ui/framework/ConnectionIcon.h"
+#include "ui/framework/DeviceNotifications.h"
+#include "ui/framework/DialogMessages.h"
+#include "ui/logic/ConnectSequence.h"
+
+namespace tev {
+
+CDeviceWindow::CDeviceWindow(int id, AltimeterDevice& altimeter, int iconControlId)
+    : CBaseWindow(id), device(altimeter), iconControlId_(iconControlId) {}
+
+void CDeviceWindow::StartDeviceUse() {
+  RequestDeviceNotifications(hwnd);
+  RunConnectSequence();
+  RefreshControls(false);
+}
+
+void CDeviceWindow::RunConnectSequence() {
+  ConnectSequence(device, [this](const std::wstring& text) { AppendStatus(text); });
+}
+
+bool CDeviceWindow::StartWorker(std::function<void()> work) { return workerThread.Start(hwnd, std::move(work)); }
+
+void CDeviceWindow::PostConnectionIcon() const { tev::PostConnectionIcon(hwnd, iconControlId_, device.IsOpen()); }
+
+DialogResult CDeviceWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (const DialogResult own = HandleDialogMessage(message, wParam, lParam)) return own;
+  switch (message) {
+    case WM_DEVICECHANGE:
+      return OnDeviceChange(wParam, lParam);
+    case WM_WORKER_ENDED:
+      return OnWorkerEnded();
+    case WM_CLOSE:
+      return RunCloseProtocol();
+    default:
+      return std::nullopt;
+  }
+}
+
+INT_PTR CDeviceWindow::OnDeviceChange(WPARAM event, LPARAM record) {
+  DebugLog("Device Change.");
+  const bool busy = WorkerRunning();
+  if (event == DBT_DEVICEARRIVAL) {
+    if (arrivals_.OnArrival(busy)) {
+      RunConnectSequence();
+      RefreshControls(false);
+    } else {
+      DebugLog("Device arrival put off until the worker has ended.");
+      RefreshControls(true);
+    }
+  } else if (event == DBT_DEVICEREMOVECOMPLETE &&
+             device.IsSameDevice(win32::ToDeviceBroadcast(reinterpret_cast<const DEV_BROADCAST_HDR*>(record)))) {
+    AppendStatus(L"Device disconnected.\r\n");
+    // At once, even under a running worker: its transfer then fails and it reports so.
+    device.CloseHandles();
+    RefreshControls(busy);
+  } else {
+    RefreshControls(busy);
+  }
+  return TRUE;
+}
+
+INT_PTR CDeviceWindow::OnWorkerEnded() {
+  if (arrivals_.OnWorkerEnded(closing)) {
+    RunConnectSequence();
+    RefreshControls(false);
+  }
+  return TRUE;
+}
+
+INT_PTR CDeviceWindow::RunCloseProtocol() {
+  closing = true;
+  PrepareClose();
+  DebugLog("Waiting for thread to close...");
+  if (workerThread.Wait(100) == WAIT_TIMEOUT) {
+    DebugLog("reposting close message...");
+    ::PostMessageW(hwnd, WM_CLOSE, 0, 0);
+    return TRUE;
+  }
+  DebugLog("Thread has exited.");
+  FinishClose();
+  ::EndDialog(hwnd, 0);
+  return TRUE;
+}
+
+}  // namespace tev

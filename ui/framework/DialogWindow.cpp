@@ -1,0 +1,90 @@
+#include "ui/framework/DialogWindow.h"
+
+#include <exception>
+
+#include "model/DebugLog.h"
+#include "resources/ResourceIds.h"
+#include "ui/framework/CommonPaint.h"
+#include "ui/framework/DialogMessages.h"
+
+namespace tev {
+
+namespace {
+constexpr COLORREF kBackground = RGB(196, 223, 255);
+constexpr COLORREF kStatusBackground = RGB(255, 255, 255);
+}  // namespace
+
+INT_PTR CALLBACK StaticDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  const INT_PTR fallback = (message == WM_INITDIALOG) ? TRUE : FALSE;
+  if (message == WM_INITDIALOG) ::SetWindowLongPtrW(dialog, GWLP_USERDATA, lParam);
+  auto* object = reinterpret_cast<CDialogWindow*>(::GetWindowLongPtrW(dialog, GWLP_USERDATA));
+  if (!object) return fallback;  // messages before WM_INITDIALOG
+  try {
+    return object->DialogProc(dialog, message, wParam, lParam);
+  } catch (...) {
+    // What the handler had not done yet is skipped; the dialog goes on.
+    return fallback;
+  }
+}
+
+CBaseWindow::CBaseWindow(int id)
+    : templateId(id),
+      backgroundBrush(::CreateSolidBrush(kBackground)),
+      statusBrush(::CreateSolidBrush(kStatusBackground)) {}
+
+CBaseWindow::~CBaseWindow() { DebugLog("DESTRUCT"); }
+
+INT_PTR CBaseWindow::ShowModal(HWND owner) {
+  return ::DialogBoxParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId & 0xFFFF), owner,
+                           &StaticDialogProc, reinterpret_cast<LPARAM>(this));
+}
+
+INT_PTR CBaseWindow::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  hwnd = dialog;
+  if (layout) layout->OnMessage(message, wParam, lParam);
+  if (const DialogResult own = HandleMessage(message, wParam, lParam)) return *own;
+  return SharedHandling(message, wParam, lParam);
+}
+
+INT_PTR CBaseWindow::SharedHandling(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_STATUS_REFRESH) return RefreshStatusBox();
+  if (message == WM_CTLCOLORSTATIC && reinterpret_cast<HWND>(lParam) == Item(IDC_STATUS)) {
+    return reinterpret_cast<INT_PTR>(statusBrush.Get());
+  }
+  return HandleCommonPaint(message, wParam, lParam, DialogLook{hwnd, backgroundBrush.Get(), groupFrames});
+}
+
+void CBaseWindow::AppendStatus(const std::wstring& text) {
+  statusText.Append(text);
+  if (hwnd) ::PostMessageW(hwnd, WM_STATUS_REFRESH, 0, 0);
+}
+
+INT_PTR CBaseWindow::RefreshStatusBox() {
+  HWND box = Item(IDC_STATUS);
+  if (!box) return TRUE;
+  ::SendMessageW(box, WM_SETREDRAW, FALSE, 0);
+  const std::wstring text = statusText.Text();
+  ::SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  ::SendMessageW(box, EM_LINESCROLL, 0, 0x7FFFFFFF);  // show the end
+  ::SendMessageW(box, WM_SETREDRAW, TRUE, 0);
+  ::InvalidateRect(box, nullptr, TRUE);  // redraw is not repainted by itself once switched back on
+  return TRUE;
+}
+
+void CBaseWindow::CreateLayout() { layout = std::make_unique<DialogLayout>(hwnd); }
+
+void CBaseWindow::Anchor(int controlId, bool topFixed, bool leftFixed, bool bottomFollows, bool rightFollows) {
+  if (layout) layout->Add(Item(controlId), topFixed, leftFixed, bottomFollows, rightFollows);
+}
+
+void CBaseWindow::AnchorGroupFrame(int groupBoxId, bool topFixed, bool leftFixed, bool bottomFollows,
+                                   bool rightFollows) {
+  HWND frame = ReplaceGroupBox(hwnd, groupBoxId, groupFrames);
+  if (layout && frame) layout->Add(frame, topFixed, leftFixed, bottomFollows, rightFollows);
+}
+
+bool CBaseWindow::IsChecked(int controlId) const {
+  return ::SendMessageW(Item(controlId), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+}  // namespace tev

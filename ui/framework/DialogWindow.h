@@ -1,0 +1,73 @@
+#pragma once
+// The class tree of the program's dialogs. A dialog object lives on the main window's stack for one
+// menu command: constructed, shown modally, destroyed. The one dialog procedure binds each dialog
+// window to its object and forwards every message to it; no exception gets past that procedure.
+//
+// CBaseWindow::DialogProc runs, in order: the resize layout step (once the layout exists), the
+// dialog's own HandleMessage, then what every dialog shares (status box refresh and colour,
+// background, group frames, control colours).
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "ui/framework/DialogLayout.h"
+#include "ui/framework/GroupFrame.h"
+#include "ui/framework/MessageTable.h"
+#include "ui/logic/StatusText.h"
+#include "win32/Guards.h"
+
+namespace tev {
+
+class CDialogWindow {
+ public:
+  virtual ~CDialogWindow() = default;
+  virtual INT_PTR DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) = 0;
+};
+
+// The program's one dialog procedure.
+INT_PTR CALLBACK StaticDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+class CBaseWindow : public CDialogWindow {
+ public:
+  explicit CBaseWindow(int templateId);
+  ~CBaseWindow() override;
+  CBaseWindow(const CBaseWindow&) = delete;
+  CBaseWindow& operator=(const CBaseWindow&) = delete;
+
+  // Shows the dialog modally, owned by `owner`, until it ends.
+  INT_PTR ShowModal(HWND owner);
+  INT_PTR DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) final;
+
+  // Appends to the status box's text and asks the dialog thread to show it; any thread.
+  void AppendStatus(const std::wstring& text);
+  std::wstring StatusTextNow() const { return statusText.Text(); }
+
+  int templateId;
+  HWND hwnd = nullptr;  // the dialog window; dialog thread only (workers are handed it)
+  GroupFrames groupFrames;
+  win32::UniqueBrush backgroundBrush;
+
+ protected:
+  // The dialog's own handling; none leaves the message to the shared handling.
+  virtual DialogResult HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
+
+  // For WM_INITDIALOG: the layout with the dialog's current size as its minimum, then anchors.
+  void CreateLayout();
+  void Anchor(int controlId, bool topFixed, bool leftFixed, bool bottomFollows, bool rightFollows);
+  // Replaces the group box by a drawn frame and anchors the frame.
+  void AnchorGroupFrame(int groupBoxId, bool topFixed, bool leftFixed, bool bottomFollows, bool rightFollows);
+  HWND Item(int controlId) const { return ::GetDlgItem(hwnd, controlId); }
+  void EnableItem(int controlId, bool enabled) const { ::EnableWindow(Item(controlId), enabled ? TRUE : FALSE); }
+  bool IsChecked(int controlId) const;
+
+  std::unique_ptr<DialogLayout> layout;
+  win32::UniqueBrush statusBrush;
+  StatusText statusText;
+
+ private:
+  INT_PTR RefreshStatusBox();
+  INT_PTR SharedHandling(UINT message, WPARAM wParam, LPARAM lParam);
+};
+
+}  // namespace tev

@@ -1,0 +1,58 @@
+#include "ui/framework/WorkerThread.h"
+
+#include <exception>
+#include <memory>
+
+#include "model/DebugLog.h"
+#include "ui/framework/DialogMessages.h"
+
+namespace tev {
+
+namespace {
+
+struct Job {
+  HWND dialog;
+  std::function<void()> work;
+};
+
+DWORD WINAPI RunJob(LPVOID parameter) {
+  std::unique_ptr<Job> job(static_cast<Job*>(parameter));
+  try {
+    job->work();
+  } catch (const std::exception& e) {
+    // Nothing may leave a thread's routine; the dialog still hears that the worker ended.
+    DebugLog(std::string("Worker stopped: ") + e.what());
+  } catch (...) {
+    DebugLog("Worker stopped.");
+  }
+  ::PostMessageW(job->dialog, WM_WORKER_ENDED, 0, 0);
+  return 0;
+}
+
+}  // namespace
+
+WorkerThread::~WorkerThread() {
+  if (thread_) ::WaitForSingleObject(thread_.Get(), INFINITE);
+}
+
+bool WorkerThread::Start(HWND dialog, std::function<void()> work) {
+  // One worker at a time: a caller never starts another while this one runs.
+  if (thread_) ::WaitForSingleObject(thread_.Get(), INFINITE);
+  auto job = std::make_unique<Job>(Job{dialog, std::move(work)});
+  thread_.Reset(::CreateThread(nullptr, 0, &RunJob, job.get(), 0, nullptr));
+  if (!thread_) {
+    DebugLog("Could not start the worker thread.");
+    return false;
+  }
+  job.release();  // the thread owns it now
+  return true;
+}
+
+bool WorkerThread::Running() const { return thread_ && ::WaitForSingleObject(thread_.Get(), 0) != WAIT_OBJECT_0; }
+
+DWORD WorkerThread::Wait(DWORD timeoutMs) const {
+  if (!thread_) return WAIT_OBJECT_0;
+  return ::WaitForSingleObject(thread_.Get(), timeoutMs);
+}
+
+}  // namespace tev
