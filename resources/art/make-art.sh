@@ -4,7 +4,7 @@
 #   105 app.ico            a rocket climbing along its flight curve
 #   109 disconnected.ico   the rocket greyed, a red cross: no altimeter
 #   110 connected.ico      the rocket in colour, a green tick: altimeter connected
-#   111 about.bmp          the flight curve with the rocket at apogee, for the About box
+#   111 about.bmp          the About banner, 386 x 109: the flight curve, the rocket at apogee, the name
 set -euo pipefail
 cd "$(dirname "$0")"
 tmp=$(mktemp -d)
@@ -49,11 +49,15 @@ icon connected.ico \
   -fill '#1a9e2c' -stroke '#ffffff' -strokewidth 8 -draw "circle 196,196 196,250" \
   -fill none -stroke '#ffffff' -strokewidth 16 -draw "polyline 168,198 188,218 224,176"
 
-# About: sky, a strip of ground, the dashed flight curve and the rocket at apogee.
-convert -size 256x256 xc:none -draw "$still" -resize 44x44 "$tmp/rocket.png"
-convert -size 220x150 gradient:'#1d3f72-#9cc7ff' \
-  -fill '#3c8c3c' -stroke none -draw "rectangle 0,134 220,150" \
+# About: a 386 x 109 banner: sky, a strip of ground, the dashed flight curve with the rocket at
+# apogee on the left, the program's name on the right.
+convert -size 256x256 xc:none -draw "$still" -resize 40x40 "$tmp/rocket.png"
+convert -size 386x109 gradient:'#1d3f72-#9cc7ff' \
+  -fill '#3c8c3c' -stroke none -draw "rectangle 0,97 386,109" \
   -fill none -stroke '#ffffff' -strokewidth 2 \
-  -draw "stroke-dasharray 5 5 path 'M 20,134 Q 50,10 110,26 Q 160,36 200,134'" \
-  "$tmp/rocket.png" -geometry +88+4 -composite \
+  -draw "stroke-dasharray 5 5 path 'M 16,97 Q 40,2 96,16 Q 146,26 172,97'" \
+  "$tmp/rocket.png" -geometry +75+2 -composite \
+  -font Liberation-Sans-Bold -pointsize 40 -fill '#ffffff' -stroke none \
+  -gravity NorthWest -annotate +196+18 'TEV USB' \
+  -font Liberation-Sans -pointsize 17 -fill '#e8f1ff' -annotate +198+62 'Version 1.40' \
   -background '#9cc7ff' -flatten -type TrueColor BMP3:about.bmp
