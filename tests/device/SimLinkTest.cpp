@@ -85,6 +85,17 @@ class SimLink : public ::testing::Test {
            L"#{4d1e55b2-f16f-11cf-88cb-001111000030}";
   }
 
+  // The host handles a connection's frames in order: once the ACCEPT sent after them has
+  // completed a write, every report the device sent before it is in the ring.
+  void WaitForFramesBefore(RawDevice& raw, HidHandle write) {
+    const auto reset = HidReport{0, 0, kCmdReset}.Bytes();
+    auto written = std::async(std::launch::async, [&] { return bus.WriteReport(write, reset.data(), 4, 3000); });
+    SimFrame output;
+    ASSERT_TRUE(ReadFrame(raw.socket, output));
+    raw.Send(kFrameAccept);
+    ASSERT_TRUE(written.get());
+  }
+
   SimLinkBus bus;
 };
 
@@ -217,15 +228,7 @@ TEST_F(SimLink, TheInputRingKeepsThe32NewestReportsOfAnOpenDevice) {
   raw.Send(0x7F, {1, 2, 3});  // a frame type the host does not know: ignored
   raw.Send(kFrameInput, {0, 40, 0, 0});
 
-  // The host handles a connection's frames in order: once the ACCEPT sent after them has
-  // completed a write, every report before it is in the ring.
-  const HidHandle write = bus.OpenForWriting(PathOf("raw"));
-  const auto reset = HidReport{0, 0, kCmdReset}.Bytes();
-  auto written = std::async(std::launch::async, [&] { return bus.WriteReport(write, reset.data(), 4, 3000); });
-  SimFrame output;
-  ASSERT_TRUE(ReadFrame(raw.socket, output));
-  raw.Send(kFrameAccept);
-  ASSERT_TRUE(written.get());
+  ASSERT_NO_FATAL_FAILURE(WaitForFramesBefore(raw, bus.OpenForWriting(PathOf("raw"))));
 
   std::vector<int> values;
   std::array<std::uint8_t, 4> buffer{};
@@ -283,15 +286,8 @@ TEST_F(SimLink, DiscardDropsWhatIsQueuedAndClosingEndsAWaitingRead) {
   RawDevice raw(bus.Port());
   ASSERT_TRUE(WaitForDevices(1));
   const HidHandle read = bus.OpenForReading(PathOf("raw"));
-  const HidHandle write = bus.OpenForWriting(PathOf("raw"));
   for (std::uint8_t i = 0; i < 3; ++i) raw.Send(kFrameInput, {0, i, 0, 0});
-  // Frames are handled in order: once a later ACCEPT has completed a write, the three are queued.
-  const auto reset = HidReport{0, 0, kCmdReset}.Bytes();
-  auto written = std::async(std::launch::async, [&] { return bus.WriteReport(write, reset.data(), 4, 3000); });
-  SimFrame output;
-  ASSERT_TRUE(ReadFrame(raw.socket, output));
-  raw.Send(kFrameAccept);
-  ASSERT_TRUE(written.get());
+  ASSERT_NO_FATAL_FAILURE(WaitForFramesBefore(raw, bus.OpenForWriting(PathOf("raw"))));
 
   bus.DiscardInput(read);
   std::array<std::uint8_t, 4> buffer{};
