@@ -76,19 +76,28 @@ class AltimeterDevice {
 
   HidBus& Bus() { return bus_; }
 
+  // Link state. Written by Connect/Open/Close on the dialog thread while no worker runs; the
+  // handles are also read by a worker's exchanges and closed by the dialog thread when the
+  // altimeter is unplugged (hence atomic); cancelRequested is set by the dialog thread and read by
+  // the worker.
   std::wstring devicePath;
   HidAttributes attributes;
   // Atomic: a dialog closes them when the altimeter is unplugged while its worker may be using them.
   std::atomic<HidHandle> readHandle{kInvalidHidHandle};
   std::atomic<HidHandle> writeHandle{kInvalidHidHandle};
   std::atomic<bool> cancelRequested{false};
-  DeviceSettings settings;
   bool bootloaderMode = false;
 
+  // Flight data. settings: the worker of a settings or download exchange, else the dialog or main
+  // window thread. packets: changed by the download under packetsMutex, read under it by any
+  // thread while a download may run.
+  DeviceSettings settings;
   PacketList packets;
-  // Held by the download while it changes `packets`, and by any other thread that reads them
-  // while a download may be running (the Capture Data dialog's set strip).
   mutable std::mutex packetsMutex;
+
+  // View state, for the main window's plot: currentSet and plotScale on the main window's thread
+  // (or a dialog's worker while the modal dialog keeps the main window from using them); liveSet
+  // by the download's worker while it runs, painted on that same thread.
   DataSet currentSet;
   LiveTrace liveSet;
   PlotScale plotScale;
