@@ -1,25 +1,16 @@
 // tevtool download [-o DIR] [--sim PORT]: every flight of an altimeter in application mode, each
 // saved as a data file in DIR, with a progress line per packet on standard error.
-#include <chrono>
 #include <memory>
-#include <thread>
 
 #include "device/AltimeterDevice.h"
 #include "device/Download.h"
 #include "model/DataFile.h"
-#include "model/Versions.h"
 #include "model/WidePath.h"
-#include "sim/SimLinkBus.h"
+#include "tools/tevtool/AltimeterLink.h"
 #include "tools/tevtool/Tool.h"
-
-#ifdef _WIN32
-#include "device/win32/Win32HidBus.h"
-#endif
 
 namespace tev::tool {
 namespace {
-
-constexpr auto kAttachWait = std::chrono::seconds(30);
 
 class ProgressLines : public DownloadObserver {
  public:
@@ -95,35 +86,10 @@ int RunDownload(const Args& args, std::ostream& out, std::ostream& err) {
   std::error_code ec;
   if (!std::filesystem::is_directory(ToFsPath(folder), ec)) return Fail(err, Narrow(folder) + " is not a folder");
 
-  std::unique_ptr<HidBus> bus;
-  if (sim) {
-    auto link = std::make_unique<SimLinkBus>();
-    if (!link->Listen(port)) return Fail(err, "cannot listen on 127.0.0.1:" + std::to_string(port));
-    err << "waiting for an altimeter on 127.0.0.1:" << port << "\n";
-    err.flush();
-    const auto end = std::chrono::steady_clock::now() + kAttachWait;
-    while (link->EnumerateInterfaces().empty() && std::chrono::steady_clock::now() < end)
-      std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    bus = std::move(link);
-  } else {
-#ifdef _WIN32
-    bus = std::make_unique<win32::Win32HidBus>();
-#else
-    return Fail(err, "no HID bus on this system: use --sim PORT");
-#endif
-  }
-
-  AltimeterDevice device(*bus);
-  std::uint16_t version = 0;
-  switch (device.Connect(Personality::Application, &version)) {
-    case kConnected: break;
-    case kNotFound: return Fail(err, "no altimeter found");
-    case kCannotOpen: return Fail(err, "the altimeter is in use by another program");
-    case kWrongVersion:
-      return Fail(err, "the altimeter's firmware " + Narrow(FormatVersion(version)) + " is not " +
-                           Narrow(FormatVersionFamily(kFirmwareVersion)));
-    default: return Fail(err, "the altimeter could not be connected");
-  }
+  std::unique_ptr<AltimeterLink> link = MakeAltimeterLink(sim ? std::optional(port) : std::nullopt, err);
+  if (!link) return 1;
+  AltimeterDevice device(link->Bus());
+  if (!ConnectAltimeter(device, *link, kAttachWait, err)) return 1;
 
   // The settings image in force goes into every data file, as the program saves it.
   if (const int r = device.ReadSettings(); r != kOk)
