@@ -4,6 +4,8 @@
 #include <utility>
 
 #include "device/win32/DeviceChange.h"
+#include "model/DebugLog.h"
+#include "model/WidePath.h"
 
 namespace tev {
 
@@ -26,6 +28,8 @@ void SimLinkNotifications::AddWindow(HWND window) {
 }
 
 void SimLinkNotifications::DeviceChanged(bool arrived, std::wstring path) {
+  // The one trace of a simulated device coming or going while no dialog listens.
+  DebugLog((arrived ? "Sim link: arrival of " : "Sim link: removal of ") + WideToUtf8(path));
   {
     std::lock_guard<std::mutex> lock(mutex_);
     changes_.push_back({arrived, std::move(path)});

@@ -16,8 +16,10 @@ DemoProcess::~DemoProcess() {
   }
 }
 
-bool DemoProcess::Start(const std::wstring& exe, int port, const std::wstring& logPath) {
+bool DemoProcess::Start(const std::wstring& exe, int port, const std::wstring& logPath,
+                        const std::wstring& arguments) {
   logPath_ = logPath;
+  port_ = port;
   SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
   win32::UniqueFileHandle log(::CreateFileW(logPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                             &inherit, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -31,6 +33,7 @@ bool DemoProcess::Start(const std::wstring& exe, int port, const std::wstring& l
   si.hStdOutput = log.Get();
   si.hStdError = log.Get();
   std::wstring command = L"\"" + exe + L"\"";
+  if (!arguments.empty()) command += L" " + arguments;
   std::vector<wchar_t> mutableCommand(command.begin(), command.end());
   mutableCommand.push_back(L'\0');
   PROCESS_INFORMATION pi = {};
@@ -48,7 +51,10 @@ std::string DemoProcess::Log() const {
 }
 
 std::vector<std::string> DemoProcess::Lines() const {
-  std::istringstream in(Log());
+  std::string log = Log();
+  // A line still being written is not a line yet.
+  log.erase(log.find_last_of('\n') == std::string::npos ? 0 : log.find_last_of('\n') + 1);
+  std::istringstream in(log);
   std::vector<std::string> lines;
   for (std::string line; std::getline(in, line);) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
@@ -60,6 +66,23 @@ std::vector<std::string> DemoProcess::Lines() const {
 int DemoProcess::CountLines(const std::string& line) const {
   int count = 0;
   for (const std::string& got : Lines()) count += got == line ? 1 : 0;
+  return count;
+}
+
+size_t DemoProcess::LineCount() const { return Lines().size(); }
+
+bool DemoProcess::WaitForLineAfter(size_t mark, const std::string& line, DWORD timeoutMs) const {
+  return WaitUntil(timeoutMs, [&] {
+    const std::vector<std::string> lines = Lines();
+    for (size_t i = mark; i < lines.size(); ++i)
+      if (lines[i] == line) return true;
+    return false;
+  });
+}
+
+int DemoProcess::CountLinesContaining(const std::string& text) const {
+  int count = 0;
+  for (const std::string& got : Lines()) count += got.find(text) != std::string::npos ? 1 : 0;
   return count;
 }
 

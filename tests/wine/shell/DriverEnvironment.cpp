@@ -22,6 +22,7 @@ DriverEnvironment ReadDriverEnvironment(std::wstring& missing) {
   DriverEnvironment env;
   env.demoExe = Variable(L"TEV_DEMO_EXE", missing);
   env.tevtoolExe = Variable(L"TEV_TEVTOOL_EXE", missing);
+  env.simExe = Variable(L"TEV_SIM_EXE", missing);
   env.sampleFile = Variable(L"TEV_SAMPLE_FILE", missing);
   env.workDir = Variable(L"TEV_WORK_DIR", missing);
   env.shotDir = Variable(L"TEV_SHOT_DIR", missing);
@@ -36,6 +37,11 @@ const DriverEnvironment& Environment() {
     return ReadDriverEnvironment(missing);
   }();
   return env;
+}
+
+int NextPort() {
+  static int next = Environment().basePort;
+  return next++;
 }
 
 }  // namespace tev::driver

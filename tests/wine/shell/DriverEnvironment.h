@@ -7,6 +7,7 @@ namespace tev::driver {
 struct DriverEnvironment {
   std::wstring demoExe;     // TEV_DEMO_EXE
   std::wstring tevtoolExe;  // TEV_TEVTOOL_EXE
+  std::wstring simExe;      // TEV_SIM_EXE: altimeter-sim.exe
   std::wstring sampleFile;  // TEV_SAMPLE_FILE: a sample flight
   std::wstring workDir;     // TEV_WORK_DIR: logs, files the tests write
   std::wstring shotDir;     // TEV_SHOT_DIR: screenshots kept for people to look at
@@ -16,5 +17,9 @@ struct DriverEnvironment {
 // Reads the environment; the names of missing variables go to `missing`.
 DriverEnvironment ReadDriverEnvironment(std::wstring& missing);
 const DriverEnvironment& Environment();
+
+// A sim-link port no other program of this run has listened on: a closed listener's port may
+// still be held for a while after it ends.
+int NextPort();
 
 }  // namespace tev::driver

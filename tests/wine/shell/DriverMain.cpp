@@ -1,4 +1,5 @@
-// The driver's entry: the tests, or (for ./run) one File > Open in a demo that is already running.
+// The driver's entry: the tests; for ./run, one File > Open in a demo that is already running; for
+// the driver's own tests, the practice dialog.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -6,6 +7,8 @@
 #include <cstdio>
 #include <cwchar>
 
+#include "tests/wine/shell/CommonDialogs.h"
+#include "tests/wine/shell/PracticeDialog.h"
 #include "tests/wine/shell/WindowDriver.h"
 
 namespace {
@@ -36,6 +39,7 @@ int OpenInRunningDemo(const wchar_t* path) {
 
 int wmain(int argc, wchar_t** argv) {
   if (argc == 3 && std::wcscmp(argv[1], L"--open-in-running-demo") == 0) return OpenInRunningDemo(argv[2]);
+  if (argc == 2 && std::wcscmp(argv[1], L"--practice-dialog") == 0) return tev::driver::RunPracticeDialog();
   testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

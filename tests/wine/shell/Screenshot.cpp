@@ -45,6 +45,16 @@ int Picture::Count(RECT rect, Rgb colour, int tolerance) const {
   return count;
 }
 
+Picture Picture::Crop(RECT rect) const {
+  const int left = std::max<int>(0, rect.left), top = std::max<int>(0, rect.top);
+  const int right = std::min<int>(width_, rect.right), bottom = std::min<int>(height_, rect.bottom);
+  if (right <= left || bottom <= top) return {};
+  Picture part(right - left, bottom - top);
+  for (int y = top; y < bottom; ++y)
+    for (int x = left; x < right; ++x) part.Raw(x - left, y - top) = pixels_[static_cast<size_t>(y) * width_ + x];
+  return part;
+}
+
 bool Picture::SaveBmp(const std::wstring& path) const {
   std::ofstream out(std::filesystem::path(path), std::ios::binary);
   if (!out) return false;
@@ -104,24 +114,22 @@ Picture CaptureScreen() {
   return picture;
 }
 
-Picture CaptureClient(HWND window, RECT* screenRect) {
+RECT ClientRectOnScreen(HWND window) {
   RECT client = {};
   ::GetClientRect(window, &client);
   POINT origin = {0, 0};
   ::ClientToScreen(window, &origin);
+  return {origin.x, origin.y, origin.x + client.right, origin.y + client.bottom};
+}
+
+Picture CaptureClient(HWND window, RECT* screenRect) {
   const Picture screen = CaptureScreen();
-  const int left = std::max<int>(0, origin.x), top = std::max<int>(0, origin.y);
-  const int right = std::min<int>(screen.Width(), origin.x + client.right);
-  const int bottom = std::min<int>(screen.Height(), origin.y + client.bottom);
-  if (screenRect) *screenRect = {left, top, right, bottom};
-  if (right <= left || bottom <= top) return {};
-  Picture picture(right - left, bottom - top);
-  for (int y = top; y < bottom; ++y)
-    for (int x = left; x < right; ++x) {
-      const Rgb p = screen.At(x, y);
-      picture.Raw(x - left, y - top) = (std::uint32_t{p.r} << 16) | (std::uint32_t{p.g} << 8) | p.b;
-    }
-  return picture;
+  const RECT client = ClientRectOnScreen(window);
+  if (screenRect) {
+    *screenRect = {std::max<LONG>(0, client.left), std::max<LONG>(0, client.top),
+                   std::min<LONG>(screen.Width(), client.right), std::min<LONG>(screen.Height(), client.bottom)};
+  }
+  return screen.Crop(client);
 }
 
 }  // namespace tev::driver

@@ -26,6 +26,8 @@ class Picture {
 
   // Pixels within `tolerance` of colour in each channel, inside rect (clipped to the picture).
   int Count(RECT rect, Rgb colour, int tolerance = 0) const;
+  // The part inside rect (clipped to the picture); empty when nothing is left.
+  Picture Crop(RECT rect) const;
   // 24-bit bottom-up .bmp; false when the file cannot be written.
   bool SaveBmp(const std::wstring& path) const;
 
@@ -35,9 +37,11 @@ class Picture {
   std::vector<std::uint32_t> pixels_;  // 0x00RRGGBB, top row first
 };
 
-// The whole screen (the virtual desktop under Wine) as it is now.
+// The whole screen (the virtual desktop under Wine) as it is now. For pictures that people will
+// look at, wait for the program to finish painting first (SettledScreen.h).
 Picture CaptureScreen();
 // The client area of window, read from a screen capture, and the client rectangle in screen terms.
 Picture CaptureClient(HWND window, RECT* screenRect = nullptr);
+RECT ClientRectOnScreen(HWND window);
 
 }  // namespace tev::driver

@@ -5,13 +5,16 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <initializer_list>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
 
-#include "tests/wine/shell/DemoProcess.h"
+#include "tests/wine/shell/CommonDialogs.h"
+#include "tests/wine/shell/DemoTest.h"
 #include "tests/wine/shell/DriverEnvironment.h"
+#include "tests/wine/shell/SettledScreen.h"
 #include "tests/wine/shell/Screenshot.h"
 #include "tests/wine/shell/Tevtool.h"
 #include "tests/wine/shell/WindowDriver.h"
@@ -20,8 +23,6 @@
 namespace tev::driver {
 namespace {
 
-constexpr DWORD kStartTimeoutMs = 20000;
-constexpr DWORD kTimeoutMs = 10000;
 constexpr WORD kOpen = 40004;
 constexpr WORD kExport = 40009;
 constexpr WORD kExit = 40002;
@@ -39,31 +40,10 @@ std::string ReadFile(const std::wstring& path) {
 
 std::string Narrow(const std::wstring& text) { return std::filesystem::path(text).string(); }
 
-class ShellTest : public ::testing::Test {
+class ShellTest : public DemoTest {
  protected:
-  void SetUp() override {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    name_ = std::filesystem::path(info->name()).wstring();
-    static int run = 0;
-    const int port = Environment().basePort + run++;
-    ASSERT_TRUE(demo_.Start(Environment().demoExe, port, WorkPath(L".log")))
-        << "cannot start " << Narrow(Environment().demoExe);
-    main_ = demo_.WaitForMainWindow(kStartTimeoutMs);
-    ASSERT_NE(main_, nullptr) << "no main window; log:\n" << demo_.Log();
-  }
-
-  void TearDown() override {
-    // Left-over boxes would keep the program from being asked anything else.
-    if (HWND box = AnyDialogOf(demo_.Id())) PressButton(box, IDCANCEL);
-  }
-
-  std::wstring WorkPath(const std::wstring& suffix) const { return Environment().workDir + L"\\" + name_ + suffix; }
-
-  // Saves what the screen shows now, for people to look at, and returns the main window's client area.
-  Picture Shot(const std::wstring& step) {
-    CaptureScreen().SaveBmp(Environment().shotDir + L"\\" + name_ + L"-" + step + L".bmp");
-    return CaptureClient(main_);
-  }
+  // A settled picture of the desktop, saved for people to look at; returns the main window's client area.
+  Picture PlotShot(const std::wstring& step) { return Shot(step).Crop(ClientRectOnScreen(main_)); }
 
   // The client area once the plot of a flight has been presented (grey fills most of it).
   Picture WaitForPlot() {
@@ -76,6 +56,21 @@ class ShellTest : public ::testing::Test {
     return client;
   }
 
+  // The box as people will see it: its text and each button drawn (dark pixels where they stand).
+  void ExpectBoxPainted(const MessageBoxSeen& box, std::initializer_list<int> buttons, const std::wstring& step) {
+    const Picture picture = ShotOf(box.window, step);
+    RECT outer = {};
+    ::GetWindowRect(box.window, &outer);
+    const auto darkIn = [&](int id) {
+      RECT item = {};
+      ::GetWindowRect(::GetDlgItem(box.window, id), &item);
+      ::OffsetRect(&item, -outer.left, -outer.top);
+      return picture.Count(item, kBlack, 90);
+    };
+    EXPECT_GT(darkIn(0xFFFF), 50) << "the box's text is not drawn";
+    for (int id : buttons) EXPECT_GT(darkIn(id), 10) << "button " << id << " is not drawn";
+  }
+
   void OpenFile(const std::wstring& path) {
     PostCommand(main_, kOpen);
     ASSERT_NE(ChooseFile(demo_.Id(), L"Load data set", path, kTimeoutMs), nullptr) << "no \"Load data set\" dialog";
@@ -86,24 +81,6 @@ class ShellTest : public ::testing::Test {
     ASSERT_TRUE(demo_.WaitForLine("Loaded data set.", kTimeoutMs)) << demo_.Log();
     ASSERT_FALSE(WaitForPlot().Empty());
   }
-
-  MessageBoxSeen ExpectMessageBox(const std::wstring& text) {
-    // Every message box of the program has the program's caption.
-    MessageBoxSeen box = WaitForMessageBox(demo_.Id(), L"TEV USB 1.40", kTimeoutMs);
-    EXPECT_NE(box.window, nullptr) << "no message box captioned \"TEV USB 1.40\"";
-    EXPECT_EQ(box.text, text);
-    return box;
-  }
-
-  void Answer(const MessageBoxSeen& box, int button) {
-    ASSERT_NE(box.window, nullptr);
-    PressButton(box.window, button);
-    ASSERT_TRUE(WaitUntil(kTimeoutMs, [&] { return !::IsWindow(box.window); })) << "the box stayed";
-  }
-
-  std::wstring name_;
-  DemoProcess demo_;
-  HWND main_ = nullptr;
 };
 
 TEST_F(ShellTest, StartsMaximisedAndBlackWithTitleAndMenu) {
@@ -202,7 +179,7 @@ TEST_F(ShellTest, CannotBeMadeSmallerThan420By320) {
 
 TEST_F(ShellTest, OpenDrawsTheFlight) {
   ASSERT_NO_FATAL_FAILURE(OpenSample());
-  const Picture plot = Shot(L"flight");
+  const Picture plot = PlotShot(L"flight");
   const int w = plot.Width(), h = plot.Height();
   const RECT all = {0, 0, w, h};
   EXPECT_GT(plot.Count(all, kGrey), w * h / 2) << "grey background";
@@ -240,13 +217,14 @@ TEST_F(ShellTest, FlightIsRedrawnAfterMinimiseAndRestore) {
 
 TEST_F(ShellTest, BadFileIsReportedAndTheFlightStays) {
   ASSERT_NO_FATAL_FAILURE(OpenSample());
-  const Picture before = Shot(L"before");
+  const Picture before = PlotShot(L"before");
 
   const std::wstring bad = WorkPath(L"-bad.tev");
   std::ofstream(std::filesystem::path(bad), std::ios::binary) << "this is not a flight";
   ASSERT_NO_FATAL_FAILURE(OpenFile(bad));
   const MessageBoxSeen box = ExpectMessageBox(L"Could not load file. Make sure the file is valid and not locked.");
   Shot(L"message");
+  ExpectBoxPainted(box, {IDOK}, L"message-box");
   ASSERT_NO_FATAL_FAILURE(Answer(box, IDOK));
 
   EXPECT_TRUE(demo_.WaitForLine("NT Version: 501", kTimeoutMs, 2));
@@ -296,15 +274,73 @@ TEST_F(ShellTest, ExportThatCannotBeWrittenIsReportedAndLeavesTheFileAlone) {
   const HWND overwrite = WaitForOwnedDialog(demo_.Id(), dialog, kTimeoutMs);
   ASSERT_NE(overwrite, nullptr) << "no question about replacing the file";
   PressButton(overwrite, IDYES);
-  ASSERT_TRUE(WaitUntil(kTimeoutMs, [&] { return !::IsWindow(overwrite); }));
+  ASSERT_TRUE(WaitUntilGone(overwrite, kTimeoutMs));
 
   const MessageBoxSeen box = ExpectMessageBox(
       L"Error saving file. Make sure that it is not write protected or locked, and that the disk has enough space.");
   Shot(L"message");
+  ExpectBoxPainted(box, {IDOK}, L"message-box");
   ASSERT_NO_FATAL_FAILURE(Answer(box, IDOK));
   EXPECT_TRUE(demo_.WaitForLine("Current Set: 0", kTimeoutMs));
   held.Reset();
   EXPECT_EQ(ReadFile(csv), "kept");
+}
+
+TEST_F(ShellTest, CancelledFileDialogsChangeNothing) {
+  ASSERT_NO_FATAL_FAILURE(OpenSample());
+  const Picture before = CaptureClient(main_);
+  PostCommand(main_, kOpen);
+  ASSERT_TRUE(CancelFileDialog(demo_.Id(), L"Load data set", kTimeoutMs));
+
+  PostCommand(main_, kExport);
+  const HWND save = WaitForProcessWindow(demo_.Id(), L"#32770", L"Export to CSV", kTimeoutMs);
+  ASSERT_NE(save, nullptr) << "no \"Export to CSV\" dialog";
+  ShotOf(save, L"save-dialog");
+  ASSERT_TRUE(CancelFileDialog(demo_.Id(), L"Export to CSV", kTimeoutMs));
+
+  ASSERT_TRUE(Drain(main_));
+  EXPECT_EQ(AnyDialogOf(demo_.Id()), nullptr);
+  EXPECT_EQ(demo_.CountLines("Loaded data set."), 1);
+  EXPECT_EQ(demo_.CountLines("NT Version: 501"), 1) << "a cancelled Open goes no further";
+  EXPECT_EQ(demo_.CountLinesContaining("Current Set:"), 0);
+  EXPECT_EQ(CaptureClient(main_).Pixels(), before.Pixels()) << "the plot changed";
+}
+
+TEST_F(ShellTest, SimulatedAltimetersComeAndGoWhileTheDemoRuns) {
+  SimulatedAltimeter& first = StartSim({});
+  SimOptions later;
+  later.serial = L"B2";
+  later.flights = L"none";
+  later.plugged = false;
+  SimulatedAltimeter& second = StartSim(later);
+  ASSERT_TRUE(first.WaitUntilAttached(kStartTimeoutMs));
+  EXPECT_EQ(first.Path(), "\\\\?\\hid#vid_1209&pid_0002#sim&0001#{4d1e55b2-f16f-11cf-88cb-001111000030}");
+  EXPECT_TRUE(first.WaitForOutput("plugged " + first.Path(), kTimeoutMs)) << first.Output();
+
+  // The second device: plugged later, beside the first.
+  ASSERT_TRUE(second.WaitUntilDetached(0));
+  second.Plug();
+  ASSERT_TRUE(second.WaitUntilAttached(kTimeoutMs));
+  EXPECT_EQ(second.Path(), "\\\\?\\hid#vid_1209&pid_0002#sim&B2#{4d1e55b2-f16f-11cf-88cb-001111000030}");
+
+  first.Unplug();
+  ASSERT_TRUE(first.WaitUntilDetached(kTimeoutMs));
+  EXPECT_TRUE(second.WaitUntilAttached(0)) << "unplugging one is not unplugging both";
+
+  // Switched while plugged it leaves and comes back as a bootloader; switched back, the same.
+  first.Plug();
+  ASSERT_TRUE(first.WaitUntilAttached(kTimeoutMs));
+  first.Switch(L"bootloader");
+  ASSERT_TRUE(first.WaitUntilAttached(kTimeoutMs));
+  EXPECT_EQ(first.Path(), "\\\\?\\hid#vid_1209&pid_0001#sim&0001#{4d1e55b2-f16f-11cf-88cb-001111000030}");
+  EXPECT_EQ(demo_.CountLinesContaining("Sim link: removal of \\\\?\\hid#vid_1209&pid_0002#sim&0001#"), 2);
+
+  ASSERT_TRUE(first.Quit(kTimeoutMs));
+  ASSERT_TRUE(second.Quit(kTimeoutMs));
+  EXPECT_TRUE(first.WaitUntilDetached(kTimeoutMs));
+  EXPECT_TRUE(second.WaitUntilDetached(kTimeoutMs));
+  EXPECT_TRUE(first.WaitForOutput("bye", 0));
+  EXPECT_TRUE(demo_.Running());
 }
 
 TEST_F(ShellTest, ExportWithNothingOnDisplayShowsNoDialog) {
@@ -321,6 +357,7 @@ TEST_F(ShellTest, ExitAsksAndNoKeepsTheProgram) {
   ::PostMessageW(main_, WM_SYSCOMMAND, SC_CLOSE, 0);
   MessageBoxSeen box = ExpectMessageBox(L"Are you sure?");
   Shot(L"question");
+  ExpectBoxPainted(box, {IDYES, IDNO}, L"question-box");
   ASSERT_NO_FATAL_FAILURE(Answer(box, IDNO));
   ::Sleep(500);
   EXPECT_TRUE(demo_.Running());

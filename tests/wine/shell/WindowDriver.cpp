@@ -1,12 +1,13 @@
 #include "tests/wine/shell/WindowDriver.h"
 
+#include <vector>
+
 namespace tev::driver {
 
 namespace {
 
-constexpr UINT kSendTimeoutMs = 2000;
-constexpr int kFileNameCombo = 0x47C;
-constexpr int kMessageBoxText = 0xFFFF;
+// A status box holds at most 131,072 characters with its terminator.
+constexpr size_t kTextCapacity = 131072 + 1;
 
 struct Search {
   DWORD processId;
@@ -23,7 +24,12 @@ BOOL CALLBACK Match(HWND window, LPARAM param) {
   wchar_t className[256] = {};
   ::GetClassNameW(window, className, 256);
   if (lstrcmpW(className, search->className) != 0) return TRUE;
-  if (search->title && WindowText(window) != search->title) return TRUE;
+  if (search->title) {
+    // The caption as the system keeps it: no message, so a hung window cannot stall the search.
+    wchar_t title[512] = {};
+    ::GetWindowTextW(window, title, 512);
+    if (lstrcmpW(title, search->title) != 0) return TRUE;
+  }
   search->found = window;
   return FALSE;
 }
@@ -54,51 +60,6 @@ HWND WaitForProcessWindow(DWORD processId, const wchar_t* className, const wchar
   return found;
 }
 
-std::wstring WindowText(HWND window) {
-  wchar_t text[1024] = {};
-  DWORD_PTR copied = 0;
-  if (!::SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
-                             kSendTimeoutMs, &copied))
-    return {};
-  return std::wstring(text, copied);
-}
-
-std::wstring DialogItemText(HWND dialog, int id) {
-  HWND item = ::GetDlgItem(dialog, id);
-  return item ? WindowText(item) : std::wstring();
-}
-
-MessageBoxSeen WaitForMessageBox(DWORD processId, const wchar_t* caption, DWORD timeoutMs) {
-  MessageBoxSeen seen;
-  WaitUntil(timeoutMs, [&] {
-    seen.window = FindProcessWindow(processId, L"#32770", caption);
-    return seen.window != nullptr && ::IsWindowVisible(seen.window) &&
-           ::GetDlgItem(seen.window, kMessageBoxText) != nullptr;
-  });
-  if (seen.window) seen.text = DialogItemText(seen.window, kMessageBoxText);
-  return seen;
-}
-
-void PressButton(HWND dialog, int id) { ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
-
-HWND ChooseFile(DWORD processId, const wchar_t* dialogTitle, const std::wstring& path, DWORD timeoutMs) {
-  HWND dialog = nullptr;
-  HWND combo = nullptr;
-  // The dialog appears before its controls are all made: wait for the file-name box too.
-  WaitUntil(timeoutMs, [&] {
-    dialog = FindProcessWindow(processId, L"#32770", dialogTitle);
-    combo = dialog ? ::GetDlgItem(dialog, kFileNameCombo) : nullptr;
-    return combo != nullptr && ::IsWindowVisible(dialog);
-  });
-  if (!combo) return nullptr;
-  DWORD_PTR ignored = 0;
-  if (!::SendMessageTimeoutW(combo, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()), SMTO_ABORTIFHUNG,
-                             kSendTimeoutMs, &ignored))
-    return nullptr;
-  PressButton(dialog, IDOK);
-  return dialog;
-}
-
 HWND WaitForOwnedDialog(DWORD processId, HWND owner, DWORD timeoutMs) {
   struct Owned {
     DWORD processId;
@@ -125,6 +86,40 @@ HWND WaitForOwnedDialog(DWORD processId, HWND owner, DWORD timeoutMs) {
 }
 
 HWND AnyDialogOf(DWORD processId) { return FindProcessWindow(processId, L"#32770", nullptr); }
+
+bool WaitUntilGone(HWND window, DWORD timeoutMs) {
+  return WaitUntil(timeoutMs, [&] { return !::IsWindow(window); });
+}
+
+bool SendTimed(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result, UINT timeoutMs) {
+  DWORD_PTR answer = 0;
+  if (!::SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, timeoutMs, &answer)) return false;
+  if (result) *result = static_cast<LRESULT>(answer);
+  return true;
+}
+
+bool Drain(HWND window) { return SendTimed(window, WM_NULL, 0, 0); }
+
+bool ReadWindowText(HWND window, std::wstring& text) {
+  text.clear();
+  std::vector<wchar_t> buffer(kTextCapacity, L'\0');
+  LRESULT copied = 0;
+  if (!SendTimed(window, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()), &copied)) return false;
+  if (copied < 0 || static_cast<size_t>(copied) >= buffer.size()) return false;
+  text.assign(buffer.data(), static_cast<size_t>(copied));
+  return true;
+}
+
+std::wstring WindowText(HWND window) {
+  std::wstring text;
+  ReadWindowText(window, text);
+  return text;
+}
+
+std::wstring DialogItemText(HWND dialog, int id) {
+  HWND item = ::GetDlgItem(dialog, id);
+  return item ? WindowText(item) : std::wstring();
+}
 
 void PostCommand(HWND window, WORD commandId) { ::PostMessageW(window, WM_COMMAND, commandId, 0); }
 

@@ -1,20 +1,22 @@
 #!/usr/bin/env bash
 # Runs the shell test driver under Wine inside a virtual desktop (so that screenshots show the
 # title bar and menu, which bare Xvfb has no window manager to draw), then turns its screenshots
-# into PNG files. Usage: run-driver.sh DRIVER.exe DEMO.exe TEVTOOL.exe SAMPLE.tev WORK_DIR SHOT_DIR
+# into PNG files. Usage: run-driver.sh DRIVER.exe DEMO.exe TEVTOOL.exe SIM.exe SAMPLE.tev WORK_DIR SHOT_DIR
 set -uo pipefail
-driver=$1 demo=$2 tevtool=$3 sample=$4 work=$5 shots=$6
+driver=$1 demo=$2 tevtool=$3 sim=$4 sample=$5 work=$6 shots=$7
 mkdir -p "$work" "$shots"
 rm -f "$shots"/*.bmp "$shots"/*.png
 
 TEV_DEMO_EXE=$(winepath -w "$demo")
 TEV_TEVTOOL_EXE=$(winepath -w "$tevtool")
+TEV_SIM_EXE=$(winepath -w "$sim")
 TEV_SAMPLE_FILE=$(winepath -w "$sample")
 TEV_WORK_DIR=$(winepath -w "$work")
 TEV_SHOT_DIR=$(winepath -w "$shots")
-# Sim-link ports of this run; parallel runs of other worktrees take others.
-TEV_BASE_PORT=$((20000 + ($$ % 1000) * 20))
-export TEV_DEMO_EXE TEV_TEVTOOL_EXE TEV_SAMPLE_FILE TEV_WORK_DIR TEV_SHOT_DIR TEV_BASE_PORT
+# Sim-link ports of this run, one per program the driver starts (200 at most), below the system's
+# range for outgoing connections; parallel runs of other worktrees take others.
+TEV_BASE_PORT=$((20000 + ($$ % 60) * 200))
+export TEV_DEMO_EXE TEV_TEVTOOL_EXE TEV_SIM_EXE TEV_SAMPLE_FILE TEV_WORK_DIR TEV_SHOT_DIR TEV_BASE_PORT
 
 # explorer returns when the desktop's last program ends, but not that program's exit code:
 # the verdict is read from the test output instead.
