@@ -182,6 +182,14 @@ TEST_F(DialogDriverTest, AHungDialogFailsChecksInBoundedTime) {
   ASSERT_TRUE(dialog_.Click(IDC_PRACTICE_HANG));
   ASSERT_TRUE(practice_.WaitForLine("hanging", kTimeoutMs));
   const ULONGLONG bound = kSendTimeoutMs + 1000;
+
+  // A window that owes a paint is not settled, and the wait for it ends all the same.
+  ::InvalidateRect(dialog_.Window(), nullptr, TRUE);
+  EXPECT_FALSE(NothingLeftToPaint(practice_.Id()));
+  bool settled = true;
+  EXPECT_LE(Timed([&] { CaptureSettledWindow(dialog_.Window(), 1000, &settled); }), 1000 + bound);
+  EXPECT_FALSE(settled);
+
   std::wstring text = L"?";
   EXPECT_LE(Timed([&] { text = dialog_.Text(IDC_PRACTICE_START); }), bound);
   EXPECT_EQ(text, L"");
@@ -194,6 +202,7 @@ TEST_F(DialogDriverTest, AHungDialogFailsChecksInBoundedTime) {
   // Once it answers again, so does everything.
   ASSERT_TRUE(practice_.WaitForLine("awake", kTimeoutMs));
   EXPECT_EQ(dialog_.Text(IDC_PRACTICE_START), L"Start");
+  EXPECT_TRUE(WaitUntil(kTimeoutMs, [&] { return NothingLeftToPaint(practice_.Id()); }));
 }
 
 }  // namespace

@@ -104,7 +104,7 @@ INT_PTR CALLBACK PracticeProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
           return TRUE;
         case IDC_PRACTICE_HANG:
           Say("hanging");
-          ::Sleep(6000);
+          ::Sleep(8000);
           Say("awake");
           return TRUE;
         default:
