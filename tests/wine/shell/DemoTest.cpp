@@ -18,7 +18,7 @@ void DemoTest::SetUp() {
   const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
   name_ = std::filesystem::path(info->name()).wstring();
   ASSERT_TRUE(demo_.Start(Environment().demoExe, NextPort(), WorkPath(L".log")))
-      << "cannot start " << Narrow(Environment().demoExe);
+      << "cannot start " << Narrow(Environment().demoExe) << ", error " << ::GetLastError();
   main_ = demo_.WaitForMainWindow(kStartTimeoutMs);
   ASSERT_NE(main_, nullptr) << "no main window; log:\n" << demo_.Log();
 }

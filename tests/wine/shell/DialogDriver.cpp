@@ -128,10 +128,28 @@ std::vector<std::wstring> Dialog::StatusLines() const {
   return ::testing::AssertionSuccess();
 }
 
+namespace {
+
+// Repeat count 1 and the key's scan code; a release also says the key was down and is going up.
+LPARAM KeyData(UINT virtualKey, bool release) {
+  const LPARAM scan = static_cast<LPARAM>(::MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC)) << 16;
+  return 1 | scan | (release ? (3LL << 30) : 0);
+}
+
+}  // namespace
+
 void Dialog::Key(UINT virtualKey) const {
-  const UINT scan = ::MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC);
-  ::PostMessageW(window_, WM_KEYDOWN, virtualKey, 1 | (static_cast<LPARAM>(scan) << 16));
-  ::PostMessageW(window_, WM_KEYUP, virtualKey, 1 | (static_cast<LPARAM>(scan) << 16) | (3LL << 30));
+  ::PostMessageW(window_, WM_KEYDOWN, virtualKey, KeyData(virtualKey, false));
+  ::PostMessageW(window_, WM_KEYUP, virtualKey, KeyData(virtualKey, true));
+}
+
+::testing::AssertionResult Dialog::SendKey(UINT virtualKey) const {
+  if (!*this) return ::testing::AssertionFailure() << "the dialog has gone";
+  if (!SendTimed(window_, WM_KEYDOWN, virtualKey, KeyData(virtualKey, false)))
+    return ::testing::AssertionFailure() << "the dialog did not take key " << virtualKey << " in time";
+  // The key-down may have ended the dialog: a release to a window that has gone is no failure.
+  if (::IsWindow(window_)) SendTimed(window_, WM_KEYUP, virtualKey, KeyData(virtualKey, true));
+  return ::testing::AssertionSuccess();
 }
 
 ::testing::AssertionResult Dialog::SetPosition(int x, int y, int width, int height, UINT flags) const {

@@ -69,8 +69,12 @@ class Dialog {
   ::testing::AssertionResult Click(int id) const;
   ::testing::AssertionResult Type(int id, const std::wstring& text) const;
   ::testing::AssertionResult TypeKeys(int id, const std::wstring& text) const;
-  // WM_KEYDOWN and WM_KEYUP posted straight to the dialog window (the modal loop sees them first).
+  // WM_KEYDOWN and WM_KEYUP posted straight to the dialog window, as a key press arrives: the
+  // modal loop sees them first and makes Escape a WM_COMMAND IDCANCEL, Enter the default button's
+  // command, Tab a move of the focus; other keys reach the dialog procedure.
   void Key(UINT virtualKey) const;
+  // The same two messages sent, past the modal loop, to the dialog procedure itself.
+  ::testing::AssertionResult SendKey(UINT virtualKey) const;
   // Moves and sizes the dialog (outer size, frame included), posted so a hung program cannot
   // stall it; succeeds once the program has handled it.
   ::testing::AssertionResult MoveTo(int x, int y) const;

@@ -113,6 +113,10 @@ TEST_F(DialogDriverTest, TypesIntoEditsAndSendsKeys) {
   EXPECT_TRUE(practice_.WaitForLineAfter(mark, "key 116", kTimeoutMs)) << practice_.Log();
   dialog_.Key(VK_ESCAPE);
   EXPECT_TRUE(practice_.WaitForLineAfter(mark, "command 2", kTimeoutMs)) << practice_.Log();
+  EXPECT_EQ(practice_.CountLines("key 27"), 0);
+  // Sent, Escape is a key like any other.
+  ASSERT_TRUE(dialog_.SendKey(VK_ESCAPE));
+  EXPECT_EQ(practice_.CountLines("key 27"), 1) << practice_.Log();
 }
 
 TEST_F(DialogDriverTest, WaitsForWholeStatusLinesAndReadsAFullStatusBox) {

@@ -13,11 +13,13 @@
 
 #include "tests/wine/shell/CommonDialogs.h"
 #include "tests/wine/shell/DemoTest.h"
+#include "tests/wine/shell/DialogDriver.h"
 #include "tests/wine/shell/DriverEnvironment.h"
 #include "tests/wine/shell/SettledScreen.h"
 #include "tests/wine/shell/Screenshot.h"
 #include "tests/wine/shell/Tevtool.h"
 #include "tests/wine/shell/WindowDriver.h"
+#include "resources/ResourceIds.h"
 #include "win32/Guards.h"
 
 namespace tev::driver {
@@ -341,6 +343,24 @@ TEST_F(ShellTest, SimulatedAltimetersComeAndGoWhileTheDemoRuns) {
   EXPECT_TRUE(second.WaitUntilDetached(kTimeoutMs));
   EXPECT_TRUE(first.WaitForOutput("bye", 0));
   EXPECT_TRUE(demo_.Running());
+}
+
+TEST_F(ShellTest, AboutOpensFromTheMenuAndClosesByItsButtonOrEscape) {
+  const size_t mark = demo_.LineCount();
+  Dialog about = Dialog::OpenFromMenu(main_, IDM_HELP_ABOUT, L"About", kTimeoutMs);
+  ASSERT_TRUE(about) << "no About dialog";
+  ASSERT_TRUE(about.WaitForStatusLine(L"Hardware version 1.2x", kTimeoutMs));
+  EXPECT_EQ(about.Text(IDC_ABOUT_CLOSE), L"Close");
+  Shot(L"about");
+  ShotOf(about.Window(), L"about-dialog");
+  ASSERT_TRUE(about.Click(IDC_ABOUT_CLOSE));
+  ASSERT_TRUE(about.WaitUntilGone(kTimeoutMs));
+  EXPECT_TRUE(demo_.WaitForLineAfter(mark, "DESTRUCT", kTimeoutMs)) << demo_.Log();
+
+  about = Dialog::OpenFromMenu(main_, IDM_HELP_ABOUT, L"About", kTimeoutMs);
+  ASSERT_TRUE(about) << "no About dialog the second time";
+  ASSERT_TRUE(about.SendKey(VK_ESCAPE));
+  EXPECT_TRUE(about.WaitUntilGone(kTimeoutMs));
 }
 
 TEST_F(ShellTest, ExportWithNothingOnDisplayShowsNoDialog) {
