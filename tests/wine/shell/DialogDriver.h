@@ -5,7 +5,8 @@
 // check instead of hanging the driver. Actions answer with an AssertionResult that says what went
 // wrong: wrap them in ASSERT_TRUE / EXPECT_TRUE.
 //
-// A dialog test, in a fixture derived from DemoTest (DemoTest.h):
+// A dialog test, in a fixture derived from DemoTest (DemoTest.h), with the ids of
+// "resources/ResourceIds.h":
 //
 //   TEST_F(CaptureTest, ReadDataListsTheFlights) {
 //     SimulatedAltimeter& sim = StartSim({});                // serial 0001, the four sample flights
@@ -15,7 +16,7 @@
 //     ASSERT_TRUE(capture.WaitForStatusLine(L"Device Connected.", kTimeoutMs));
 //     EXPECT_FALSE(capture.Enabled(IDC_CAPTURE_SAVE_ALL));
 //     ASSERT_TRUE(capture.Click(IDC_CAPTURE_READ));      // refuses, and says so, if it is disabled
-//     ASSERT_TRUE(capture.WaitForStatusLine(L"Read complete.", 30000));
+//     ASSERT_TRUE(capture.WaitForStatusLine(L"Data read successfully.", 30000));
 //     Shot(L"read");                                      // the whole desktop, once painted
 //     ShotOf(capture.Window(), L"dialog");                // the dialog alone
 //     ASSERT_TRUE(capture.Close(kTimeoutMs));             // WM_CLOSE, then waits for it to go
@@ -26,6 +27,9 @@
 // client coordinates; the dialog's own rectangle (WindowRect) in screen coordinates, frame
 // included. Type() sets an edit's text with WM_SETTEXT, which the edit takes as it is (an
 // ES_NUMBER edit refuses letters only when they are typed: TypeKeys posts WM_CHAR for each).
+// Posted keys go through the modal loop, which turns Escape into IDCANCEL: to reach the dialog
+// procedure's own WM_KEYDOWN handling, SendKey. Message boxes and file dialogs the dialog opens
+// are answered with CommonDialogs.h; the simulated altimeters come from SimulatedAltimeter.h.
 #include <windows.h>
 
 #include <gtest/gtest.h>
