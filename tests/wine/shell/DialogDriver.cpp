@@ -154,11 +154,8 @@ void Dialog::Key(UINT virtualKey) const {
 
 ::testing::AssertionResult Dialog::SetPosition(int x, int y, int width, int height, UINT flags) const {
   if (!*this) return ::testing::AssertionFailure() << "the dialog has gone";
-  // Asynchronous: a plain SetWindowPos on another thread's window waits for it without a bound.
-  if (!::SetWindowPos(window_, nullptr, x, y, width, height,
-                      flags | SWP_ASYNCWINDOWPOS | SWP_NOZORDER | SWP_NOACTIVATE))
-    return ::testing::AssertionFailure() << "SetWindowPos failed, error " << ::GetLastError();
-  if (!Drain(window_)) return ::testing::AssertionFailure() << "the dialog did not answer in time";
+  if (!PlaceWindow(window_, x, y, width, height, flags))
+    return ::testing::AssertionFailure() << "the dialog was not placed in time";
   return ::testing::AssertionSuccess();
 }
 

@@ -165,14 +165,14 @@ TEST_F(ShellTest, CannotBeMadeSmallerThan420By320) {
   ::PostMessageW(main_, WM_SYSCOMMAND, SC_RESTORE, 0);
   ASSERT_TRUE(WaitUntil(kTimeoutMs, [&] { return !::IsZoomed(main_); }));
 
-  ::SetWindowPos(main_, nullptr, 20, 20, 100, 80, SWP_NOZORDER | SWP_NOACTIVATE);
+  ASSERT_TRUE(PlaceWindow(main_, 20, 20, 100, 80, 0));
   RECT outer = {};
   ::GetWindowRect(main_, &outer);
   EXPECT_EQ(outer.right - outer.left, 420);
   EXPECT_EQ(outer.bottom - outer.top, 320);
 
   // A minimum, not a fixed size.
-  ::SetWindowPos(main_, nullptr, 20, 20, 600, 450, SWP_NOZORDER | SWP_NOACTIVATE);
+  ASSERT_TRUE(PlaceWindow(main_, 20, 20, 600, 450, 0));
   ::GetWindowRect(main_, &outer);
   EXPECT_EQ(outer.right - outer.left, 600);
   EXPECT_EQ(outer.bottom - outer.top, 450);

@@ -100,6 +100,12 @@ bool SendTimed(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT*
 
 bool Drain(HWND window) { return SendTimed(window, WM_NULL, 0, 0); }
 
+bool PlaceWindow(HWND window, int x, int y, int width, int height, UINT flags) {
+  return ::SetWindowPos(window, nullptr, x, y, width, height,
+                        flags | SWP_ASYNCWINDOWPOS | SWP_NOZORDER | SWP_NOACTIVATE) &&
+         Drain(window);
+}
+
 bool ReadWindowText(HWND window, std::wstring& text) {
   text.clear();
   std::vector<wchar_t> buffer(kTextCapacity, L'\0');

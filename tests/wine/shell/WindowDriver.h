@@ -30,6 +30,11 @@ bool SendTimed(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT*
 // True once the window's thread has taken every message sent to it before this one.
 bool Drain(HWND window);
 
+// SetWindowPos on another process's window, posted (a plain call waits for that window's thread
+// without a bound), then drained: true once the program has placed the window. flags as
+// SetWindowPos takes them (SWP_NOMOVE, SWP_NOSIZE); the z-order and activation stay.
+bool PlaceWindow(HWND window, int x, int y, int width, int height, UINT flags);
+
 // The window's text through WM_GETTEXT (up to 131,072 characters, a status box's whole text);
 // false, and `text` empty, when the window does not answer.
 bool ReadWindowText(HWND window, std::wstring& text);
