@@ -43,5 +43,7 @@ std::string Narrow(const std::wstring& text);
 int RunInfo(const Args& args, std::ostream& out, std::ostream& err);
 int RunCsv(const Args& args, std::ostream& out, std::ostream& err);
 int RunDownload(const Args& args, std::ostream& out, std::ostream& err);
+int RunStats(const Args& args, std::ostream& out, std::ostream& err);
+int RunPlot(const Args& args, std::ostream& out, std::ostream& err);
 
 }  // namespace tev::tool

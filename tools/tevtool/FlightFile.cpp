@@ -1,0 +1,54 @@
+#include "tools/tevtool/FlightFile.h"
+
+namespace tev::tool {
+
+DataSet FlightFile::Build(int set) const {
+  DataSet data;
+  BuildDataSet(file.packets, data, FindSetStart(file.packets, set), used, set);
+  return data;
+}
+
+bool LoadFlightFile(const std::wstring& path, FlightFile& flight, std::ostream& err) {
+  flight.path = path;
+  if (!LoadForTool(path, flight.file, err, /*acceptBadChecksum=*/true)) return false;
+  flight.usingDefaults = !flight.file.checksumValid;
+  if (flight.usingDefaults) {
+    flight.used = DeviceSettings();
+    err << "tevtool: " << Narrow(path) << " has an invalid settings checksum: using the default settings\n";
+    err.flush();
+  } else {
+    flight.used = flight.file.settings;
+  }
+  return true;
+}
+
+std::optional<int> ParseSet(const std::wstring& text) {
+  if (text.empty() || text.size() > 6) return std::nullopt;
+  int value = 0;
+  for (wchar_t c : text) {
+    if (c < L'0' || c > L'9') return std::nullopt;
+    value = value * 10 + (c - L'0');
+  }
+  return value;
+}
+
+bool CheckSetExists(const FlightFile& flight, int set, std::ostream& err) {
+  const int sets = flight.Sets();
+  if (set < sets) return true;
+  Fail(err, "no set " + std::to_string(set) + " in " + Narrow(flight.path) + " (it holds " + std::to_string(sets) +
+                (sets == 1 ? " set)" : " sets)"));
+  return false;
+}
+
+std::string DisplayName(const std::wstring& path) {
+  const std::size_t slash = path.find_last_of(L"/\\");
+  return Narrow(slash == std::wstring::npos ? path : path.substr(slash + 1));
+}
+
+std::optional<Units> ParseUnits(const std::wstring& text) {
+  if (text == L"m") return kMetric;
+  if (text == L"ft") return kImperial;
+  return std::nullopt;
+}
+
+}  // namespace tev::tool

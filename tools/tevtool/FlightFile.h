@@ -1,0 +1,35 @@
+#pragma once
+// What stats and plot share: reading a data file so that a failing settings checksum still gives
+// a flight (with the default settings, said on standard error), and their common arguments.
+#include <optional>
+#include <ostream>
+#include <string>
+
+#include "model/DataSet.h"
+#include "tools/tevtool/Tool.h"
+#include "tools/tevtool/Units.h"
+
+namespace tev::tool {
+
+struct FlightFile {
+  std::wstring path;
+  LoadedFile file;          // packets, and the settings as the file holds them
+  DeviceSettings used;      // what the flights are built with: the file's, or the defaults
+  bool usingDefaults = false;
+
+  int Sets() const { return CountSets(file.packets); }
+  DataSet Build(int set) const;
+};
+
+// False after one line on err; a bad checksum is only a note on err.
+bool LoadFlightFile(const std::wstring& path, FlightFile& flight, std::ostream& err);
+
+// A set number as typed: digits only.
+std::optional<int> ParseSet(const std::wstring& text);
+// Fails with one line on err unless the file holds set `set`.
+bool CheckSetExists(const FlightFile& flight, int set, std::ostream& err);
+
+// The file name without its folder, for captions and headings.
+std::string DisplayName(const std::wstring& path);
+
+}  // namespace tev::tool

@@ -1,0 +1,152 @@
+#include "tools/tevtool/FlightPicture.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "model/Conversions.h"
+#include "model/NumberFormat.h"
+#include "model/WidePath.h"
+#include "plot/PlotMapping.h"
+#include "plot/PlotView.h"
+#include "tools/tevtool/TextFormat.h"
+
+namespace tev::tool {
+namespace {
+
+constexpr int kLeftMargin = 72, kRightMargin = 72, kTopMargin = 60, kBottomMargin = 56;
+constexpr std::uint32_t kPaper = 0xFFFFFF;
+constexpr Argb kInk = 0xFF000000;
+constexpr Argb kAltitudeInk = 0xFFFF0000;  // the altitude curve's red
+constexpr Argb kVelocityInk = 0xFF008000;  // the velocity curve's green
+constexpr float kAxisPen = 2.0f;
+constexpr int kTickLength = 6;
+constexpr int kTickGap = 8;  // from an axis to its labels
+constexpr float kTickPoints = 10.0f;
+constexpr float kTitlePoints = 10.0f;
+constexpr float kCaptionPoints = 14.0f;
+
+// The painters keep 50 pixels between the data and each edge of their canvas.
+constexpr double kPlotMargin = 50.0;
+
+std::wstring Wide(const std::string& text) { return Utf8ToWide(text); }
+
+// Text placed by its box: anchorX 0 puts the left edge at x, 0.5 the middle, 1 the right edge.
+void Label(Canvas& canvas, const std::wstring& text, float points, Argb color, double x, double y, double anchorX,
+           double anchorY) {
+  const TextExtent extent = canvas.MeasureText(text, points, true);
+  canvas.Text(text, points, true, color, static_cast<float>(x - extent.width * anchorX),
+              static_cast<float>(y - extent.height * anchorY));
+}
+
+// The data values at the panel's lower and upper edges, for a scale whose mapping exists.
+struct Span {
+  double lo, hi;
+};
+Span TimeSpan(const PlotScale& s) {
+  const double perPixel = s.xRange / (s.width - 2 * kPlotMargin);
+  return {s.xMin - kPlotMargin * perPixel, s.xMin + (s.width - kPlotMargin) * perPixel};
+}
+Span ValueSpan(const PlotScale& s) {
+  const double perPixel = s.yRange / (s.height - 2 * kPlotMargin);
+  return {s.yMin - kPlotMargin * perPixel, s.yMin + (s.height - kPlotMargin) * perPixel};
+}
+
+void DrawFrame(Canvas& canvas, const PicturePanel& p) {
+  const int right = p.x + p.width, bottom = p.y + p.height;
+  canvas.Line(kInk, kAxisPen, p.x, p.y, right, p.y);
+  canvas.Line(kInk, kAxisPen, right, p.y, right, bottom);
+  canvas.Line(kInk, kAxisPen, right, bottom, p.x, bottom);
+  canvas.Line(kInk, kAxisPen, p.x, bottom, p.x, p.y);
+}
+
+void DrawTimeAxis(Canvas& canvas, const PicturePanel& p, const PlotScale& scale) {
+  const int bottom = p.y + p.height;
+  if (MapX(scale, 0)) {
+    const Span span = TimeSpan(scale);
+    for (const double t : TickValues(std::max(0.0, span.lo), span.hi, std::max(2, p.width / 90))) {
+      const auto x = MapX(scale, t);
+      if (!x || *x < 0 || *x > p.width) continue;
+      canvas.Line(kInk, kAxisPen, p.x + *x, bottom, p.x + *x, bottom + kTickLength);
+      Label(canvas, Wide(FormatReal(t)), kTickPoints, kInk, p.x + *x, bottom + kTickGap, 0.5, 0);
+    }
+  }
+  Label(canvas, L"Time [s]", kTitlePoints, kInk, p.x + p.width / 2.0, bottom + kTickGap + 20, 0.5, 0);
+}
+
+// A vertical scale along one side of the panel; toScale turns a tick value into the plot's value.
+template <class ToScale>
+void DrawValueAxis(Canvas& canvas, const PicturePanel& p, const PlotScale& scale, bool right, double lo, double hi,
+                   ToScale toScale) {
+  const int x = right ? p.x + p.width : p.x;
+  const int outward = right ? 1 : -1;
+  for (const double value : TickValues(lo, hi, std::max(2, p.height / 50))) {
+    const auto y = MapY(scale, toScale(value));
+    if (!y || *y < 0 || *y > p.height) continue;
+    canvas.Line(kInk, kAxisPen, x, p.y + *y, x + outward * kTickLength, p.y + *y);
+    Label(canvas, Wide(FormatReal(value)), kTickPoints, kInk, x + outward * kTickGap, p.y + *y, right ? 0 : 1, 0.5);
+  }
+}
+
+}  // namespace
+
+PicturePanel PanelOf(int pictureWidth, int pictureHeight) {
+  return {kLeftMargin, kTopMargin, pictureWidth - kLeftMargin - kRightMargin,
+          pictureHeight - kTopMargin - kBottomMargin};
+}
+
+std::vector<double> TickValues(double lo, double hi, int maxTicks) {
+  if (lo > hi) std::swap(lo, hi);
+  const double span = hi - lo;
+  if (!std::isfinite(span) || span <= 0 || maxTicks < 1) return {};
+  const double magnitude = std::pow(10.0, std::floor(std::log10(span / maxTicks)));
+  double step = magnitude;
+  for (const double m : {1.0, 2.0, 5.0, 10.0}) {
+    step = m * magnitude;
+    if (span / step <= maxTicks) break;
+  }
+  std::vector<double> ticks;
+  const double first = std::ceil(lo / step), last = std::floor(hi / step);
+  for (double k = first; k <= last && ticks.size() <= static_cast<std::size_t>(maxTicks); ++k)
+    ticks.push_back(k == 0 ? 0.0 : k * step);
+  return ticks;
+}
+
+void DrawFlightPicture(SvgCanvas& canvas, const DataSet& set, PlotScale scale, const Units& units,
+                       const std::wstring& caption) {
+  const PicturePanel p = PanelOf(canvas.Width(), canvas.Height());
+  canvas.Clear(kPaper);
+
+  // The window's own painters, at the panel's size.
+  scale.width = p.width;
+  scale.height = p.height;
+  canvas.SetViewport(p.x, p.y, p.width, p.height);
+  PaintPlot(canvas, set, scale);
+  canvas.ResetViewport();
+
+  DrawFrame(canvas, p);
+  DrawTimeAxis(canvas, p, scale);
+  if (MapY(scale, 0)) {
+    // Altitude in metres and velocity in km/h share the window's vertical scale.
+    const Span span = ValueSpan(scale);
+    DrawValueAxis(canvas, p, scale, false, units.Altitude(span.lo), units.Altitude(span.hi),
+                  [&](double altitude) { return altitude / units.perMetre; });
+    const double perKmh = units.speedPerMetreSecond / kMetresPerSecondToKmh;
+    DrawValueAxis(canvas, p, scale, true, span.lo * perKmh, span.hi * perKmh,
+                  [&](double speed) { return speed / perKmh; });
+  }
+  const double titleY = p.y - kTickGap;
+  Label(canvas, Wide(std::string("Altitude [") + units.altitudeUnit + "]"), kTitlePoints, kAltitudeInk, 8, titleY, 0, 1);
+  Label(canvas, Wide(std::string("Velocity [") + units.speedUnit + "]"), kTitlePoints, kVelocityInk,
+        canvas.Width() - 8, titleY, 1, 1);
+  Label(canvas, caption, kCaptionPoints, kInk, canvas.Width() / 2.0, 6, 0.5, 0);
+}
+
+std::wstring PictureCaption(const std::string& fileName, const DataSet& set, const Units& units) {
+  std::string text = fileName + ", data set " + std::to_string(static_cast<long long>(set.setNumber) + 1);
+  const int apogee = IndexOfMaximum(set, set.altitudeAgl);
+  if (apogee < 0 || static_cast<std::size_t>(apogee) >= set.altitudeAgl.size()) return Wide(text + ": no samples");
+  return Wide(text + ": apogee " + Fixed(units.Altitude(set.altitudeAgl[apogee]), 1) + " " + units.altitudeUnit +
+              " at " + Fixed(apogee / 10.0, 1) + " s");
+}
+
+}  // namespace tev::tool
