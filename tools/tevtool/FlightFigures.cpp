@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <limits>
 
 #include "model/Conversions.h"
 
@@ -38,7 +39,6 @@ std::optional<Moment> FirstOn(const DataSet& set, std::uint8_t bit) {
 void FindFlightPhases(const std::vector<double>& agl, std::size_t apogee, FlightFigures& f) {
   const double band = f.groundBand;
   const double halfStep = band / kGroundBandSteps / 2;
-  const auto inBand = [&](double a) { return a <= band; };  // false for a sample that is not a number
 
   const auto leaves = std::find_if(agl.begin(), agl.end(), [&](double a) { return a > band; });
   if (leaves == agl.end()) return;  // never left the ground
@@ -49,21 +49,27 @@ void FindFlightPhases(const std::vector<double>& agl, std::size_t apogee, Flight
   if (!launch) return;
   f.launchSeconds = Seconds(*launch);
 
+  // A sample that is not a number says nothing about where the rocket is: it neither ends the
+  // time on the ground nor counts as the landing.
+  const auto unknown = [](double a) { return std::isnan(a); };
   std::size_t tail = agl.size();
-  while (tail > 0 && inBand(agl[tail - 1])) --tail;
-  if (tail == agl.size() || tail <= apogee) {
-    f.endAltitude = agl.back();
+  while (tail > 0 && (unknown(agl[tail - 1]) || agl[tail - 1] <= band)) --tail;
+  double lowest = std::numeric_limits<double>::infinity();
+  for (std::size_t i = tail; i < agl.size(); ++i)
+    if (!unknown(agl[i])) lowest = std::min(lowest, agl[i]);
+  if (tail <= apogee || std::isinf(lowest)) {
+    f.endAltitude = agl[tail - 1];  // the last sample above the band: where the recording leaves off
     return;
   }
-  const double lowest = *std::min_element(agl.begin() + static_cast<std::ptrdiff_t>(tail), agl.end());
   std::size_t landing = tail;
-  while (agl[landing] > lowest + halfStep) ++landing;
+  while (unknown(agl[landing]) || agl[landing] > lowest + halfStep) ++landing;
   f.landingSeconds = Seconds(landing);
 
   const auto rate = [&](std::size_t from) { return (agl[from] - agl[landing]) / (Seconds(landing) - Seconds(from)); };
   f.descentRate = rate(apogee);
   const std::size_t finalSamples = static_cast<std::size_t>(kFinalDescentSeconds * kSamplesPerSecond);
-  const std::size_t from = landing - apogee > finalSamples ? landing - finalSamples : apogee;
+  std::size_t from = landing - apogee > finalSamples ? landing - finalSamples : apogee;
+  while (unknown(agl[from])) ++from;  // the landing itself is known, so this stops
   f.finalDescentRate = rate(from);
   f.finalDescentSeconds = Seconds(landing) - Seconds(from);
 }
