@@ -9,15 +9,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <sstream>
 
 #include "model/Conversions.h"
-#include "model/DataFile.h"
-#include "model/DebugLog.h"
-#include "tests/model/TempDir.h"
 #include "tests/tevtool/BuiltFlight.h"
 #include "tests/tevtool/StatsJson.h"
-#include "tools/tevtool/Tool.h"
+#include "tests/tevtool/ToolRun.h"
 #include "tools/tevtool/Units.h"
 
 namespace tev {
@@ -29,21 +25,14 @@ using testing::JsonField;
 constexpr double kSample = 0.1;
 constexpr double kRounding = 1e-6;  // the JSON's six significant digits
 
-struct Stats {
-  int status;
-  std::string out, err;
-};
+using Stats = testing::ToolRun;
 
 // Runs tevtool stats on packets saved as a data file with the given settings.
 Stats RunStats(const PacketList& packets, const DeviceSettings& settings, const std::vector<std::wstring>& options) {
   testing::TempDir dir;
-  const std::wstring path = dir.File(L"flight.tev");
-  if (!SaveDataSetFile(packets, settings, 0, path)) return {-1, "", "cannot save"};
-  std::vector<std::wstring> args = {L"stats", path};
+  std::vector<std::wstring> args = {L"stats", testing::SaveFlight(dir, L"flight.tev", packets, settings)};
   args.insert(args.end(), options.begin(), options.end());
-  std::ostringstream out, err;
-  const int status = tool::RunTool(args, out, err);
-  return {status, out.str(), err.str()};
+  return testing::RunTevtool(args);
 }
 
 struct Expected {
@@ -99,12 +88,7 @@ std::vector<Expected> KnownFigures(const BuiltFlight& f, const tool::Units& u) {
 }
 
 class FlightFiguresTest : public ::testing::Test {
- protected:
-  FlightFiguresTest() : previous_(SetDebugLogSink({})) {}
-  ~FlightFiguresTest() override { SetDebugLogSink(previous_); }
-
- private:
-  DebugLogSink previous_;
+  testing::QuietLog quiet_;
 };
 
 TEST_F(FlightFiguresTest, KnownFlightInMetresAndFeet) {

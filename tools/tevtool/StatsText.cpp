@@ -1,4 +1,5 @@
 // tevtool stats as text: one figure a line, labels and numbers in columns, a unit on every figure.
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -20,7 +21,7 @@ class Rows {
     line += std::string(value.size() < kValueWidth ? kValueWidth - value.size() : 0, ' ') + value;
     if (!unit.empty() || !rest.empty()) {
       std::string u = " " + unit;
-      if (!rest.empty() && u.size() < kUnitWidth) u.resize(kUnitWidth, ' ');
+      if (!rest.empty()) u.resize(std::max(u.size() + 1, kUnitWidth), ' ');
       line += u + rest;
     }
     End(line);
@@ -40,7 +41,7 @@ class Rows {
 
   static constexpr std::size_t kLabelWidth = 22;
   static constexpr std::size_t kValueWidth = 8;
-  static constexpr std::size_t kUnitWidth = 7;
+  static constexpr std::size_t kUnitWidth = 9;
   std::ostream& out_;
 };
 
@@ -65,7 +66,7 @@ std::string LineSetting(LineMode mode, std::uint16_t value, const Units& units) 
 void WriteStatsText(std::ostream& out, const StatsSubject& subject, const FlightFigures& f, const Units& units) {
   Rows rows(out);
   out << subject.file << ", set " << subject.set << '\n';
-  rows.Row("samples", std::to_string(f.samples), "", "10 per second, " + Fixed(f.samples / 10.0, 1) + " s");
+  rows.Row("recorded", std::to_string(f.samples), "samples", "(10 per second, " + Fixed(f.samples / 10.0, 1) + " s)");
 
   const std::string alt = units.altitudeUnit;
   if (f.apogee) rows.Row("apogee", Fixed(units.Altitude(f.apogee->value), 1), alt, At(f.apogee->seconds));

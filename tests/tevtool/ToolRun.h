@@ -1,0 +1,50 @@
+#pragma once
+// Running tevtool in-process, and the data files the stats and plot tests work on.
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "model/DataFile.h"
+#include "model/DebugLog.h"
+#include "tests/model/TempDir.h"
+#include "tools/tevtool/Tool.h"
+
+namespace tev::testing {
+
+struct ToolRun {
+  int status;
+  std::string out, err;
+};
+
+inline ToolRun RunTevtool(const std::vector<std::wstring>& args) {
+  std::ostringstream out, err;
+  const int status = tool::RunTool(args, out, err);
+  return {status, out.str(), err.str()};
+}
+
+// Keeps the model's diagnostics out of the test's output.
+class QuietLog {
+ public:
+  QuietLog() : previous_(SetDebugLogSink({})) {}
+  ~QuietLog() { SetDebugLogSink(previous_); }
+  QuietLog(const QuietLog&) = delete;
+  QuietLog& operator=(const QuietLog&) = delete;
+
+ private:
+  DebugLogSink previous_;
+};
+
+// Set 0 of the packets saved as a data file; with a broken checksum when asked.
+inline std::wstring SaveFlight(const TempDir& dir, const std::wstring& name, const PacketList& packets,
+                               const DeviceSettings& settings, bool breakChecksum = false) {
+  const std::wstring path = dir.File(name);
+  SaveDataSetFile(packets, settings, 0, path);
+  if (breakChecksum) {
+    std::string bytes = ReadAll(path);
+    bytes[bytes.size() - 2] ^= 0x01;
+    WriteAll(path, bytes);
+  }
+  return path;
+}
+
+}  // namespace tev::testing
