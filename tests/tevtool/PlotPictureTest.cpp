@@ -1,0 +1,80 @@
+// tevtool plot without a renderer: the window's painters draw the panel (their labels as the
+// window shows them, in m and km/h), and the axes and the caption speak the chosen units.
+#include <gtest/gtest.h>
+
+#include "plot/PlotView.h"
+#include "plot/RecordingCanvas.h"
+#include "tests/tevtool/BuiltFlight.h"
+#include "tests/tevtool/ToolRun.h"
+#include "tools/tevtool/FlightPicture.h"
+
+namespace tev {
+namespace {
+
+using testing::BuiltFlight;
+using testing::RunTevtool;
+
+std::string Xml(const std::wstring& text) {
+  std::string out;
+  for (const char c : WideToUtf8(text)) {
+    if (c == '<') out += "&lt;";
+    else if (c == '>') out += "&gt;";
+    else if (c == '&') out += "&amp;";
+    else out += c;
+  }
+  return out;
+}
+
+TEST(PlotPicture, WindowLabelsStayAndAxesSpeakTheChosenUnits) {
+  testing::QuietLog quiet;
+  testing::TempDir dir;
+  const BuiltFlight flight;
+  const std::wstring file = testing::SaveFlight(dir, L"flight.tev", flight.Packets(), DeviceSettings());
+  const std::wstring svg = dir.File(L"flight.svg");
+
+  // What the window's painters draw at the panel's size (big enough for the title in both
+  // canvases' measures).
+  const tool::PicturePanel panel = tool::PanelOf(tool::kDefaultPictureWidth, tool::kDefaultPictureHeight);
+  RecordingCanvas window(panel.width, panel.height);
+  DataSet set;
+  PlotScale scale;
+  scale.width = panel.width;
+  scale.height = panel.height;
+  PreparePlot(flight.Packets(), DeviceSettings(), set, scale, 0);
+  PaintPlot(window, set, scale);
+  ASSERT_GE(window.Texts().size(), 7u);
+
+  for (const auto& [units, altitude, speed] : {std::tuple{L"m", "Altitude [m]", "Velocity [km/h]"},
+                                              std::tuple{L"ft", "Altitude [ft]", "Velocity [mph]"}}) {
+    const auto run = RunTevtool({L"plot", file, L"-o", svg, L"--units", units});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out + run.err, "");
+    const std::string picture = testing::ReadAll(svg);
+    EXPECT_EQ(picture.rfind("<?xml", 0), 0u);
+    EXPECT_NE(picture.find("width=\"1200\" height=\"800\""), std::string::npos);
+    for (const std::wstring& text : window.Texts())
+      EXPECT_NE(picture.find(">" + Xml(text) + "</text>"), std::string::npos) << WideToUtf8(text);
+    for (const std::string& text : {std::string(altitude), std::string(speed), std::string("Time [s]")})
+      EXPECT_NE(picture.find(">" + Xml(Utf8ToWide(text)) + "</text>"), std::string::npos) << text;
+
+    const std::string caption = "flight.tev, data set 1: apogee ";
+    const std::size_t at = picture.find(">" + caption);
+    ASSERT_NE(at, std::string::npos) << picture;
+    const tool::Units& u = units == std::wstring(L"m") ? tool::kMetric : tool::kImperial;
+    const double apogee = std::stod(picture.substr(at + 1 + caption.size()));
+    EXPECT_NEAR(apogee, u.Altitude(flight.top), u.Altitude(flight.Step(flight.top)));
+    EXPECT_NE(picture.find(std::string(" ") + u.altitudeUnit + " at 6.0 s</text>", at), std::string::npos);
+  }
+}
+
+TEST(PlotPicture, TicksFallOnRoundValues) {
+  EXPECT_EQ(tool::TickValues(-37, 612, 8), (std::vector<double>{0, 100, 200, 300, 400, 500, 600}));
+  EXPECT_EQ(tool::TickValues(612, -37, 8), tool::TickValues(-37, 612, 8));
+  EXPECT_EQ(tool::TickValues(-0.5, 71.3, 10), (std::vector<double>{0, 10, 20, 30, 40, 50, 60, 70}));
+  EXPECT_EQ(tool::TickValues(0.11, 0.19, 5), (std::vector<double>{0.12, 0.14, 0.16, 0.18}));
+  EXPECT_TRUE(tool::TickValues(5, 5, 8).empty());
+  EXPECT_TRUE(tool::TickValues(0, std::nan(""), 8).empty());
+}
+
+}  // namespace
+}  // namespace tev
