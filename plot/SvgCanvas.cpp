@@ -34,7 +34,10 @@ double Ems(std::wstring_view text) {
 
 std::string Number(double value) { return FormatReal(value); }
 
-std::string Colour(Argb color) { return "#" + FormatHex(color & 0xFFFFFF, 6); }
+std::string Colour(Argb color) {
+  std::string colour = "#";
+  return colour += FormatHex(color & 0xFFFFFF, 6);
+}
 
 // The opacity attribute for a colour that is not fully opaque, else nothing.
 std::string Opacity(const char* attribute, Argb color) {

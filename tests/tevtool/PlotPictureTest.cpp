@@ -14,15 +14,16 @@ namespace {
 using testing::BuiltFlight;
 using testing::RunTevtool;
 
+// The text as an SVG element's content: ">text</text>".
 std::string Xml(const std::wstring& text) {
-  std::string out;
+  std::string out = ">";
   for (const char c : WideToUtf8(text)) {
     if (c == '<') out += "&lt;";
     else if (c == '>') out += "&gt;";
     else if (c == '&') out += "&amp;";
     else out += c;
   }
-  return out;
+  return out += "</text>";
 }
 
 TEST(PlotPicture, WindowLabelsStayAndAxesSpeakTheChosenUnits) {
@@ -53,9 +54,9 @@ TEST(PlotPicture, WindowLabelsStayAndAxesSpeakTheChosenUnits) {
     EXPECT_EQ(picture.rfind("<?xml", 0), 0u);
     EXPECT_NE(picture.find("width=\"1200\" height=\"800\""), std::string::npos);
     for (const std::wstring& text : window.Texts())
-      EXPECT_NE(picture.find(">" + Xml(text) + "</text>"), std::string::npos) << WideToUtf8(text);
+      EXPECT_NE(picture.find(Xml(text)), std::string::npos) << WideToUtf8(text);
     for (const std::string& text : {std::string(altitude), std::string(speed), std::string("Time [s]")})
-      EXPECT_NE(picture.find(">" + Xml(Utf8ToWide(text)) + "</text>"), std::string::npos) << text;
+      EXPECT_NE(picture.find(Xml(Utf8ToWide(text))), std::string::npos) << text;
 
     const std::string caption = "flight.tev, data set 1: apogee ";
     const std::size_t at = picture.find(">" + caption);

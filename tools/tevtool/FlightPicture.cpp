@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 #include "model/Conversions.h"
 #include "model/NumberFormat.h"
@@ -98,16 +99,21 @@ std::vector<double> TickValues(double lo, double hi, int maxTicks) {
   if (lo > hi) std::swap(lo, hi);
   const double span = hi - lo;
   if (!std::isfinite(span) || span <= 0 || maxTicks < 1) return {};
-  const double magnitude = std::pow(10.0, std::floor(std::log10(span / maxTicks)));
-  double step = magnitude;
-  for (const double m : {1.0, 2.0, 5.0, 10.0}) {
-    step = m * magnitude;
-    if (span / step <= maxTicks) break;
+  // The step is m × 10^e; powers of ten are built exactly and divided by, not multiplied by
+  // their inverse, so that 0.12 is the double nearest 0.12 on every runtime.
+  const int e = static_cast<int>(std::floor(std::log10(span / maxTicks)));
+  double power = 1;
+  for (int i = 0; i < std::abs(e); ++i) power *= 10;
+  const auto value = [&](double units) { return e < 0 ? units / power : units * power; };
+  double m = 1;
+  for (const double candidate : {1.0, 2.0, 5.0, 10.0}) {
+    m = candidate;
+    if (span / value(m) <= maxTicks) break;
   }
   std::vector<double> ticks;
-  const double first = std::ceil(lo / step), last = std::floor(hi / step);
+  const double first = std::ceil(lo / value(m)), last = std::floor(hi / value(m));
   for (double k = first; k <= last && ticks.size() <= static_cast<std::size_t>(maxTicks); ++k)
-    ticks.push_back(k == 0 ? 0.0 : k * step);
+    ticks.push_back(k == 0 ? 0.0 : value(k * m));
   return ticks;
 }
 

@@ -31,16 +31,19 @@ int RunStats(const Args& args, std::ostream& out, std::ostream& err) {
     }
   }
   if (!input) return Fail(err, kUsage);
-  const auto only = setText ? ParseSet(*setText) : std::nullopt;
-  if (setText && !only) return Fail(err, "not a set number: " + Narrow(*setText));
+  std::optional<int> only;
+  if (setText) {
+    only = ParseSet(*setText);
+    if (!only) return Fail(err, "not a set number: " + Narrow(*setText));
+  }
 
   FlightFile flight;
   if (!LoadFlightFile(*input, flight, err)) return 1;
   if (only && !CheckSetExists(flight, *only, err)) return 1;
   if (flight.Sets() == 0) return Fail(err, Narrow(*input) + " holds no flight");
 
-  const int first = only.value_or(0);
-  const int last = only.value_or(flight.Sets() - 1);
+  const int first = only ? *only : 0;
+  const int last = only ? *only : flight.Sets() - 1;
   for (int set = first; set <= last; ++set) {
     const FlightFigures figures = ComputeFlightFigures(flight.Build(set), flight.used.adcOffset);
     const StatsSubject subject{Narrow(*input), set, &flight.file.settings, !flight.usingDefaults};
