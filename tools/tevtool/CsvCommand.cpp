@@ -10,16 +10,6 @@ namespace {
 
 constexpr char kUsage[] = "usage: tevtool csv FILE.tev [SET] [-o OUT.csv]";
 
-std::optional<int> ParseSetNumber(const std::wstring& text) {
-  if (text.empty() || text.size() > 6) return std::nullopt;
-  int value = 0;
-  for (wchar_t c : text) {
-    if (c < L'0' || c > L'9') return std::nullopt;
-    value = value * 10 + (c - L'0');
-  }
-  return value;
-}
-
 }  // namespace
 
 int RunCsv(const Args& args, std::ostream& out, std::ostream& err) {
@@ -37,7 +27,7 @@ int RunCsv(const Args& args, std::ostream& out, std::ostream& err) {
     }
   }
   if (!input) return Fail(err, kUsage);
-  const auto set = setText ? ParseSetNumber(*setText) : std::optional<int>(0);
+  const auto set = setText ? ParseSet(*setText) : std::optional<int>(0);
   if (!set) return Fail(err, "not a set number: " + Narrow(*setText));
 
   LoadedFile file;

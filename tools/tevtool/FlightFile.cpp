@@ -22,16 +22,6 @@ bool LoadFlightFile(const std::wstring& path, FlightFile& flight, std::ostream& 
   return true;
 }
 
-std::optional<int> ParseSet(const std::wstring& text) {
-  if (text.empty() || text.size() > 6) return std::nullopt;
-  int value = 0;
-  for (wchar_t c : text) {
-    if (c < L'0' || c > L'9') return std::nullopt;
-    value = value * 10 + (c - L'0');
-  }
-  return value;
-}
-
 bool CheckSetExists(const FlightFile& flight, int set, std::ostream& err) {
   const int sets = flight.Sets();
   if (set < sets) return true;
@@ -43,12 +33,6 @@ bool CheckSetExists(const FlightFile& flight, int set, std::ostream& err) {
 std::string DisplayName(const std::wstring& path) {
   const std::size_t slash = path.find_last_of(L"/\\");
   return Narrow(slash == std::wstring::npos ? path : path.substr(slash + 1));
-}
-
-std::optional<Units> ParseUnits(const std::wstring& text) {
-  if (text == L"m") return kMetric;
-  if (text == L"ft") return kImperial;
-  return std::nullopt;
 }
 
 }  // namespace tev::tool

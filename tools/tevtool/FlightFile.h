@@ -24,8 +24,6 @@ struct FlightFile {
 // False after one line on err; a bad checksum is only a note on err.
 bool LoadFlightFile(const std::wstring& path, FlightFile& flight, std::ostream& err);
 
-// A set number as typed: digits only.
-std::optional<int> ParseSet(const std::wstring& text);
 // Fails with one line on err unless the file holds set `set`.
 bool CheckSetExists(const FlightFile& flight, int set, std::ostream& err);
 

@@ -37,6 +37,16 @@ class LogRoute {
 
 std::string Narrow(const std::wstring& text) { return WideToUtf8(text); }
 
+std::optional<int> ParseSet(const std::wstring& text) {
+  if (text.empty() || text.size() > 6) return std::nullopt;
+  int value = 0;
+  for (wchar_t c : text) {
+    if (c < L'0' || c > L'9') return std::nullopt;
+    value = value * 10 + (c - L'0');
+  }
+  return value;
+}
+
 int Fail(std::ostream& err, const std::string& message) {
   err << "tevtool: " << message << '\n';
   err.flush();

@@ -1,6 +1,7 @@
 #pragma once
 // tevtool: flights from .tev files without the window. Each command lives in its own file and
 // has one line in the table of CommandTable.cpp.
+#include <optional>
 #include <ostream>
 #include <span>
 #include <string>
@@ -39,6 +40,9 @@ struct LoadedFile {
 bool LoadForTool(const std::wstring& path, LoadedFile& file, std::ostream& err, bool acceptBadChecksum = false);
 
 std::string Narrow(const std::wstring& text);
+
+// A set number as typed: digits only; empty for anything else.
+std::optional<int> ParseSet(const std::wstring& text);
 
 int RunInfo(const Args& args, std::ostream& out, std::ostream& err);
 int RunCsv(const Args& args, std::ostream& out, std::ostream& err);
