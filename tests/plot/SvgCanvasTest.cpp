@@ -57,6 +57,17 @@ TEST(SvgCanvas, ViewportIsACanvasOfItsOwnInsideThePicture) {
   EXPECT_TRUE(group < grey && grey < inside && inside < end && end < outside) << svg;
 }
 
+TEST(SvgCanvas, ArcsRunClockwiseFromTheirStartAngle) {
+  SvgCanvas canvas(100, 100);
+  canvas.Arc(kRed, 1, 0, 0, 8, 8, 0, 90);      // right-hand point, down to the bottom
+  canvas.Arc(kRed, 1, 0, 0, 8, 8, 180, -270);  // left-hand point, back round through the bottom to the top
+  canvas.Arc(kRed, 1, 10, 10, 8, 4, 0, 360);   // a whole ellipse
+  const std::string svg = canvas.Document();
+  EXPECT_NE(svg.find("d=\"M 8 4 A 4 4 0 0 1 4 8\""), std::string::npos) << svg;
+  EXPECT_NE(svg.find("d=\"M 0 4 A 4 4 0 1 0 4 0\""), std::string::npos) << svg;
+  EXPECT_NE(svg.find("<ellipse cx=\"14\" cy=\"12\" rx=\"4\" ry=\"2\" fill=\"none\""), std::string::npos) << svg;
+}
+
 TEST(SvgCanvas, ClearingThePictureDropsWhatWasDrawnBefore) {
   SvgCanvas canvas(100, 100);
   canvas.Line(kRed, 3, 0, 0, 10, 10);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <set>
 
 #include "tests/model/Flights.h"
@@ -179,6 +180,31 @@ TEST_F(StatsCommandTest, BadInputGivesOneLineAndStatusOne) {
     EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << shown << ": " << run.err;
     EXPECT_FALSE(std::filesystem::exists(ToFsPath(svg))) << shown;
   }
+}
+
+TEST_F(StatsCommandTest, SampleFlightsHaveEveryFigureInOrder) {
+  int flights = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(TEV_SAMPLES_DIR)) {
+    if (entry.path().extension() != ".tev") continue;
+    ++flights;
+    const std::string name = entry.path().filename().string();
+    const ToolRun run = RunTevtool({L"stats", Utf8ToWide(entry.path().string()), L"--json"});
+    ASSERT_EQ(run.status, 0) << name << ": " << run.err;
+    EXPECT_EQ(run.err, "") << name;
+    for (const char* key : {"apogee_m", "peak_velocity_km_h", "launch_s", "landing_s", "descent_rate_m_s",
+                            "final_descent_rate_m_s", "burnout_s"})
+      EXPECT_TRUE(JsonField(run.out, key).has_value()) << name << ": " << key;
+    // Every flight of the samples climbs, peaks, comes down under a parachute and lands.
+    const double launch = *JsonField(run.out, "launch_s"), burnout = *JsonField(run.out, "burnout_s");
+    const double apogee = *JsonField(run.out, "apogee_s"), landing = *JsonField(run.out, "landing_s");
+    const double recording = *JsonField(run.out, "recording_s");
+    EXPECT_TRUE(launch <= burnout && burnout < apogee && apogee < landing && landing < recording)
+        << name << ": " << run.out;
+    EXPECT_GT(*JsonField(run.out, "apogee_m"), 50) << name;
+    EXPECT_GT(*JsonField(run.out, "descent_rate_m_s"), 2) << name;
+    EXPECT_TRUE(JsonField(run.out, "fired_s", "line_a").has_value()) << name;  // at apogee
+  }
+  EXPECT_EQ(flights, 4);
 }
 
 TEST_F(StatsCommandTest, HelpNamesBothCommands) {
