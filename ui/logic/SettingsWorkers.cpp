@@ -1,0 +1,139 @@
+#include "ui/logic/SettingsWorkers.h"
+
+#include "model/Conversions.h"
+#include "resources/ResourceIds.h"
+
+namespace tev {
+namespace {
+
+constexpr wchar_t kAltimeterNotFound[] = L"Altimeter not found. Make sure it is properly connected to the PC.\r\n";
+// Between the success line and showing it, as the device needs a moment after a write.
+constexpr std::uint32_t kAfterWriteMs = 100;
+
+}  // namespace
+
+std::optional<std::wstring> RefuseCalibrationOffset(std::int32_t offset) {
+  if (offset >= -128 && offset <= 127) return std::nullopt;
+  return L"ADC Offset " + std::to_wstring(offset) +
+         L" does not fit the device: it holds offsets from -128 to 127. Nothing was written.\r\n";
+}
+
+int ReadSettingsWork(AltimeterDevice& device, SettingsDialogHost& host) {
+  host.AppendStatus(L"Attempting to connect to device.\r\n");
+  if (!device.IsOpen()) {
+    host.EnableRead();
+    host.AppendStatus(kAltimeterNotFound);
+    return -1;
+  }
+  host.AppendStatus(L"Altimeter found! Reading settings...\r\n");
+  if (device.ReadSettings() < 0) {
+    host.EnableRead();
+    host.AppendStatus(L"Failed to read settings.\r\n");
+    return -1;
+  }
+  int result = 0;
+  if (device.settings.Parse()) {
+    host.AppendStatus(L"Settings read successfully.\r\n");
+  } else {
+    host.AppendStatus(L"Checksum failed. The device settings are invalid.\r\n");
+    host.AppendStatus(L"Displaying default settings.\r\n");
+    device.settings.SetDefaults();
+    device.settings.Parse();
+    result = -1;
+  }
+  host.ShowSettings();
+  host.RefreshControls(false);
+  host.RenderPlot();
+  return result;
+}
+
+int WriteSettingsWork(AltimeterDevice& device, SettingsDialogHost& host, const SettingsEntries& entries) {
+  // The click refuses such entries already; a write never stores a truncated value.
+  if (const auto refusal = RefuseEntries(entries)) {
+    host.AppendStatus(*refusal);
+    host.RefreshControls(false);
+    return -1;
+  }
+  const SettingsWarnings warnings = EntriesToSettings(entries, device.settings);
+  if (warnings.inhibitLarge) host.Warn(IDS_INHIBIT_LARGE);
+  if (warnings.lineDisabled) host.Warn(IDS_LINES_DISABLED);
+  device.settings.Pack();
+
+  host.AppendStatus(L"Attempting to connect to device.\r\n");
+  if (!device.IsOpen()) {
+    host.EnableRead();
+    host.AppendStatus(kAltimeterNotFound);
+    return -1;
+  }
+  if (device.ClearData() < 0) {
+    host.RefreshControls(false);
+    host.AppendStatus(L"Failed to clear data.\r\n");
+    return -1;
+  }
+  host.AppendStatus(L"Altimeter found! Writing settings...\r\n");
+  if (device.WriteSettings() < 0) {
+    host.EnableRead();
+    host.AppendStatus(L"Failed to write settings.\r\n");
+    return -1;
+  }
+  host.AppendStatus(L"Settings written successfully.\r\n");
+  device.Bus().Sleep(kAfterWriteMs);
+  host.ShowStatusNow();
+  host.RefreshControls(false);
+  device.settings.Parse();
+  host.ShowSettings();
+  host.RenderPlot();
+  return 0;
+}
+
+void CalibrateWork(AltimeterDevice& device, SettingsDialogHost& host, std::uint32_t groundAltitude,
+                   const SettingsEntries& entries) {
+  host.RefreshControls(true);
+  if (!device.IsOpen()) {
+    host.AppendStatus(kAltimeterNotFound);
+    host.RefreshControls(false);
+    return;
+  }
+  if (device.ClearData() < 0) {
+    host.RefreshControls(false);
+    host.AppendStatus(L"Failed to clear data.\r\n");
+    return;
+  }
+  host.AppendStatus(L"Calibrating...\r\n");
+  {
+    // A read that only proves the device answers: the record in memory stays as it is.
+    const DeviceSettings kept = device.settings;
+    const int read = device.ReadSettings();
+    device.settings = kept;
+    if (read < 0) {
+      host.AppendStatus(L"Failed to read settings.\r\n");
+      host.RefreshControls(false);
+      return;
+    }
+  }
+  std::uint16_t deviceCount = 0;
+  if (device.ReadAdc(deviceCount) < 0) {
+    host.AppendStatus(L"Failed.\r\n");
+    host.RefreshControls(false);
+    return;
+  }
+  const std::int32_t real = AltitudeToAdc(groundAltitude);
+  const std::int32_t offset = real - static_cast<std::int32_t>(deviceCount);
+  host.AppendStatus(L"ADC Real: " + std::to_wstring(real) + L"\r\n");
+  host.AppendStatus(L"ADC Device: " + std::to_wstring(deviceCount) + L"\r\n");
+  host.AppendStatus(L"ADC Offset: " + std::to_wstring(offset) + L"\r\n");
+
+  bool calibrated = false;
+  if (const auto refusal = RefuseCalibrationOffset(offset)) {
+    // One byte would keep only the low bits: a wrong offset written without a word.
+    host.AppendStatus(*refusal);
+  } else {
+    device.settings.adcOffset = offset;
+    calibrated = WriteSettingsWork(device, host, entries) == 0;
+  }
+  host.AppendStatus(calibrated ? L"Calibration complete.\r\n" : L"Failed to calibrate.\r\n");
+  host.RefreshControls(false);
+  host.RenderPlot();
+}
+
+}  // namespace tev
