@@ -17,7 +17,9 @@ class SettingsWriteSession : public SimSession {
     block_[received_++] = static_cast<std::uint8_t>(value & 0xFF);
     if (received_ < block_.size()) return Outcome::Continue;
     app.State().settingsBlock = block_;
-    replies.Reply(0, kReplyComplete);
+    // Storing the block may take a while (a bench option, to hold a write open).
+    if (app.State().settingsWriteMs > 0) replies.ReplyAfter(app.State().settingsWriteMs, 0, kReplyComplete);
+    else replies.Reply(0, kReplyComplete);
     return Outcome::Finished;
   }
 

@@ -1,6 +1,10 @@
+#include "tools/altimeter-sim/AltimeterSimOptions.h"
+
 #include <gtest/gtest.h>
 
-#include "tools/altimeter-sim/AltimeterSimOptions.h"
+#include <algorithm>
+
+#include "model/DeviceSettings.h"
 
 namespace tev {
 namespace {
@@ -48,6 +52,28 @@ TEST(AltimeterSimOptions, EmulationPaceAndFilesToHandOver) {
   EXPECT_EQ(o.dumpMemory, "m.bin");
   EXPECT_EQ(o.programmedImage, "p.bin");
   EXPECT_FALSE(ParseAltimeterSimOptions({"--emulation-period", "-1"}, nullptr).error.empty());
+}
+
+TEST(AltimeterSimOptions, SensorBatteryWritePaceAndABrokenSettingsBlock) {
+  SimState untouched;
+  SimState state;
+  ApplyStateOptions(ParseAltimeterSimOptions({}, nullptr), state);
+  EXPECT_EQ(state.adcCount, untouched.adcCount);
+  EXPECT_EQ(state.batteryTenths, untouched.batteryTenths);
+  EXPECT_EQ(state.settingsBlock, untouched.settingsBlock);
+  EXPECT_EQ(state.settingsWriteMs, 0u);
+
+  const auto o = ParseAltimeterSimOptions(
+      {"--adc", "830", "--battery", "120", "--settings-write-delay", "2500", "--bad-settings-checksum"}, nullptr);
+  ASSERT_TRUE(o.error.empty()) << o.error;
+  ApplyStateOptions(o, state);
+  EXPECT_EQ(state.adcCount, 830);
+  EXPECT_EQ(state.batteryTenths, 120);
+  EXPECT_EQ(state.settingsWriteMs, 2500u);
+  const std::uint16_t stored = static_cast<std::uint16_t>(state.settingsBlock[14] | state.settingsBlock[15] << 8);
+  EXPECT_NE(stored, DeviceSettings::ComputeChecksum(state.settingsBlock));
+  EXPECT_TRUE(std::equal(state.settingsBlock.begin(), state.settingsBlock.begin() + 14, untouched.settingsBlock.begin()));
+  EXPECT_FALSE(ParseAltimeterSimOptions({"--adc", "1024"}, nullptr).error.empty());
 }
 
 TEST(AltimeterSimOptions, ThePortComesFromTheEnvironmentUnlessGiven) {

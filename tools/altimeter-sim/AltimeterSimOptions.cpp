@@ -33,6 +33,10 @@ const char kAltimeterSimUsage[] =
     "  --flights LIST            sample flights in its memory, comma-separated: hop, park,\n"
     "                            sport, high; or samples (all four, the default), full, none\n"
     "  --emulation-period MS     launch emulation: time between readings asked for (default 100)\n"
+    "  --adc N                   the pressure sensor's reading, 0 to 1023 (default 836)\n"
+    "  --battery N               the battery in tenths of a volt (default 90)\n"
+    "  --settings-write-delay MS a settings write confirms MS after its last byte (default 0)\n"
+    "  --bad-settings-checksum   the settings block fails its checksum\n"
     "  --dump-memory FILE        write the memory's packets to FILE (64 bytes each) at start\n"
     "  --programmed-image FILE   write what the bootloader programmed (65536 bytes) at exit\n"
     "  --unplugged               start unplugged\n"
@@ -136,6 +140,27 @@ AltimeterSimOptions ParseAltimeterSimOptions(const std::vector<std::string>& arg
          o.emulationPeriodMs = static_cast<std::uint32_t>(x);
          return true;
        }},
+      {"--adc",
+       [&](const std::string& v) {
+         unsigned long x;
+         if (!ParseNumber(v, 1023, x)) return false;
+         o.adcCount = static_cast<std::uint16_t>(x);
+         return true;
+       }},
+      {"--battery",
+       [&](const std::string& v) {
+         unsigned long x;
+         if (!ParseNumber(v, 0xFFFF, x)) return false;
+         o.batteryTenths = static_cast<std::uint16_t>(x);
+         return true;
+       }},
+      {"--settings-write-delay",
+       [&](const std::string& v) {
+         unsigned long x;
+         if (!ParseNumber(v, 60000, x)) return false;
+         o.settingsWriteMs = static_cast<std::uint32_t>(x);
+         return true;
+       }},
       {"--dump-memory", [&](const std::string& v) { o.dumpMemory = v; return !v.empty(); }},
       {"--programmed-image", [&](const std::string& v) { o.programmedImage = v; return !v.empty(); }},
       {"--withhold-accept", fault(SimFaultKind::WithholdAccept)},
@@ -161,6 +186,7 @@ AltimeterSimOptions ParseAltimeterSimOptions(const std::vector<std::string>& arg
     else if (a == "--refuse-open") o.config.refuseOpen = true;
     else if (a == "--unreadable-attributes") o.config.attributesUnreadable = true;
     else if (a == "--unplugged") o.startPlugged = false;
+    else if (a == "--bad-settings-checksum") o.badSettingsChecksum = true;
     else if (auto it = valued.find(a); it != valued.end()) {
       if (i + 1 >= args.size()) o.error = a + " needs a value";
       else if (!it->second(args[++i])) o.error = "bad value for " + a + ": " + args[i];
@@ -169,6 +195,14 @@ AltimeterSimOptions ParseAltimeterSimOptions(const std::vector<std::string>& arg
     }
   }
   return o;
+}
+
+void ApplyStateOptions(const AltimeterSimOptions& options, SimState& state) {
+  state.emulationPeriodMs = options.emulationPeriodMs;
+  state.settingsWriteMs = options.settingsWriteMs;
+  if (options.adcCount) state.adcCount = *options.adcCount;
+  if (options.batteryTenths) state.batteryTenths = *options.batteryTenths;
+  if (options.badSettingsChecksum) ++state.settingsBlock[14];
 }
 
 }  // namespace tev

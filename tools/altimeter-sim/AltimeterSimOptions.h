@@ -1,10 +1,12 @@
 #pragma once
 // The command line of altimeter-sim.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "sim/SimConfig.h"
+#include "sim/SimState.h"
 
 namespace tev {
 
@@ -15,6 +17,10 @@ struct AltimeterSimOptions {
   std::vector<std::string> flights = {"hop", "park", "sport", "high"};
   std::uint16_t port = 47001;
   std::uint32_t emulationPeriodMs = 100;  // launch emulation: between two readings asked for
+  std::optional<std::uint16_t> adcCount;       // the pressure sensor's reading; unset: the sim's own
+  std::optional<std::uint16_t> batteryTenths;  // the battery in tenths of a volt; unset: the sim's own
+  std::uint32_t settingsWriteMs = 0;           // a settings write confirms this long after its bytes
+  bool badSettingsChecksum = false;            // the settings block fails its checksum
   std::string dumpMemory;                  // file for the memory's packets, written at start
   std::string programmedImage;             // file for the bootloader's programmed image, written at exit
   bool startPlugged = true;
@@ -24,6 +30,10 @@ struct AltimeterSimOptions {
 
 // args without the program name; envPort is TEV_SIM_PORT (may be null).
 AltimeterSimOptions ParseAltimeterSimOptions(const std::vector<std::string>& args, const char* envPort);
+
+// What the options set in the device's state: sensor, battery, settings-write pace, and a broken
+// settings block (its checksum off by one, the settings themselves as they were).
+void ApplyStateOptions(const AltimeterSimOptions& options, SimState& state);
 
 extern const char kAltimeterSimUsage[];
 

@@ -83,7 +83,7 @@ int main(int argc, char** argv) {
     LoadFlightMemory(device.State(), sim::RecordMemory(profiles, flightSettings));
   }
   Say(std::to_string(StoredFlightPackets(device.State()).size()) + " packets of flights in memory");
-  device.State().emulationPeriodMs = options.emulationPeriodMs;
+  ApplyStateOptions(options, device.State());
   if (!options.dumpMemory.empty()) {
     std::ofstream dump(options.dumpMemory, std::ios::binary);
     for (const FlightPacket& p : StoredFlightPackets(device.State()))
