@@ -61,6 +61,8 @@ class MainWindow {
   void Open();
   void Export();
   void About();
+  void ShowDeviceSettings();
+  void ShowControlDevice();
   void Ignore() {}  // tool dialogs still to come
 
   static const MessageEntry kMessages[];

@@ -11,6 +11,8 @@
 #include "plot/win32/DrawingBuffer.h"
 #include "resources/ResourceIds.h"
 #include "ui/dialogs/AboutWindow.h"
+#include "ui/dialogs/ChipLoadWindow.h"
+#include "ui/dialogs/ControlOptionsWindow.h"
 #include "ui/framework/ShowMessage.h"
 
 namespace tev {
@@ -43,6 +45,16 @@ void MainWindow::Export() {
 
 void MainWindow::About() {
   CAboutWindow dialog;
+  dialog.ShowModal(window_);
+}
+
+void MainWindow::ShowDeviceSettings() {
+  CChipLoadWindow dialog(device_);
+  dialog.ShowModal(window_);
+}
+
+void MainWindow::ShowControlDevice() {
+  CControlOptionsWindow dialog(device_);
   dialog.ShowModal(window_);
 }
 

@@ -1,0 +1,44 @@
+#pragma once
+// Tools > Device Settings ("Program Chip"): the two ejection lines and the launch inhibit of the
+// altimeter, read from it, written to it, and the pressure sensor calibrated against a known
+// ground altitude. The controls always show the device object's settings record.
+#include <cstdint>
+
+#include "ui/framework/DeviceWindow.h"
+#include "ui/logic/SettingsEntries.h"
+#include "ui/logic/SettingsWorkers.h"
+
+namespace tev {
+
+class CChipLoadWindow : public CDeviceWindow {
+ public:
+  explicit CChipLoadWindow(AltimeterDevice& device);
+
+ private:
+  class Host;  // the dialog as its workers see it
+
+  DialogResult HandleDialogMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void RefreshControls(bool busy) override;
+
+  DialogResult OnInitDialog(WPARAM, LPARAM);
+  DialogResult OnCommand(WPARAM, LPARAM);
+  INT_PTR OnClose();
+  INT_PTR OnRead();
+  INT_PTR OnWrite();
+  INT_PTR OnCalibrate();
+
+  // The controls and the record (ChipLoadControls.cpp).
+  void SettingsToControls();
+  SettingsEntries ReadEntries() const;
+  void EnableLineEdits(int radioId);
+  // Read and Write start from an empty flight: the one on display is not what the device holds.
+  void ForgetFlight();
+  void DisableOperations();
+
+  std::uint32_t groundAltitude = 0;  // metres above sea level; set on the click, read by the worker
+
+  static const MessageEntry<CChipLoadWindow> kMessages[];
+  static const CommandEntry<CChipLoadWindow> kCommands[];
+};
+
+}  // namespace tev

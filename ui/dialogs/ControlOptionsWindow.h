@@ -1,0 +1,42 @@
+#pragma once
+// Tools > Control Device ("Control Options"): the altimeter operated from the bench: the pressure
+// now, the battery, both lines fired for 2 seconds, and the flight on display replayed into it as
+// an emulated launch while it reports its events.
+#include "device/LaunchEmulation.h"
+#include "ui/framework/DeviceWindow.h"
+#include "ui/logic/ControlWorkers.h"
+
+namespace tev {
+
+class CControlOptionsWindow : public CDeviceWindow, public EmulationObserver {
+ public:
+  explicit CControlOptionsWindow(AltimeterDevice& device);
+
+  // The emulation's events as status lines; on the worker thread.
+  void OnEmulationEvent(int code, int sampleIndex) override;
+
+ private:
+  class Host;  // the dialog as its workers see it
+
+  DialogResult HandleDialogMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void RefreshControls(bool busy) override;
+  void RunConnectSequence() override;
+  void PrepareClose() override;
+
+  DialogResult OnInitDialog(WPARAM, LPARAM);
+  DialogResult OnCommand(WPARAM, LPARAM);
+  DialogResult OnDeviceChange(WPARAM, LPARAM);
+  INT_PTR OnClose();
+  INT_PTR OnEmulate();
+  INT_PTR OnReadPressure();
+  INT_PTR OnReadBattery();
+  INT_PTR OnFire();
+
+  // Disables the operations and starts one on the worker.
+  void Run(void (*work)(AltimeterDevice&, ControlDialogHost&));
+
+  static const MessageEntry<CControlOptionsWindow> kMessages[];
+  static const CommandEntry<CControlOptionsWindow> kCommands[];
+};
+
+}  // namespace tev
