@@ -93,7 +93,7 @@ TEST_F(ControlWork, ReadPressureUsesTheDeviceOffsetAndKeepsTheRecordInMemory) {
   device.settings.adcOffset = 40;
   device.settings.lineAMode = LineMode::Time;
   ReadPressureWork(device, host);
-  EXPECT_EQ(host.record, (Lines{L"[busy]", PressureLines(830, -5), L"[idle]", L"[plot]"}));
+  EXPECT_EQ(host.record, (Lines{L"[busy]", PressureLines(830, -5), L"[plot]", L"[idle]"}));
   EXPECT_EQ(device.settings.adcOffset, 40);
   EXPECT_EQ(device.settings.lineAMode, LineMode::Time);
 }

@@ -76,8 +76,8 @@ void ReadPressureWork(AltimeterDevice& device, ControlDialogHost& host) {
     host.AppendStatus(L"Failed.\r\n");
   } else {
     host.AppendStatus(PressureLines(adc, offset));
-    host.RefreshControls(false);
     host.RenderPlot();
+    host.RefreshControls(false);  // last: the buttons come back as the worker ends
     return;
   }
   host.RefreshControls(false);

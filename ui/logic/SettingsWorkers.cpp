@@ -42,16 +42,26 @@ int ReadSettingsWork(AltimeterDevice& device, SettingsDialogHost& host) {
     result = -1;
   }
   host.ShowSettings();
-  host.RefreshControls(false);
   host.RenderPlot();
+  host.RefreshControls(false);  // last: the buttons come back as the worker ends
   return result;
 }
 
-int WriteSettingsWork(AltimeterDevice& device, SettingsDialogHost& host, const SettingsEntries& entries) {
+namespace {
+
+// The write itself. Within a calibration the buttons are left to the calibration's end.
+int WriteSettingsSteps(AltimeterDevice& device, SettingsDialogHost& host, const SettingsEntries& entries,
+                       bool withinCalibration) {
+  auto enableRead = [&] {
+    if (!withinCalibration) host.EnableRead();
+  };
+  auto refreshIdle = [&] {
+    if (!withinCalibration) host.RefreshControls(false);
+  };
   // The click refuses such entries already; a write never stores a truncated value.
   if (const auto refusal = RefuseEntries(entries)) {
     host.AppendStatus(*refusal);
-    host.RefreshControls(false);
+    refreshIdle();
     return -1;
   }
   const SettingsWarnings warnings = EntriesToSettings(entries, device.settings);
@@ -61,29 +71,35 @@ int WriteSettingsWork(AltimeterDevice& device, SettingsDialogHost& host, const S
 
   host.AppendStatus(L"Attempting to connect to device.\r\n");
   if (!device.IsOpen()) {
-    host.EnableRead();
+    enableRead();
     host.AppendStatus(kAltimeterNotFound);
     return -1;
   }
   if (device.ClearData() < 0) {
-    host.RefreshControls(false);
+    refreshIdle();
     host.AppendStatus(L"Failed to clear data.\r\n");
     return -1;
   }
   host.AppendStatus(L"Altimeter found! Writing settings...\r\n");
   if (device.WriteSettings() < 0) {
-    host.EnableRead();
+    enableRead();
     host.AppendStatus(L"Failed to write settings.\r\n");
     return -1;
   }
   host.AppendStatus(L"Settings written successfully.\r\n");
   device.Bus().Sleep(kAfterWriteMs);
   host.ShowStatusNow();
-  host.RefreshControls(false);
   device.settings.Parse();
   host.ShowSettings();
   host.RenderPlot();
+  refreshIdle();  // last: the buttons come back as the worker ends
   return 0;
+}
+
+}  // namespace
+
+int WriteSettingsWork(AltimeterDevice& device, SettingsDialogHost& host, const SettingsEntries& entries) {
+  return WriteSettingsSteps(device, host, entries, false);
 }
 
 void CalibrateWork(AltimeterDevice& device, SettingsDialogHost& host, std::uint32_t groundAltitude,
@@ -129,11 +145,11 @@ void CalibrateWork(AltimeterDevice& device, SettingsDialogHost& host, std::uint3
     host.AppendStatus(*refusal);
   } else {
     device.settings.adcOffset = offset;
-    calibrated = WriteSettingsWork(device, host, entries) == 0;
+    calibrated = WriteSettingsSteps(device, host, entries, true) == 0;
   }
   host.AppendStatus(calibrated ? L"Calibration complete.\r\n" : L"Failed to calibrate.\r\n");
-  host.RefreshControls(false);
   host.RenderPlot();
+  host.RefreshControls(false);
 }
 
 }  // namespace tev

@@ -34,7 +34,8 @@ inline bool SettingsButtonsEnabled(bool connected, bool busy) { return connected
 // The status line of a calibration offset that does not fit the settings block's one byte.
 std::optional<std::wstring> RefuseCalibrationOffset(std::int32_t offset);
 
-// 0 on success, -1 on failure; each leaves the controls as the dialog's states say.
+// 0 on success, -1 on failure; each leaves the controls as the dialog's states say, and gives the
+// buttons back as its last step (a calibration only once it has ended, not after its write).
 int ReadSettingsWork(AltimeterDevice& device, SettingsDialogHost& host);
 int WriteSettingsWork(AltimeterDevice& device, SettingsDialogHost& host, const SettingsEntries& entries);
 void CalibrateWork(AltimeterDevice& device, SettingsDialogHost& host, std::uint32_t groundAltitude,
