@@ -191,6 +191,17 @@ TEST_F(SettingsWork, AnOffsetBeyondOneByteIsRefusedAfterTheThreeLines) {
   EXPECT_NE(RefuseCalibrationOffset(128), std::nullopt);
 }
 
+TEST_F(SettingsWork, ACalibrationWhoseWriteFailsSaysSoAndGivesAllButtonsBackAtItsEnd) {
+  sim->InjectFault({SimFaultKind::WithholdReplies, 21, 0});  // after clear 1, settings 17, ADC 2, clear 1
+  CalibrateWork(device, host, 100, Entries());
+  const Lines lines = host.StatusLines();
+  ASSERT_GE(lines.size(), 2u);
+  EXPECT_EQ(lines[lines.size() - 2], L"Failed to write settings.\r\n");
+  EXPECT_EQ(lines.back(), L"Failed to calibrate.\r\n");
+  EXPECT_EQ(host.Count(L"[read enabled]"), 0);
+  EXPECT_EQ(host.record.back(), L"[idle]");
+}
+
 TEST_F(SettingsWork, ACalibrationThatCannotReadTheSensorSaysFailedAndKeepsTheRecord) {
   sim->InjectFault({SimFaultKind::WithholdReplies, 18, 0});  // clear's 1, settings' 17, then the ADC reply
   const DeviceSettings before = device.settings;

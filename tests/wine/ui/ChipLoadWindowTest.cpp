@@ -137,6 +137,8 @@ TEST_F(DeviceSettingsDialog, WritesTheEntriesThenReadsThemBack) {
     EXPECT_EQ(ControlText(window, IDC_SETTINGS_INHIBIT_EDIT), L"3");
     EXPECT_EQ(ControlText(window, IDC_SETTINGS_LINE_B_ALT_EDIT), L"420");
     EXPECT_TRUE(Enabled(window, IDC_SETTINGS_LINE_A_TIME_EDIT));
+    const testing::Pixels shot = testing::CaptureWindow(window);
+    win32::testing::SaveScreenshot(L"device-settings-after-read", shot.data, shot.width, shot.height);
   }));
 }
 

@@ -92,6 +92,9 @@ TEST_F(ControlDeviceDialog, ReadsPressureAndBatteryAndFiresTheLines) {
     }));
     EXPECT_EQ(sim->State().lineFirings, 1);
     EXPECT_TRUE(WaitUntil(5000, [&] { return ControlText(window, IDC_STATUS) == dialog.StatusTextNow(); }));
+    ASSERT_TRUE(Idle(window));
+    const testing::Pixels shot = testing::CaptureWindow(window);
+    win32::testing::SaveScreenshot(L"control-device-after-readings", shot.data, shot.width, shot.height);
   }));
 }
 
@@ -114,6 +117,8 @@ TEST_F(ControlDeviceDialog, EmulatesTheFlightOnDisplayAfterTheBatteryMessage) {
     EXPECT_TRUE(status.ends_with(L"Device indicates end of launch.\r\nDone.\r\n"));
     EXPECT_TRUE(Idle(window));
     EXPECT_TRUE(Enabled(window, IDC_CONTROL_EMULATE));
+    const testing::Pixels shot = testing::CaptureWindow(window);
+    win32::testing::SaveScreenshot(L"control-device-after-emulation", shot.data, shot.width, shot.height);
   }));
 }
 
