@@ -36,8 +36,12 @@ WorkerThread::~WorkerThread() {
 }
 
 bool WorkerThread::Start(HWND dialog, std::function<void()> work) {
-  // One worker at a time: a caller never starts another while this one runs.
-  if (thread_) ::WaitForSingleObject(thread_.Get(), INFINITE);
+  // One worker at a time. Waiting here for a running one could hang the dialog: that worker may
+  // be sending to the dialog thread, which would be the one waiting.
+  if (Running()) {
+    DebugLog("A worker is still running; nothing more is started.");
+    return false;
+  }
   auto job = std::make_unique<Job>(Job{dialog, std::move(work)});
   thread_.Reset(::CreateThread(nullptr, 0, &RunJob, job.get(), 0, nullptr));
   if (!thread_) {

@@ -18,7 +18,8 @@ class WorkerThread {
   WorkerThread& operator=(const WorkerThread&) = delete;
 
   // Runs `work` on a new thread; WM_WORKER_ENDED is posted to `dialog` when it has returned.
-  // False when no thread could be made (the work is not done).
+  // False, with the work not done, while the previous worker still runs or when no thread could
+  // be made.
   bool Start(HWND dialog, std::function<void()> work);
   // True while the latest worker has not ended.
   bool Running() const;

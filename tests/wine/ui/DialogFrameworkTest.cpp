@@ -213,6 +213,10 @@ TEST_F(DialogFramework, ClosingWhileTheWorkerRunsWaitsForItAndThenCloses) {
   dialog->work = [&] { ::WaitForSingleObject(release.Get(), 20000); };
   ASSERT_TRUE(RunModal(*dialog, L"Capture Data", [&](HWND window) {
     ::SendMessageW(window, WM_COMMAND, kStartWork, 0);
+    // A second start while the first runs is refused at once, never waited for.
+    DWORD_PTR ignored = 0;
+    EXPECT_NE(::SendMessageTimeoutW(window, WM_COMMAND, kStartWork, 0, SMTO_NORMAL, 3000, &ignored), 0)
+        << "a second start hung the dialog";
     ::PostMessageW(window, WM_CLOSE, 0, 0);
     EXPECT_TRUE(WaitUntil(5000, [&] { return Count("reposting close message...") >= 2; }));
     EXPECT_TRUE(::IsWindow(window)) << "closed under a running worker";
