@@ -61,6 +61,7 @@ class MainWindow {
   void Open();
   void Export();
   void About();
+  void UpdateFirmware();
   void Ignore() {}  // tool dialogs still to come
 
   static const MessageEntry kMessages[];

@@ -11,6 +11,7 @@
 #include "plot/win32/DrawingBuffer.h"
 #include "resources/ResourceIds.h"
 #include "ui/dialogs/AboutWindow.h"
+#include "ui/dialogs/UpdateWindow.h"
 #include "ui/framework/ShowMessage.h"
 
 namespace tev {
@@ -43,6 +44,11 @@ void MainWindow::Export() {
 
 void MainWindow::About() {
   CAboutWindow dialog;
+  dialog.ShowModal(window_);
+}
+
+void MainWindow::UpdateFirmware() {
+  CUpdateWindow dialog(device_);
   dialog.ShowModal(window_);
 }
 
