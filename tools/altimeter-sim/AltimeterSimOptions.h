@@ -15,6 +15,7 @@ struct AltimeterSimOptions {
   std::vector<std::string> flights = {"hop", "park", "sport", "high"};
   std::uint16_t port = 47001;
   std::uint32_t emulationPeriodMs = 100;  // launch emulation: between two readings asked for
+  std::uint32_t bootloaderDelayMs = 0;    // fault: the bootloader answers this much later
   std::string dumpMemory;                  // file for the memory's packets, written at start
   std::string programmedImage;             // file for the bootloader's programmed image, written at exit
   bool startPlugged = true;

@@ -84,6 +84,7 @@ int main(int argc, char** argv) {
   }
   Say(std::to_string(StoredFlightPackets(device.State()).size()) + " packets of flights in memory");
   device.State().emulationPeriodMs = options.emulationPeriodMs;
+  device.State().bootloaderDelayMs = options.bootloaderDelayMs;
   if (!options.dumpMemory.empty()) {
     std::ofstream dump(options.dumpMemory, std::ios::binary);
     for (const FlightPacket& p : StoredFlightPackets(device.State()))
