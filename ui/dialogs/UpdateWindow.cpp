@@ -3,6 +3,7 @@
 #include "model/DebugLog.h"
 #include "resources/ResourceIds.h"
 #include "ui/dialogs/FirmwareFileDialog.h"
+#include "ui/framework/DialogMessages.h"
 #include "ui/framework/ShowMessage.h"
 #include "ui/logic/BootloaderConnectSequence.h"
 #include "ui/logic/FirmwareUpdateRun.h"
@@ -15,6 +16,7 @@ const MessageEntry<CUpdateWindow> CUpdateWindow::kMessages[] = {
     {WM_COMMAND, &CUpdateWindow::OnCommand},
     {WM_KEYDOWN, &CUpdateWindow::OnKeyDown},
     {WM_CLOSE, &CUpdateWindow::OnClose},
+    {WM_WORKER_ENDED, &CUpdateWindow::OnWorkerEnded},
 };
 
 const CommandEntry<CUpdateWindow> CUpdateWindow::kCommands[] = {
@@ -89,6 +91,14 @@ void CUpdateWindow::RunUpdate(const std::wstring& path) {
 
 void CUpdateWindow::OnBlockProgress(int blockIndex, int highestBlockIndex) {
   if (const auto line = ProgressLine(blockIndex, highestBlockIndex)) AppendStatus(*line);
+}
+
+// The altimeter pulled out during the update is often noticed only after the worker has set the
+// buttons for an open device, and while it still runs the removal leaves them alone: set them for
+// the device as it is now. The framework's own handling follows.
+DialogResult CUpdateWindow::OnWorkerEnded(WPARAM, LPARAM) {
+  RefreshControls(false);
+  return std::nullopt;
 }
 
 DialogResult CUpdateWindow::OnClose(WPARAM, LPARAM) {

@@ -26,6 +26,7 @@ class CUpdateWindow : public CDeviceWindow, public UpdateObserver {
   DialogResult OnCommand(WPARAM, LPARAM);
   DialogResult OnKeyDown(WPARAM, LPARAM);
   DialogResult OnClose(WPARAM, LPARAM);
+  DialogResult OnWorkerEnded(WPARAM, LPARAM);
   INT_PTR OnUpdate();
   INT_PTR OnCloseButton();
   // The worker's routine.
