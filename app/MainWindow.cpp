@@ -49,7 +49,7 @@ const MainWindow::CommandEntry MainWindow::kCommands[] = {
     {IDM_TOOLS_CAPTURE, &MainWindow::Ignore},
     {IDM_TOOLS_SETTINGS, &MainWindow::ShowDeviceSettings},
     {IDM_TOOLS_CONTROL, &MainWindow::ShowControlDevice},
-    {IDM_TOOLS_FIRMWARE, &MainWindow::Ignore},
+    {IDM_TOOLS_FIRMWARE, &MainWindow::UpdateFirmware},
     {IDM_HELP_ABOUT, &MainWindow::About},
 };
 

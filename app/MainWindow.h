@@ -63,6 +63,7 @@ class MainWindow {
   void About();
   void ShowDeviceSettings();
   void ShowControlDevice();
+  void UpdateFirmware();
   void Ignore() {}  // tool dialogs still to come
 
   static const MessageEntry kMessages[];

@@ -13,6 +13,7 @@
 #include "ui/dialogs/AboutWindow.h"
 #include "ui/dialogs/ChipLoadWindow.h"
 #include "ui/dialogs/ControlOptionsWindow.h"
+#include "ui/dialogs/UpdateWindow.h"
 #include "ui/framework/ShowMessage.h"
 
 namespace tev {
@@ -55,6 +56,11 @@ void MainWindow::ShowDeviceSettings() {
 
 void MainWindow::ShowControlDevice() {
   CControlOptionsWindow dialog(device_);
+  dialog.ShowModal(window_);
+}
+
+void MainWindow::UpdateFirmware() {
+  CUpdateWindow dialog(device_);
   dialog.ShowModal(window_);
 }
 

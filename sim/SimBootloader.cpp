@@ -19,7 +19,7 @@ bool SimBootloader::OnOutput(const std::uint8_t* report, std::size_t length, Sim
       if (report[1] == kQueryHardware) {
         answer[1] = static_cast<std::uint8_t>(state_.hardwareVersion & 0xFF);
         answer[2] = static_cast<std::uint8_t>(state_.hardwareVersion >> 8);
-        replies.AddReport(std::move(answer), replies.IntervalMs());
+        replies.AddReport(std::move(answer), replies.IntervalMs() + state_.bootloaderDelayMs);
       } else if (report[1] == kWriteBlock) {
         step_ = Step::Address;
       }
@@ -38,7 +38,7 @@ bool SimBootloader::OnOutput(const std::uint8_t* report, std::size_t length, Sim
         ++state_.blocksProgrammed;
       }
       answer[1] = fits ? 1 : 0;
-      replies.AddReport(std::move(answer), replies.IntervalMs());
+      replies.AddReport(std::move(answer), replies.IntervalMs() + state_.bootloaderDelayMs);
       return true;
     }
   }

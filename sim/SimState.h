@@ -24,6 +24,7 @@ struct SimState {
   std::uint16_t hardwareVersion = 0x0120;  // answered to the bootloader's query
   std::uint32_t emulationPeriodMs = 100;   // launch emulation: one reading asked for per period
   std::uint32_t settingsWriteMs = 0;       // a settings write: its 16 bytes taken, until it confirms
+  std::uint32_t bootloaderDelayMs = 0;     // added before every bootloader answer: a slow flash, on demand
 
   SimState() { flightMemory.fill(0xFF); }
 };

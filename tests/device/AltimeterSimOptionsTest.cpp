@@ -52,6 +52,9 @@ TEST(AltimeterSimOptions, EmulationPaceAndFilesToHandOver) {
   EXPECT_EQ(o.dumpMemory, "m.bin");
   EXPECT_EQ(o.programmedImage, "p.bin");
   EXPECT_FALSE(ParseAltimeterSimOptions({"--emulation-period", "-1"}, nullptr).error.empty());
+  EXPECT_EQ(defaults.bootloaderDelayMs, 0u);
+  EXPECT_EQ(ParseAltimeterSimOptions({"--slow-bootloader", "400"}, nullptr).bootloaderDelayMs, 400u);
+  EXPECT_FALSE(ParseAltimeterSimOptions({"--slow-bootloader", "soon"}, nullptr).error.empty());
 }
 
 TEST(AltimeterSimOptions, SensorBatteryWritePaceAndABrokenSettingsBlock) {

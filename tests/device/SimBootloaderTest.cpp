@@ -54,5 +54,20 @@ TEST(SimBootloader, AnswersTheQueryAndProgramsWholeAlignedBlocksOnly) {
   EXPECT_TRUE(unknown.inputs.empty());
 }
 
+TEST(SimBootloader, ASlowFlashDelaysEveryAnswerByItsTime) {
+  auto sim = MakeSim(Personality::Bootloader);
+  sim->State().bootloaderDelayMs = 250;
+  auto send = [&](const Report& r) { return sim->OnOutputReport(r.data(), r.size()); };
+  const SimReaction query = send(Out({0, 1}));
+  ASSERT_EQ(query.inputs.size(), 1u);
+  EXPECT_EQ(query.inputs[0].delayMs, 250u);
+  send(Out({0, 2}));
+  send(Out({0, 0x40, 0x00}));
+  const SimReaction ack = send(Out({0, 7}));
+  ASSERT_EQ(ack.inputs.size(), 1u);
+  EXPECT_EQ(ack.inputs[0].delayMs, 250u);
+  EXPECT_EQ(ack.inputs[0].report[1], 1) << "slow, not refused";
+}
+
 }  // namespace
 }  // namespace tev

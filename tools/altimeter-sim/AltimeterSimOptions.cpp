@@ -30,6 +30,7 @@ const char kAltimeterSimUsage[] =
     "  --replace-code N:C        input report N carries code C\n"
     "  --end-early N             input report N is a completion that ends its exchange\n"
     "  --unplug-after N          unplug after N input reports\n"
+    "  --slow-bootloader MS      the bootloader answers each query and block MS later\n"
     "  --flights LIST            sample flights in its memory, comma-separated: hop, park,\n"
     "                            sport, high; or samples (all four, the default), full, none\n"
     "  --emulation-period MS     launch emulation: time between readings asked for (default 100)\n"
@@ -161,6 +162,13 @@ AltimeterSimOptions ParseAltimeterSimOptions(const std::vector<std::string>& arg
          o.settingsWriteMs = static_cast<std::uint32_t>(x);
          return true;
        }},
+      {"--slow-bootloader",
+       [&](const std::string& v) {
+         unsigned long x;
+         if (!ParseNumber(v, 60000, x)) return false;
+         o.bootloaderDelayMs = static_cast<std::uint32_t>(x);
+         return true;
+       }},
       {"--dump-memory", [&](const std::string& v) { o.dumpMemory = v; return !v.empty(); }},
       {"--programmed-image", [&](const std::string& v) { o.programmedImage = v; return !v.empty(); }},
       {"--withhold-accept", fault(SimFaultKind::WithholdAccept)},
@@ -200,6 +208,7 @@ AltimeterSimOptions ParseAltimeterSimOptions(const std::vector<std::string>& arg
 void ApplyStateOptions(const AltimeterSimOptions& options, SimState& state) {
   state.emulationPeriodMs = options.emulationPeriodMs;
   state.settingsWriteMs = options.settingsWriteMs;
+  state.bootloaderDelayMs = options.bootloaderDelayMs;
   if (options.adcCount) state.adcCount = *options.adcCount;
   if (options.batteryTenths) state.batteryTenths = *options.batteryTenths;
   if (options.badSettingsChecksum) ++state.settingsBlock[14];

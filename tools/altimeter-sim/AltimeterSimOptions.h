@@ -21,6 +21,7 @@ struct AltimeterSimOptions {
   std::optional<std::uint16_t> batteryTenths;  // the battery in tenths of a volt; unset: the sim's own
   std::uint32_t settingsWriteMs = 0;           // a settings write confirms this long after its bytes
   bool badSettingsChecksum = false;            // the settings block fails its checksum
+  std::uint32_t bootloaderDelayMs = 0;    // fault: the bootloader answers this much later
   std::string dumpMemory;                  // file for the memory's packets, written at start
   std::string programmedImage;             // file for the bootloader's programmed image, written at exit
   bool startPlugged = true;

@@ -19,7 +19,9 @@ using tev::FirmwareImage;
 void Usage() {
   std::fputs(
       "usage: make-firmware [options] IMAGE OUTPUT\n"
+      "       make-firmware [options] --pattern N OUTPUT\n"
       "  IMAGE is a raw binary of at most 65536 bytes; the rest of the image stays 0xFF.\n"
+      "  --pattern N     no IMAGE: a made-up image of N bytes, no 64-byte block of it blank\n"
       "  --format V      file format version (default 0x0100)\n"
       "  --bootloader V  bootloader version the firmware needs (default 0x0100)\n"
       "  --firmware V    firmware version (default 0x0140)\n"
@@ -50,7 +52,7 @@ int Run(const std::vector<std::wstring>& args) {
   fw.bootloaderVersion = 0x0100;
   fw.firmwareVersion = 0x0140;
   bool haveLength = false, badMagic = false;
-  long long cut = -1;
+  long long cut = -1, pattern = -1;
   std::vector<std::wstring> positional;
 
   auto narrow = [](const std::wstring& w) { return tev::WideToUtf8(w); };
@@ -83,6 +85,11 @@ int Run(const std::vector<std::wstring>& args) {
         std::fputs("make-firmware: --cut needs a byte count\n", stderr);
         return 2;
       }
+    } else if (a == "--pattern") {
+      if (!next(v) || !ParseNumber(v, pattern) || pattern < 0 || pattern > static_cast<long long>(tev::kFirmwareImageSize)) {
+        std::fputs("make-firmware: --pattern needs a byte count of at most 65536\n", stderr);
+        return 2;
+      }
     } else if (a == "--bad-magic") {
       badMagic = true;
     } else if (a == "-h" || a == "--help") {
@@ -96,20 +103,26 @@ int Run(const std::vector<std::wstring>& args) {
       positional.push_back(args[i]);
     }
   }
-  if (positional.size() != 2) {
+  if (positional.size() != (pattern >= 0 ? 1u : 2u)) {
     Usage();
     return 2;
   }
 
-  std::ifstream in(tev::ToFsPath(positional[0]), std::ios::binary);
-  if (!in) {
-    std::fprintf(stderr, "make-firmware: cannot open %s\n", narrow(positional[0]).c_str());
-    return 1;
-  }
-  const std::vector<std::uint8_t> image{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  if (image.size() > tev::kFirmwareImageSize) {
-    std::fprintf(stderr, "make-firmware: %s is larger than 65536 bytes\n", narrow(positional[0]).c_str());
-    return 1;
+  std::vector<std::uint8_t> image;
+  if (pattern >= 0) {
+    // Bytes 1, 8, 15, ...: never 64 of 0xFF in a row, so every block is programmed.
+    for (long long i = 0; i < pattern; ++i) image.push_back(static_cast<std::uint8_t>(i * 7 + 1));
+  } else {
+    std::ifstream in(tev::ToFsPath(positional[0]), std::ios::binary);
+    if (!in) {
+      std::fprintf(stderr, "make-firmware: cannot open %s\n", narrow(positional[0]).c_str());
+      return 1;
+    }
+    image.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (image.size() > tev::kFirmwareImageSize) {
+      std::fprintf(stderr, "make-firmware: %s is larger than 65536 bytes\n", narrow(positional[0]).c_str());
+      return 1;
+    }
   }
   std::copy(image.begin(), image.end(), fw.image.begin());
   if (!haveLength) fw.length = static_cast<std::int32_t>(image.size());
@@ -117,8 +130,9 @@ int Run(const std::vector<std::wstring>& args) {
   std::vector<std::uint8_t> bytes = tev::EncodeFirmwareFile(fw);
   if (badMagic) bytes[0] ^= 0xFF;
   if (cut >= 0 && static_cast<std::size_t>(cut) < bytes.size()) bytes.resize(static_cast<std::size_t>(cut));
-  if (!tev::WriteFirmwareFile(positional[1], bytes)) {
-    std::fprintf(stderr, "make-firmware: cannot write %s\n", narrow(positional[1]).c_str());
+  const std::wstring& output = positional.back();
+  if (!tev::WriteFirmwareFile(output, bytes)) {
+    std::fprintf(stderr, "make-firmware: cannot write %s\n", narrow(output).c_str());
     return 1;
   }
   std::fprintf(stderr, "make-firmware: wrote %zu bytes, length %d, versions %04x/%04x/%04x\n", bytes.size(),

@@ -2,6 +2,8 @@
 
 #include <dbt.h>
 
+#include <utility>
+
 #include "device/win32/DeviceChange.h"
 #include "model/DebugLog.h"
 #include "resources/ResourceIds.h"
@@ -46,6 +48,7 @@ DialogResult CDeviceWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lP
 INT_PTR CDeviceWindow::OnDeviceChange(WPARAM event, LPARAM record) {
   DebugLog("Device Change.");
   const bool busy = WorkerRunning();
+  if (busy) changedUnderWorker_ = true;
   if (event == DBT_DEVICEARRIVAL) {
     if (arrivals_.OnArrival(busy)) {
       RunConnectSequence();
@@ -67,8 +70,11 @@ INT_PTR CDeviceWindow::OnDeviceChange(WPARAM event, LPARAM record) {
 }
 
 INT_PTR CDeviceWindow::OnWorkerEnded() {
+  const bool changed = std::exchange(changedUnderWorker_, false);
   if (arrivals_.OnWorkerEnded(closing)) {
     RunConnectSequence();
+    RefreshControls(false);
+  } else if (changed && !closing) {
     RefreshControls(false);
   }
   return TRUE;

@@ -58,6 +58,9 @@ class CDeviceWindow : public CBaseWindow {
 
   int iconControlId_;
   ArrivalGate arrivals_;
+  // A device came or went while the worker ran: its controls are set for the device as it is
+  // once the worker has ended (the worker may have enabled them for a device now gone).
+  bool changedUnderWorker_ = false;  // dialog thread only
 };
 
 }  // namespace tev
