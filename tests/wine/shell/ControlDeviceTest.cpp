@@ -156,5 +156,32 @@ TEST_F(ControlDeviceTest, ClosedMidEmulationItStopsAtTheNextRequestAndThenCloses
   EXPECT_EQ(demo_.CountLines("Thread has exited."), 1);
 }
 
+// Any HID device plugged in during a worker (here a second altimeter) must not reconnect under
+// it: the connect closes the handles first. The arrival is acted on once the worker has ended.
+TEST_F(ControlDeviceTest, ASecondAltimeterArrivingDuringAnEmulationDoesNotDisturbIt) {
+  SimOptions first;
+  first.more = L"--emulation-period 20";
+  StartSim(first);
+  ASSERT_NO_FATAL_FAILURE(ShowSampleFlight());
+  Dialog d = Open(L"Device Connected.");
+  ASSERT_TRUE(d);
+  ASSERT_TRUE(WaitUntil(kTimeoutMs, [&] { return d.Enabled(IDC_CONTROL_EMULATE); }));
+  ASSERT_NO_FATAL_FAILURE(StartEmulation(d));
+  ASSERT_TRUE(d.WaitForStatusLine(L"Launch Time (s): 1", kTimeoutMs));
+
+  SimOptions second;
+  second.serial = L"0002";
+  SimulatedAltimeter& other = StartSim(second);
+  ASSERT_TRUE(other.WaitUntilAttached(kTimeoutMs));
+  EXPECT_TRUE(demo_.WaitForLine("Device arrival put off until the worker has ended.", kTimeoutMs));
+  EXPECT_EQ(d.CountStatusLines(L"Device Connected."), 1) << "reconnected under the emulation";
+
+  ASSERT_TRUE(d.WaitForStatusLine(L"Device indicates end of launch.", 120000)) << "the emulation was disturbed";
+  ASSERT_TRUE(d.WaitForStatusLine(L"Done.", kTimeoutMs));
+  EXPECT_EQ(d.CountStatusLines(L"Failed."), 0);
+  EXPECT_TRUE(d.WaitForStatusLine(L"Device Connected.", kTimeoutMs, 2)) << "the arrival was never acted on";
+  EXPECT_TRUE(WaitIdle(d));
+}
+
 }  // namespace
 }  // namespace tev::driver
