@@ -39,7 +39,7 @@ class SimFrameDecoder {
  public:
   // Bytes the frame in progress still needs (0 once it is complete).
   std::size_t Needed() const;
-  // Takes up to Needed() of the bytes; returns how many it took.
+  // Takes the bytes up to the end of the frame in progress, at most; returns how many it took.
   std::size_t Feed(const std::uint8_t* data, std::size_t length);
   bool Complete() const { return Needed() == 0; }
   // The complete frame; the decoder goes on with the next one.
