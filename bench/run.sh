@@ -12,10 +12,12 @@ done
 
 # The Windows benchmarks run under Wine on an Xvfb display.
 cmake -S . -B build/mingw -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake >/dev/null
-cmake --build build/mingw -j"$(nproc)" --target plot_bench >/dev/null
+cmake --build build/mingw -j"$(nproc)" --target plot_bench resize_bench >/dev/null
 source tools/scripts/wine-env.sh --xvfb
 trap tev_stop_xvfb EXIT
 tev_new_wine_prefix
 echo "=== plot_bench (Wine) ==="
 wine build/mingw/bench/plot_bench.exe
+echo "=== resize_bench (Wine) ==="
+wine build/mingw/bench/resize_bench.exe
 wineserver -w

@@ -9,13 +9,6 @@
 namespace tev {
 namespace {
 
-bool ReadWord(std::istream& in, std::uint16_t& value) {
-  std::uint8_t b[2];
-  if (!in.read(reinterpret_cast<char*>(b), 2)) return false;
-  value = static_cast<std::uint16_t>(b[0] | (b[1] << 8));
-  return true;
-}
-
 void PutWord(std::vector<std::uint8_t>& out, std::uint16_t value) {
   out.push_back(static_cast<std::uint8_t>(value & 0xFF));
   out.push_back(static_cast<std::uint8_t>(value >> 8));
@@ -31,30 +24,54 @@ void Scramble(std::uint8_t* image) {
 
 }  // namespace
 
+int DecodeFirmwareFile(const std::uint8_t* data, std::size_t size, FirmwareImage& image) {
+  std::size_t at = 0;
+  // Takes the next `length` bytes, or nothing when fewer are left.
+  auto take = [&](std::size_t length) -> const std::uint8_t* {
+    if (size - at < length) return nullptr;
+    const std::uint8_t* part = data + at;
+    at += length;
+    return part;
+  };
+  auto word = [](const std::uint8_t* b) { return static_cast<std::uint16_t>(b[0] | (b[1] << 8)); };
+
+  const std::uint8_t* magic = take(kFirmwareMagic.size());
+  if (!magic) return kFirmwareTooShort;
+  if (!std::equal(kFirmwareMagic.begin(), kFirmwareMagic.end(), magic)) return kFirmwareWrongMagic;
+
+  const std::uint8_t* format = take(2);
+  if (!format) return kFirmwareTooShort;
+  image.fileFormatVersion = word(format);
+  if (image.fileFormatVersion != kFirmwareFileFormat) return kFirmwareWrongFormat;
+
+  const std::uint8_t* bootloader = take(2);
+  if (!bootloader) return kFirmwareTooShort;
+  image.bootloaderVersion = word(bootloader);
+  const std::uint8_t* firmware = take(2);
+  if (!firmware) return kFirmwareTooShort;
+  image.firmwareVersion = word(firmware);
+  const std::uint8_t* scrambled = take(kFirmwareImageSize);
+  const std::uint8_t* len = take(4);
+  if (!scrambled || !len) return kFirmwareTooShort;
+  image.image.assign(scrambled, scrambled + kFirmwareImageSize);
+  image.length = static_cast<std::int32_t>(static_cast<std::uint32_t>(len[0]) | (static_cast<std::uint32_t>(len[1]) << 8) |
+                                           (static_cast<std::uint32_t>(len[2]) << 16) |
+                                           (static_cast<std::uint32_t>(len[3]) << 24));
+  Scramble(image.image.data());
+  if (image.length < 0) return kFirmwareBadLength;
+  return kFirmwareRead;
+}
+
 int ReadFirmwareFile(const std::wstring& path, FirmwareImage& image) {
   std::ifstream in(ToFsPath(path), std::ios::binary);
   if (!in) return kFirmwareCannotOpen;
   DebugLog("Reading file.");
-
-  std::array<std::uint8_t, 16> magic{};
-  if (!in.read(reinterpret_cast<char*>(magic.data()), magic.size())) return kFirmwareTooShort;
-  if (magic != kFirmwareMagic) return kFirmwareWrongMagic;
-
-  if (!ReadWord(in, image.fileFormatVersion)) return kFirmwareTooShort;
-  if (image.fileFormatVersion != kFirmwareFileFormat) return kFirmwareWrongFormat;
-
-  if (!ReadWord(in, image.bootloaderVersion) || !ReadWord(in, image.firmwareVersion)) return kFirmwareTooShort;
-  image.image.resize(kFirmwareImageSize);
-  if (!in.read(reinterpret_cast<char*>(image.image.data()), kFirmwareImageSize)) return kFirmwareTooShort;
-  std::uint8_t len[4];
-  if (!in.read(reinterpret_cast<char*>(len), 4)) return kFirmwareTooShort;
-  image.length = static_cast<std::int32_t>(static_cast<std::uint32_t>(len[0]) | (static_cast<std::uint32_t>(len[1]) << 8) |
-                                           (static_cast<std::uint32_t>(len[2]) << 16) |
-                                           (static_cast<std::uint32_t>(len[3]) << 24));
+  // Bytes after the layout are never read.
+  std::vector<std::uint8_t> bytes(kFirmwareFileSize);
+  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  bytes.resize(static_cast<std::size_t>(in.gcount()));
   in.close();
-  Scramble(image.image.data());
-  if (image.length < 0) return kFirmwareBadLength;
-  return kFirmwareRead;
+  return DecodeFirmwareFile(bytes.data(), bytes.size(), image);
 }
 
 std::vector<std::uint8_t> EncodeFirmwareFile(const FirmwareImage& image) {

@@ -39,6 +39,8 @@ enum ReadFirmwareResult : int {
 // Reads and unscrambles the file. The path is taken wide, as the user picked it, so folders
 // named outside the current code page open too. Fields read before a failure stay in image.
 int ReadFirmwareFile(const std::wstring& path, FirmwareImage& image);
+// The same on the file's bytes in memory.
+int DecodeFirmwareFile(const std::uint8_t* data, std::size_t size, FirmwareImage& image);
 
 // The file's bytes for an image (scrambled), as make-firmware and tests write them.
 std::vector<std::uint8_t> EncodeFirmwareFile(const FirmwareImage& image);

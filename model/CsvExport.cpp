@@ -20,7 +20,8 @@ bool WriteCsv(const DataSet& set, const std::function<bool(std::string_view)>& w
   const std::size_t n = std::min({set.adc.size(), set.volts.size(), set.pressure.size(), set.altitudeMsl.size(),
                                   set.altitudeAgl.size(), set.velocityKmh.size(), set.lineFlags.size()});
   std::string text = kHeader;
-  text.reserve(kChunk + 256);
+  // About 60 characters a row; a long flight goes out in chunks.
+  text.reserve(std::min(kChunk, n * 64) + 256);
   for (std::size_t i = 0; i < n; ++i) {
     text += FormatReal(static_cast<double>(i) * 0.1);
     text += ',';

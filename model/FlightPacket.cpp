@@ -36,10 +36,11 @@ int CountSetPackets(const PacketList& packets, int set) {
   DebugLog("Set: " + std::to_string(set));
   DebugLog("Set Address: " + std::to_string(start));
   if (start < 0) return 0;
+  // Up to the next flight start or the end of the list, erased packets included: the plot, the
+  // CSV and the saver must all see the same flight.
   int count = 1;
   for (std::size_t i = static_cast<std::size_t>(start) + 1; i < packets.size(); ++i) {
-    const auto type = packets[i].Type();
-    if (type == kPacketTypeFlightStart || type == kPacketTypeErased) break;
+    if (packets[i].Type() == kPacketTypeFlightStart) break;
     ++count;
   }
   return count;
@@ -51,6 +52,13 @@ int SetOfPacket(const PacketList& packets, int packetIndex) {
   for (int i = 0; i <= packetIndex; ++i)
     if (packets[i].Type() == kPacketTypeFlightStart) ++starts;
   return starts - 1;
+}
+
+std::vector<int> FindSetStarts(const PacketList& packets) {
+  std::vector<int> starts;
+  for (std::size_t i = 0; i < packets.size(); ++i)
+    if (packets[i].Type() == kPacketTypeFlightStart) starts.push_back(static_cast<int>(i));
+  return starts;
 }
 
 std::size_t CountSetSamples(const PacketList& packets, int firstPacket) {

@@ -38,6 +38,8 @@ int CountSets(const PacketList& packets);
 int FindSetStart(const PacketList& packets, int set);
 int CountSetPackets(const PacketList& packets, int set);
 int SetOfPacket(const PacketList& packets, int packetIndex);
+// The first packet of every set, in order, found in one pass.
+std::vector<int> FindSetStarts(const PacketList& packets);
 
 // Calls visit(word) for every sample word of the set whose first packet is firstPacket: packets
 // up to the next flight start, each up to its first 0xFFFF word. Nothing for an index outside the list.

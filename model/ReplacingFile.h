@@ -1,7 +1,8 @@
 #pragma once
 // Writes a file so that the target is either replaced by the complete new contents or left
-// exactly as it was: everything goes to a temporary file beside the target, which replaces the
-// target only after every write and the close have succeeded.
+// exactly as it was: everything goes to a temporary file of its own beside the target, which is
+// flushed to the disk and replaces the target only after every write and the close have
+// succeeded. The temporary file is removed on every failure.
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -20,10 +21,13 @@ class ReplacingFile {
   bool IsOpen() const { return file_ != nullptr; }
   // False once any write has failed; later writes are not attempted.
   bool Write(std::string_view bytes);
-  // Closes the temporary file and moves it over the target. False if anything failed.
+  // Flushes the temporary file to the disk, closes it and moves it over the target. False if
+  // anything failed.
   bool Commit();
 
  private:
+  void Discard();
+
   std::filesystem::path target_;
   std::filesystem::path temporary_;
   FilePtr file_;

@@ -1,8 +1,7 @@
 #include "sim/SimLinkDevice.h"
 
 #include <algorithm>
-
-#include "sim/SimLinkFrame.h"
+#include <thread>
 
 namespace tev {
 
@@ -10,6 +9,7 @@ bool SimLinkDevice::Plug(std::uint16_t port) {
   Unplug();
   socket_ = SimSocket::Connect(port);
   if (!socket_.Valid()) return false;
+  socket_.SetSendTimeout(kSendTimeoutMs);
   const SimConfig& config = device_.Config();
   const HidAttributes attrs = device_.Attributes();
   SimAttach attach{attrs.VendorID, attrs.ProductID, attrs.VersionNumber, 0, config.serial};
@@ -26,6 +26,11 @@ bool SimLinkDevice::Plug(std::uint16_t port) {
 void SimLinkDevice::Unplug() {
   socket_.Close();
   pending_.clear();
+  decoder_ = SimFrameDecoder{};
+}
+
+SimLinkDevice::Clock::time_point SimLinkDevice::NextSendTime() const {
+  return std::max(pending_.front().at, lastSent_ + kMinReportSpacing);
 }
 
 bool SimLinkDevice::Serve(std::uint32_t ms) {
@@ -35,9 +40,14 @@ bool SimLinkDevice::Serve(std::uint32_t ms) {
     const Clock::time_point now = Clock::now();
     if (now >= end) return true;
     Clock::time_point wake = end;
-    if (!pending_.empty()) wake = std::min(wake, pending_.front().at);
-    const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(wake - now).count();
-    if (socket_.WaitReadable(static_cast<std::uint32_t>(std::max<long long>(wait, 0))) && !TakeOutput()) {
+    if (!pending_.empty()) wake = std::min(wake, NextSendTime());
+    const auto wait = std::chrono::ceil<std::chrono::milliseconds>(std::max(wake - now, Clock::duration::zero()));
+    if (Busy()) {
+      // Output reports wait in the host's socket until there is room again.
+      std::this_thread::sleep_for(wait);
+      continue;
+    }
+    if (socket_.WaitReadable(static_cast<std::uint32_t>(wait.count())) && !ReadOutput()) {
       Unplug();
       return false;
     }
@@ -45,10 +55,21 @@ bool SimLinkDevice::Serve(std::uint32_t ms) {
   return false;
 }
 
-bool SimLinkDevice::TakeOutput() {
-  SimFrame frame;
-  if (!ReadFrame(socket_, frame)) return false;
+// Reads what has arrived of the frame in progress, never more: a host that sends part of a
+// frame and stops costs a wait of one readiness check, not a hang.
+bool SimLinkDevice::ReadOutput() {
+  std::uint8_t buffer[512];
+  const long got = socket_.ReceiveSome(buffer, std::min(decoder_.Needed(), sizeof buffer));
+  if (got <= 0) return false;
+  decoder_.Feed(buffer, static_cast<std::size_t>(got));
+  if (!decoder_.Complete()) return true;
+  return TakeOutput(decoder_.Take());
+}
+
+bool SimLinkDevice::TakeOutput(const SimFrame& frame) {
   if (frame.type != kFrameOutput) return true;  // nothing else is meant for a device
+  // No device has a report of no bytes or one longer than the bootloader's: the host is broken.
+  if (frame.payload.empty() || frame.payload.size() > kMaxReportLength) return false;
   SimReaction reaction = device_.OnOutputReport(frame.payload.data(), frame.payload.size());
   if (!reaction.accepted) return true;
   if (!WriteFrame(socket_, kFrameAccept, nullptr, 0)) return false;
@@ -62,7 +83,7 @@ bool SimLinkDevice::TakeOutput() {
 }
 
 bool SimLinkDevice::SendDue() {
-  while (!pending_.empty() && pending_.front().at <= Clock::now()) {
+  while (!pending_.empty() && NextSendTime() <= Clock::now()) {
     Due next = std::move(pending_.front());
     pending_.pop_front();
     if (next.input.unplug) {
@@ -73,6 +94,7 @@ bool SimLinkDevice::SendDue() {
       Unplug();
       return false;
     }
+    lastSent_ = Clock::now();
   }
   return true;
 }

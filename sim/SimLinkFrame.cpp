@@ -1,5 +1,7 @@
 #include "sim/SimLinkFrame.h"
 
+#include <algorithm>
+
 #include "sim/SimPath.h"
 
 namespace tev {
@@ -49,12 +51,49 @@ std::optional<SimAttach> DecodeAttach(const std::vector<std::uint8_t>& payload) 
   return attach;
 }
 
+std::size_t SimFrameDecoder::Needed() const {
+  if (headerHave_ < sizeof header_) return sizeof header_ - headerHave_;
+  return frame_.payload.size() - payloadHave_;
+}
+
+std::size_t SimFrameDecoder::Feed(const std::uint8_t* data, std::size_t length) {
+  std::size_t taken = 0;
+  while (taken < length && !Complete()) {
+    const std::size_t part = std::min(Needed(), length - taken);
+    if (headerHave_ < sizeof header_) {
+      std::copy_n(data + taken, part, header_ + headerHave_);
+      headerHave_ += part;
+      if (headerHave_ == sizeof header_) {
+        frame_.type = header_[0];
+        frame_.payload.assign(static_cast<std::size_t>(header_[1] | (header_[2] << 8)), 0);
+      }
+    } else {
+      std::copy_n(data + taken, part, frame_.payload.begin() + static_cast<std::ptrdiff_t>(payloadHave_));
+      payloadHave_ += part;
+    }
+    taken += part;
+  }
+  return taken;
+}
+
+SimFrame SimFrameDecoder::Take() {
+  SimFrame frame = std::move(frame_);
+  frame_ = SimFrame{};
+  headerHave_ = 0;
+  payloadHave_ = 0;
+  return frame;
+}
+
 bool ReadFrame(SimSocket& socket, SimFrame& frame) {
-  std::uint8_t header[3];
-  if (!socket.ReceiveAll(header, sizeof header)) return false;
-  frame.type = header[0];
-  frame.payload.resize(static_cast<std::size_t>(header[1] | (header[2] << 8)));
-  return frame.payload.empty() || socket.ReceiveAll(frame.payload.data(), frame.payload.size());
+  SimFrameDecoder decoder;
+  std::uint8_t buffer[512];
+  while (!decoder.Complete()) {
+    const long got = socket.ReceiveSome(buffer, std::min(decoder.Needed(), sizeof buffer));
+    if (got <= 0) return false;
+    decoder.Feed(buffer, static_cast<std::size_t>(got));
+  }
+  frame = decoder.Take();
+  return true;
 }
 
 bool WriteFrame(SimSocket& socket, std::uint8_t type, const std::uint8_t* payload, std::size_t length) {

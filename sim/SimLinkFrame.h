@@ -32,12 +32,32 @@ struct SimAttach {
   std::string serial;
 };
 
+// Assembles frames from a byte stream that arrives in pieces of any size. It never takes a byte
+// beyond the frame in progress, so whatever follows stays where it was (in the socket) until
+// the reader is ready for it; it holds at most one frame.
+class SimFrameDecoder {
+ public:
+  // Bytes the frame in progress still needs (0 once it is complete).
+  std::size_t Needed() const;
+  // Takes the bytes up to the end of the frame in progress, at most; returns how many it took.
+  std::size_t Feed(const std::uint8_t* data, std::size_t length);
+  bool Complete() const { return Needed() == 0; }
+  // The complete frame; the decoder goes on with the next one.
+  SimFrame Take();
+
+ private:
+  std::uint8_t header_[3] = {};
+  std::size_t headerHave_ = 0;
+  std::size_t payloadHave_ = 0;
+  SimFrame frame_;
+};
+
 std::vector<std::uint8_t> EncodeFrame(std::uint8_t type, const std::uint8_t* payload, std::size_t length);
 std::vector<std::uint8_t> EncodeAttach(const SimAttach& attach);
 // Nullopt for a payload that is too short or a serial that is not up to 32 letters and digits.
 std::optional<SimAttach> DecodeAttach(const std::vector<std::uint8_t>& payload);
 
-// False at the end of the stream or on an error.
+// Waits for a whole frame. False at the end of the stream or on an error.
 bool ReadFrame(SimSocket& socket, SimFrame& frame);
 bool WriteFrame(SimSocket& socket, std::uint8_t type, const std::uint8_t* payload, std::size_t length);
 

@@ -29,6 +29,11 @@ class SimSocket {
   bool SendAll(const std::uint8_t* data, std::size_t length);
   // Fills all of `data`; false at the end of the stream or on error.
   bool ReceiveAll(std::uint8_t* data, std::size_t length);
+  // Takes what has arrived, up to `length` bytes, waiting only when nothing has: the count, 0 at
+  // the end of the stream, negative on error.
+  long ReceiveSome(std::uint8_t* data, std::size_t length);
+  // A send that cannot go out within `ms` (a peer that reads nothing) fails instead of blocking.
+  void SetSendTimeout(std::uint32_t ms);
   // Ends both directions, waking a thread blocked in ReceiveAll; the socket stays allocated.
   void Shutdown();
   void Close();

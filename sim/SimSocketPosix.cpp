@@ -3,6 +3,7 @@
 #include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/time.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -106,6 +107,21 @@ bool SimSocket::ReceiveAll(std::uint8_t* data, std::size_t length) {
     length -= static_cast<std::size_t>(n);
   }
   return true;
+}
+
+long SimSocket::ReceiveSome(std::uint8_t* data, std::size_t length) {
+  for (;;) {
+    const ssize_t n = ::recv(Fd(handle_), data, length, 0);
+    if (n < 0 && errno == EINTR) continue;
+    return static_cast<long>(n);
+  }
+}
+
+void SimSocket::SetSendTimeout(std::uint32_t ms) {
+  timeval limit{};
+  limit.tv_sec = static_cast<time_t>(ms / 1000);
+  limit.tv_usec = static_cast<suseconds_t>((ms % 1000) * 1000);
+  ::setsockopt(Fd(handle_), SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
 }
 
 void SimSocket::Shutdown() {

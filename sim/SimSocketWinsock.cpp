@@ -115,6 +115,16 @@ bool SimSocket::ReceiveAll(std::uint8_t* data, std::size_t length) {
   return true;
 }
 
+long SimSocket::ReceiveSome(std::uint8_t* data, std::size_t length) {
+  const int n = ::recv(Sock(handle_), reinterpret_cast<char*>(data), static_cast<int>(length), 0);
+  return n < 0 ? -1 : static_cast<long>(n);
+}
+
+void SimSocket::SetSendTimeout(std::uint32_t ms) {
+  const DWORD limit = ms;
+  ::setsockopt(Sock(handle_), SOL_SOCKET, SO_SNDTIMEO, reinterpret_cast<const char*>(&limit), sizeof limit);
+}
+
 void SimSocket::Shutdown() {
   if (Valid()) ::shutdown(Sock(handle_), SD_BOTH);
 }

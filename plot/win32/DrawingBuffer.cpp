@@ -1,5 +1,6 @@
 #include "plot/win32/DrawingBuffer.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "plot/PlotView.h"
@@ -72,17 +73,28 @@ bool DrawingBuffer::InitDirectDraw(HWND window, bool quiet) {
 
 bool DrawingBuffer::CreateSurfaces() {
   std::lock_guard guard(lock_);
-  ReleaseLocked();  // never two buffers at once
+  ReleaseOffscreenLocked();  // never two buffers at once
   if (CreateLocked()) return true;
   ReleaseLocked();
   return false;
 }
 
 bool DrawingBuffer::CreateLocked() {
+  // Making the DirectDraw object and releasing it again cost a good part of a second under Wine:
+  // a resize makes only a new buffer, for as long as the window is the same.
+  if (!directDraw_ || deviceWindow_ != window_ || !IsWindow(window_)) {
+    ReleaseLocked();
+    if (!CreateDeviceLocked()) return false;
+  }
+  return CreateOffscreenLocked();
+}
+
+bool DrawingBuffer::CreateDeviceLocked() {
   if (FAILED(DirectDrawCreateEx(nullptr, reinterpret_cast<void**>(&directDraw_), IID_IDirectDraw7, nullptr))) {
     directDraw_ = nullptr;
     return false;
   }
+  deviceWindow_ = window_;
   // A windowed desktop program: normal cooperation.
   if (FAILED(directDraw_->SetCooperativeLevel(window_, DDSCL_NORMAL))) return false;
 
@@ -95,20 +107,6 @@ bool DrawingBuffer::CreateLocked() {
     return false;
   }
 
-  // No pixel format: the buffer takes the display's, so a blit is a plain copy.
-  DDSURFACEDESC2 offscreen{};
-  offscreen.dwSize = sizeof offscreen;
-  offscreen.dwFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH;
-  offscreen.dwWidth = static_cast<DWORD>(width_);
-  offscreen.dwHeight = static_cast<DWORD>(height_);
-  offscreen.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE;
-  if (width_ <= 0 || height_ <= 0 || FAILED(directDraw_->CreateSurface(&offscreen, &offscreen_, nullptr))) {
-    offscreen_ = nullptr;
-    return false;
-  }
-  surfaceWidth_ = width_;
-  surfaceHeight_ = height_;
-
   IDirectDrawClipper* clipper = nullptr;
   if (FAILED(directDraw_->CreateClipper(0, &clipper, nullptr))) return false;
   // The primary surface keeps the clipper alive; our own reference goes in every case.
@@ -117,18 +115,77 @@ bool DrawingBuffer::CreateLocked() {
   return clipped;
 }
 
+bool DrawingBuffer::CreateOffscreenLocked() {
+  if (width_ <= 0 || height_ <= 0) return false;
+  // A new surface costs tens of milliseconds under Wine the first time it is drawn into, most of
+  // a resize: the buffer lives in the top left of a surface at least as large as the screen,
+  // which each re-creation takes over as long as the new size fits into it.
+  if (spare_ && (width_ > spareWidth_ || height_ > spareHeight_ || !SameFormatAsScreen(spare_))) ReleaseCom(spare_);
+  if (!spare_) {
+    const auto [screenWidth, screenHeight] = ScreenSize();
+    DDSURFACEDESC2 offscreen{};
+    offscreen.dwSize = sizeof offscreen;
+    offscreen.dwFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH;
+    offscreen.dwWidth = static_cast<DWORD>(std::max(width_, screenWidth));
+    offscreen.dwHeight = static_cast<DWORD>(std::max(height_, screenHeight));
+    // No pixel format: the buffer takes the display's, so a blit is a plain copy.
+    offscreen.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE;
+    if (FAILED(directDraw_->CreateSurface(&offscreen, &spare_, nullptr))) {
+      spare_ = nullptr;
+      return false;
+    }
+    spareWidth_ = static_cast<int>(offscreen.dwWidth);
+    spareHeight_ = static_cast<int>(offscreen.dwHeight);
+  }
+  offscreen_ = std::exchange(spare_, nullptr);
+  allocatedWidth_ = spareWidth_;
+  allocatedHeight_ = spareHeight_;
+  surfaceWidth_ = width_;
+  surfaceHeight_ = height_;
+  return true;
+}
+
+std::pair<int, int> DrawingBuffer::ScreenSize() const {
+  DDSURFACEDESC2 desc{};
+  desc.dwSize = sizeof desc;
+  if (!primary_ || FAILED(primary_->GetSurfaceDesc(&desc))) return {0, 0};
+  return {static_cast<int>(desc.dwWidth), static_cast<int>(desc.dwHeight)};
+}
+
+// A display switched to another depth since the surface was made would need a conversion on
+// every blit: such a surface is not taken over.
+bool DrawingBuffer::SameFormatAsScreen(IDirectDrawSurface7* surface) const {
+  DDPIXELFORMAT screen{}, own{};
+  screen.dwSize = own.dwSize = sizeof(DDPIXELFORMAT);
+  if (!primary_ || FAILED(primary_->GetPixelFormat(&screen)) || FAILED(surface->GetPixelFormat(&own))) return false;
+  return screen.dwRGBBitCount == own.dwRGBBitCount && screen.dwRBitMask == own.dwRBitMask &&
+         screen.dwGBitMask == own.dwGBitMask && screen.dwBBitMask == own.dwBBitMask;
+}
+
 void DrawingBuffer::ReleaseSurfaces() {
   std::lock_guard guard(lock_);
-  ReleaseLocked();
+  // The buffer goes; its surface, the DirectDraw object and the primary surface with its clipper
+  // stay for the next creation for the same window.
+  ReleaseOffscreenLocked();
+}
+
+void DrawingBuffer::ReleaseOffscreenLocked() {
+  if (!offscreen_) return;
+  ReleaseCom(spare_);
+  spare_ = std::exchange(offscreen_, nullptr);
+  spareWidth_ = allocatedWidth_;
+  spareHeight_ = allocatedHeight_;
 }
 
 void DrawingBuffer::ReleaseLocked() {
   ReleaseCom(offscreen_);
+  ReleaseCom(spare_);
   ReleaseCom(primary_);
   if (directDraw_) {
-    directDraw_->SetCooperativeLevel(window_, DDSCL_NORMAL);
+    directDraw_->SetCooperativeLevel(deviceWindow_, DDSCL_NORMAL);
     ReleaseCom(directDraw_);
   }
+  deviceWindow_ = nullptr;
 }
 
 bool DrawingBuffer::FillBuffer(std::uint32_t pixel) {
@@ -141,7 +198,8 @@ bool DrawingBuffer::FillLocked(std::uint32_t pixel) {
   DDBLTFX effects{};
   effects.dwSize = sizeof effects;
   effects.dwFillColor = pixel;
-  return SUCCEEDED(offscreen_->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &effects));
+  RECT area{0, 0, surfaceWidth_, surfaceHeight_};
+  return SUCCEEDED(offscreen_->Blt(&area, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &effects));
 }
 
 bool DrawingBuffer::PresentBuffer(int clientWidth, int clientHeight) {
@@ -153,10 +211,11 @@ bool DrawingBuffer::PresentBuffer(int clientWidth, int clientHeight) {
   ClientToScreen(window_, &topLeft);
   ClientToScreen(window_, &bottomRight);
   RECT target{topLeft.x, topLeft.y, bottomRight.x, bottomRight.y};
+  RECT source{0, 0, surfaceWidth_, surfaceHeight_};  // the buffer, not the whole surface
 
   HRESULT result = DD_OK;
   for (int attempt = 0; attempt < kMaxBlitAttempts; ++attempt) {
-    result = primary_->Blt(&target, offscreen_, nullptr, DDBLT_WAIT, nullptr);
+    result = primary_->Blt(&target, offscreen_, &source, DDBLT_WAIT, nullptr);
     if (result != DDERR_WASSTILLDRAWING) break;
   }
   if (result == DDERR_SURFACELOST) {
@@ -231,8 +290,8 @@ bool DrawingBuffer::CopyPixels(std::vector<std::uint32_t>& pixels, int& width, i
   const DWORD bytesPerPixel = format.dwRGBBitCount / 8;
   const bool readable = (format.dwFlags & DDPF_RGB) && bytesPerPixel >= 2 && bytesPerPixel <= 4;
   if (readable) {
-    width = static_cast<int>(desc.dwWidth);
-    height = static_cast<int>(desc.dwHeight);
+    width = std::min(surfaceWidth_, static_cast<int>(desc.dwWidth));
+    height = std::min(surfaceHeight_, static_cast<int>(desc.dwHeight));
     pixels.assign(static_cast<std::size_t>(width) * height, 0);
     const auto* base = static_cast<const std::uint8_t*>(desc.lpSurface);
     for (int y = 0; y < height; ++y) {

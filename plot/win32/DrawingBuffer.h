@@ -1,5 +1,5 @@
 #pragma once
-// The one off-screen buffer of the main window: a DirectDraw 7 surface of the client's size,
+// The one off-screen buffer of the main window: the client's size in a DirectDraw 7 surface,
 // painted through GDI+ and copied to the window in one blit, so redrawing never flickers.
 //
 // Painting, presenting and re-creating the buffer are serialised by the buffer's own lock: a
@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 #include "model/DataSet.h"
@@ -29,9 +30,13 @@ class DrawingBuffer {
   // Releases what there was, remembers the window and creates the buffer, black. On failure:
   // releases everything, warns (unless quiet) and posts the quit message.
   bool InitDirectDraw(HWND window, bool quiet);
-  // Creates the DirectDraw object, the primary surface clipped to the window and the
-  // off-screen surface of the buffer size; false at the first failing step, with nothing kept.
+  // Creates the buffer of the buffer size, and the DirectDraw object with the primary surface
+  // clipped to the window unless they are there for this window already; false at the first
+  // failing step, with nothing kept.
   bool CreateSurfaces();
+  // Releases the buffer: none until the next CreateSurfaces. Its surface, the DirectDraw object
+  // and the primary surface are kept for that (they go with the buffer object, or when a buffer
+  // is made for another window), so that a resize costs next to nothing.
   void ReleaseSurfaces();
   // Colour-fills the whole buffer with a raw pixel of the display's format (0x808080 is mid grey).
   bool FillBuffer(std::uint32_t pixel);
@@ -56,18 +61,27 @@ class DrawingBuffer {
 
  private:
   class Surface;
-  void ReleaseLocked();
+  void ReleaseLocked();  // everything
+  void ReleaseOffscreenLocked();
   bool CreateLocked();
+  bool CreateDeviceLocked();
+  bool CreateOffscreenLocked();
+  std::pair<int, int> ScreenSize() const;
+  bool SameFormatAsScreen(IDirectDrawSurface7* surface) const;
   bool FillLocked(std::uint32_t pixel);
 
   mutable std::recursive_mutex lock_;
   IDirectDraw7* directDraw_ = nullptr;
   IDirectDrawSurface7* primary_ = nullptr;
-  IDirectDrawSurface7* offscreen_ = nullptr;
+  IDirectDrawSurface7* offscreen_ = nullptr;  // the buffer: its top left surfaceWidth_ x surfaceHeight_
+  IDirectDrawSurface7* spare_ = nullptr;      // a released buffer's surface, for the next creation
+  int allocatedWidth_ = 0, allocatedHeight_ = 0;  // of offscreen_
+  int spareWidth_ = 0, spareHeight_ = 0;
   HWND window_ = nullptr;
+  HWND deviceWindow_ = nullptr;  // the window the DirectDraw object and the primary surface serve
   int width_ = 640;
   int height_ = 480;
-  int surfaceWidth_ = 0;  // the size the off-screen surface was made with
+  int surfaceWidth_ = 0;  // the buffer's size when it was made
   int surfaceHeight_ = 0;
 };
 

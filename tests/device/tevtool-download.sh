@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # tevtool download against a native altimeter-sim over the sim link: a whole download saves each
-# flight as the sample generator saves it; a download that fails half-way exits 1 with the reason
-# and keeps the flights read before.
+# flight as the sample generator saves it, also from a sim told to send as fast as it can; a
+# download that fails half-way exits 1 with the reason, keeps the flights read before and saves
+# the flight it cut off under a name of its own.
 # Usage: tevtool-download.sh <tevtool> <altimeter-sim> <samples folder>
 set -u
 tevtool=$1 sim=$2 samples=$3
@@ -56,6 +57,26 @@ grep -q "49 packets read, 3 flights saved" "$work/whole.err" || fail "no summary
 run broken --flights hop,park --withhold-reply $((17 + 33 * 10 + 5))
 [ "$status" -eq 1 ] || fail "broken download exited $status"
 cmp "$work/broken/flight-1.tev" "$samples/hop.tev" || fail "the flight read before the failure was not kept"
-grep -q "tevtool: download failed after 10 packets: the altimeter stopped answering (-1)" "$work/broken.err" ||
-  fail "no reason given"
+[ ! -e "$work/broken/flight-2.tev" ] || fail "the cut-off flight was saved under its final name"
+[ "$(stat -c %s "$work/broken/flight-2.partial.tev")" -eq $((42 + 2 * 64)) ] || fail "no partial flight of 2 packets"
+grep -q "tevtool: download failed after 10 packets: the altimeter stopped answering (-1); the flight cut off is in .*/flight-2.partial.tev (2 packets)" \
+  "$work/broken.err" || fail "no reason given"
+
+# The altimeter is pulled out after 23 of the 29 packets of its fourth flight (high).
+run pulled --flights samples --unplug-after $((17 + 33 * (49 + 23)))
+[ "$status" -eq 1 ] || fail "pulled download exited $status"
+for pair in 1:hop 2:park 3:sport; do
+  cmp "$work/pulled/flight-${pair%%:*}.tev" "$samples/${pair#*:}.tev" || fail "flight ${pair%%:*} was not kept whole"
+done
+[ ! -e "$work/pulled/flight-4.tev" ] || fail "the cut-off flight was saved under its final name"
+[ "$(stat -c %s "$work/pulled/flight-4.partial.tev")" -eq $((42 + 23 * 64)) ] || fail "no partial flight of 23 packets"
+grep -q "tevtool: download failed after 72 packets: .*; the flight cut off is in .*/flight-4.partial.tev (23 packets)" \
+  "$work/pulled.err" || fail "the error line does not name the partial flight"
+
+# A sim with no report interval still sends no faster than a real device.
+run fast --flights hop,park,sport --interval 0
+[ "$status" -eq 0 ] || fail "download from a sim with --interval 0 exited $status"
+for pair in 1:hop 2:park 3:sport; do
+  cmp "$work/fast/flight-${pair%%:*}.tev" "$samples/${pair#*:}.tev" || fail "flight ${pair%%:*} differs (interval 0)"
+done
 echo "ok"

@@ -52,12 +52,17 @@ TEST(Conversions, UndefinedInputsNeverFault) {
   // A corrected reading of -98 or less gives a negative pressure: the altitude is not a number.
   EXPECT_TRUE(std::isnan(AdcToAltitude(10, -128)));
   EXPECT_FALSE(std::isnan(AdcToAltitude(31, -128)));
-  // Above the model atmosphere, or far below it, any count is acceptable but no fault is.
-  (void)AltitudeToAdc(50000);
-  (void)AltitudeToAdc(-1e12);
-  (void)AltitudeToAdc(std::numeric_limits<double>::quiet_NaN());
-  (void)AltitudeToAdc(std::numeric_limits<double>::infinity());
-  EXPECT_EQ(AltitudeToAdc(std::numeric_limits<double>::quiet_NaN()), 0);
+  // Above the model atmosphere the count is not a number, far below it beyond any count: they
+  // give 0 and the nearest end of the range, never what a bare cast makes of them (on x86 the
+  // lowest integer, whatever the value).
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const double inf = std::numeric_limits<double>::infinity();
+  const std::int32_t highest = std::numeric_limits<std::int32_t>::max();
+  const struct {
+    double metres;
+    std::int32_t adc;
+  } cases[] = {{50000, 0}, {nan, 0}, {-1e12, highest}, {inf, highest}, {-inf, highest}};
+  for (const auto& c : cases) EXPECT_EQ(AltitudeToAdc(c.metres), c.adc) << c.metres;
 }
 
 }  // namespace

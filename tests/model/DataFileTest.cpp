@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "Flights.h"
 #include "TempDir.h"
+#include "model/CsvExport.h"
 #include "model/DebugLog.h"
 
 namespace tev {
@@ -73,31 +75,76 @@ TEST(DataFile, SavesOneSetByteForByteAndLoadsItBack) {
   }
 }
 
-TEST(DataFile, MissingSetGivesAnEmptyButValidFile) {
+TEST(DataFile, SaveRefusesASetThatDoesNotExist) {
+  // Such a file could never be opened again.
   TempDir dir;
   const std::wstring path = dir.File(L"none.tev");
-  ASSERT_TRUE(SaveDataSetFile(TwoFlights(), DeviceSettings{}, 5, path));
-  EXPECT_EQ(ReadAll(path).size(), 42u);
-  PacketList loaded = TwoFlights();
-  DeviceSettings settings;
-  EXPECT_TRUE(LoadDataSetFile(path, loaded, settings));
-  EXPECT_TRUE(loaded.empty());
+  EXPECT_FALSE(SaveDataSetFile(TwoFlights(), DeviceSettings{}, 5, path));
+  EXPECT_FALSE(SaveDataSetFile(PacketList{}, DeviceSettings{}, 0, path));
+  EXPECT_EQ(testing::CountEntries(dir.Path()), 0u);
 }
 
-TEST(DataFile, WritesExactlyTheCountedPacketsWhenErasedMemorySitsInASet) {
-  // A set loaded from elsewhere may hold an erased packet; its count stops there, and so
-  // must the packets written, or the file could never be read back.
+std::string Csv(const PacketList& packets, const DeviceSettings& settings) {
+  DataSet set;
+  BuildDataSet(packets, set, FindSetStart(packets, 0), settings, 0);
+  std::string csv;
+  WriteCsv(set, [&](std::string_view bytes) { return csv.append(bytes), true; });
+  return csv;
+}
+
+TEST(DataFile, ErasedPacketInsideASetSurvivesOpenSaveOpen) {
+  // A set from elsewhere with erased memory in its middle: what the plot and the CSV show of it
+  // must be what a save keeps, to the last packet.
   PacketList packets;
   AppendFlight(packets, Readings(40, 830));
-  packets.insert(packets.begin() + 1, MakePacket(0xFF, {}));
+  packets.insert(packets.begin() + 1, MakePacket(0xFF, {SampleWord(700), SampleWord(690)}));
+  packets.push_back(MakePacket(1, {SampleWord(600), SampleWord(610)}));
+  const DeviceSettings settings = CalibratedSettings();
   TempDir dir;
-  const std::wstring path = dir.File(L"erased.tev");
-  ASSERT_TRUE(SaveDataSetFile(packets, DeviceSettings{}, 0, path));
-  EXPECT_EQ(ReadAll(path).size(), 42u + 64u);
-  PacketList loaded;
-  DeviceSettings settings;
-  EXPECT_TRUE(LoadDataSetFile(path, loaded, settings));
-  EXPECT_EQ(loaded.size(), 1u);
+  const std::wstring first = dir.File(L"first.tev");
+  WriteAll(first, kHeader + std::string{static_cast<char>(packets.size()), 0} +
+                      PacketBytes(packets, 0, packets.size()) + Image(settings));
+
+  PacketList opened;
+  DeviceSettings openedSettings;
+  ASSERT_TRUE(LoadDataSetFile(first, opened, openedSettings));
+  const std::string csv = Csv(opened, openedSettings);
+  EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 1 + 40 + 2 + 2);
+
+  const std::wstring second = dir.File(L"second.tev");
+  ASSERT_TRUE(SaveDataSetFile(opened, openedSettings, 0, second));
+  PacketList reopened;
+  DeviceSettings reopenedSettings;
+  ASSERT_TRUE(LoadDataSetFile(second, reopened, reopenedSettings));
+  EXPECT_EQ(PacketBytes(reopened, 0, reopened.size()), PacketBytes(packets, 0, packets.size()));
+  EXPECT_EQ(Csv(reopened, reopenedSettings), csv);
+  EXPECT_EQ(ReadAll(second), ReadAll(first));
+}
+
+TEST(DataFile, BadSettingsChecksumOpensTheFlightWithDefaultSettings) {
+  // A blank or damaged settings block as the altimeter gave it: the flight must not be lost.
+  TempDir dir;
+  const std::wstring path = dir.File(L"blank.tev");
+  const PacketList packets = TwoFlights();
+  std::string damaged = Image(CalibratedSettings());
+  damaged[14] ^= 0x01;
+  for (const std::string& image : {std::string(16, '\xFF'), damaged}) {
+    WriteAll(path, kHeader + std::string{2, 0} + PacketBytes(packets, 0, 2) + image);
+    PacketList loaded;
+    DeviceSettings settings = CalibratedSettings();
+    std::vector<std::string> lines;
+    auto previous = SetDebugLogSink([&](std::string_view line) { lines.emplace_back(line); });
+    const bool ok = LoadDataSetFile(path, loaded, settings);
+    SetDebugLogSink(std::move(previous));
+    ASSERT_TRUE(ok);
+    EXPECT_EQ(PacketBytes(loaded, 0, loaded.size()), PacketBytes(packets, 0, 2));
+    EXPECT_EQ(settings.image, DeviceSettings{}.image);
+    EXPECT_EQ(settings.adcOffset, 0);
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "Invalid settings checksum: using the default settings."),
+              lines.end());
+    // The file stays as it was.
+    EXPECT_EQ(ReadAll(path).substr(26 + 128), image);
+  }
 }
 
 TEST(DataFile, SaveLogsItsSteps) {
@@ -119,13 +166,15 @@ TEST(DataFile, BadFilesChangeNothingAndSayWhy) {
   ASSERT_TRUE(SaveDataSetFile(TwoFlights(), source, 1, good));
   const std::string bytes = ReadAll(good);  // 24 + 2 + 3 * 64 + 16 = 234 bytes
 
-  std::string badChecksum = bytes;
-  badChecksum[bytes.size() - 1] ^= 0x01;
   std::string version257 = bytes;
   version257[16] = 0x01;
   version257[17] = 0x01;
   std::string notOurs = bytes;
   notOurs[3] = 0;
+  // Complete files without a flight: no packets at all, or packets none of which starts one.
+  const std::string noPackets = kHeader + std::string(2, '\0') + Image(source);
+  std::string noStart = bytes;
+  noStart[26] = 1;
 
   const struct {
     const char* name;
@@ -139,7 +188,8 @@ TEST(DataFile, BadFilesChangeNothingAndSayWhy) {
       {"no count", bytes.substr(0, 25), DataFileStatus::Truncated},
       {"packet cut", bytes.substr(0, 26 + 64 + 10), DataFileStatus::Truncated},
       {"settings cut", bytes.substr(0, bytes.size() - 4), DataFileStatus::Truncated},
-      {"bad checksum", badChecksum, DataFileStatus::BadChecksum},
+      {"no packets", noPackets, DataFileStatus::NoFlight},
+      {"no flight start", noStart, DataFileStatus::NoFlight},
   };
   for (const auto& c : cases) {
     const std::wstring path = dir.File(L"bad.tev");
@@ -157,6 +207,14 @@ TEST(DataFile, BadFilesChangeNothingAndSayWhy) {
     DeviceSettings readSettings;
     EXPECT_EQ(ReadDataSetFile(path, read, readSettings), c.status) << c.name;
   }
+  // Its only fault its settings checksum: read to the end, and told apart.
+  std::string badChecksum = bytes;
+  badChecksum[bytes.size() - 1] ^= 0x01;
+  WriteAll(dir.File(L"bad.tev"), badChecksum);
+  PacketList read;
+  DeviceSettings readSettings;
+  EXPECT_EQ(ReadDataSetFile(dir.File(L"bad.tev"), read, readSettings), DataFileStatus::BadChecksum);
+  EXPECT_EQ(read.size(), 3u);
   PacketList packets;
   DeviceSettings settings;
   EXPECT_EQ(ReadDataSetFile(dir.File(L"missing.tev"), packets, settings), DataFileStatus::CannotOpen);
@@ -190,6 +248,18 @@ TEST(DataFile, SaveReplacesAnExistingFileAndLeavesNoTemporary) {
   ASSERT_TRUE(SaveDataSetFile(TwoFlights(), DeviceSettings{}, 0, path));
   EXPECT_EQ(ReadAll(path).size(), 42u + 2 * 64u);
   EXPECT_EQ(testing::CountEntries(dir.Path()), 1u);
+}
+
+TEST(DataFile, LeftOversOfCrashedSavesNeverBlockTheNextSave) {
+  TempDir dir;
+  const std::wstring path = dir.File(L"flight.tev");
+  // What earlier saves that died half-way may have left beside the file.
+  for (int i = 0; i < 120; ++i) WriteAll(dir.File(L"flight.tev.tmp" + std::to_wstring(i)), "stale");
+  ASSERT_TRUE(SaveDataSetFile(TwoFlights(), DeviceSettings{}, 0, path));
+  EXPECT_EQ(ReadAll(path).size(), 42u + 2 * 64u);
+  // Other files are never touched, and this save left nothing of its own.
+  EXPECT_EQ(testing::CountEntries(dir.Path()), 121u);
+  EXPECT_EQ(ReadAll(dir.File(L"flight.tev.tmp7")), "stale");
 }
 
 TEST(DataFile, SaveThatCannotCreateTheFileReportsFailure) {

@@ -31,7 +31,9 @@ TEST(PacketList, SetsAreRunsStartingAtTypeTwo) {
 
   EXPECT_EQ(CountSetPackets(packets, 0), 3);
   EXPECT_EQ(CountSetPackets(packets, 1), 1);  // two type-2 packets in a row
-  EXPECT_EQ(CountSetPackets(packets, 2), 2);  // stops at erased memory
+  // Erased memory inside a set belongs to it, as it does for the samples: up to the list's end.
+  EXPECT_EQ(CountSetPackets(packets, 2), 4);
+  EXPECT_EQ(CountSetSamples(packets, 5), 4u);
   EXPECT_EQ(CountSetPackets(packets, 3), 0);
 }
 

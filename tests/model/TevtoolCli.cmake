@@ -48,8 +48,8 @@ file(SIZE "${WORK}/expected.csv" size)
 message(STATUS "tevtool csv equals ExportCsv: ${size} bytes, three ways")
 
 # Bad input: exit 1, one line on standard error, nothing on standard output.
-set(cases "csv|missing.tev" "csv|notours.tev" "csv|corrupt.tev" "csv|flight.tev|1" "csv|flight.tev|x"
-          "info|missing.tev" "info|notours.tev" "frobnicate" "csv")
+set(cases "csv|missing.tev" "csv|notours.tev" "csv|empty.tev" "csv|flight.tev|1" "csv|flight.tev|x"
+          "info|missing.tev" "info|notours.tev" "info|empty.tev" "frobnicate" "csv")
 foreach(case IN LISTS cases)
   string(REPLACE "|" ";" case_args "${case}")
   run_tool(rc out err ${case_args})
@@ -63,10 +63,17 @@ foreach(case IN LISTS cases)
   message(STATUS "tevtool ${case} -> ${err}")
 endforeach()
 
-# info reports a bad checksum and still fails.
+# info reports a bad checksum and still fails; csv gives the flight as the program opens it,
+# with the default settings.
 run_tool(rc out err info corrupt.tev)
 if(NOT rc EQUAL 1 OR NOT out MATCHES "checksum: 0x[0-9a-f]+ \\(invalid\\)")
   message(FATAL_ERROR "tevtool info corrupt.tev: exit ${rc}, stdout '${out}'")
+endif()
+run_tool(rc out err csv corrupt.tev -o out-corrupt.csv)
+execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files "${WORK}/expected-defaults.csv" "${WORK}/out-corrupt.csv"
+                RESULT_VARIABLE differ)
+if(NOT rc EQUAL 0 OR NOT differ EQUAL 0)
+  message(FATAL_ERROR "tevtool csv corrupt.tev: exit ${rc}, differs ${differ}, stderr '${err}'")
 endif()
 run_tool(rc out err info flight.tev)
 if(NOT rc EQUAL 0 OR NOT out MATCHES "sets: 1\nset 0: first packet 0, 300 samples\n" OR NOT out MATCHES "adcOffset: -5\n"

@@ -1,6 +1,7 @@
 // Writes the files the tevtool command-line test works on, into the current folder:
 // flight.tev (a saved set), expected.csv (ExportCsv of that set), corrupt.tev (bad settings
-// checksum) and notours.tev (not a data file).
+// checksum), expected-defaults.csv (the set's CSV with the default settings, as corrupt.tev opens),
+// empty.tev (a complete file without a flight) and notours.tev (not a data file).
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -27,12 +28,14 @@ int main() {
   settings.Pack();
 
   DataSet current;
-  if (!SaveDataSetFile(packets, settings, 1, L"flight.tev") || !ExportCsv(packets, settings, current, 1, L"expected.csv")) {
+  if (!SaveDataSetFile(packets, settings, 1, L"flight.tev") || !ExportCsv(packets, settings, current, 1, L"expected.csv") ||
+      !ExportCsv(packets, DeviceSettings{}, current, 1, L"expected-defaults.csv")) {
     std::fputs("fixture: cannot write files\n", stderr);
     return 1;
   }
   std::ifstream in("flight.tev", std::ios::binary);
   std::string bytes(std::istreambuf_iterator<char>(in), {});
+  std::ofstream("empty.tev", std::ios::binary) << bytes.substr(0, 24) + std::string(2, '\0') + bytes.substr(bytes.size() - 16);
   bytes.back() ^= 0x10;
   std::ofstream("corrupt.tev", std::ios::binary) << bytes;
   std::ofstream("notours.tev", std::ios::binary) << "Time, ADC\n0,836\n";

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -29,6 +30,16 @@ ToolRun Tool(const std::vector<std::wstring>& args) {
   return {status, out.str(), err.str()};
 }
 
+// A data file written by hand, so that it may hold anything.
+std::string FileBytes(const PacketList& packets, const SettingsImage& image) {
+  std::string bytes("\x78\x5A\xA7\xFF\x32\x04\x82\x4C\x93\x9F\x89\x2D\x31\xA4\x7A\xBC\x00\x01\x20\x01\x40\x01\x40\x01", 24);
+  bytes += static_cast<char>(packets.size() & 0xFF);
+  bytes += static_cast<char>(packets.size() >> 8);
+  for (const auto& p : packets) bytes.append(p.bytes.begin(), p.bytes.end());
+  bytes.append(image.begin(), image.end());
+  return bytes;
+}
+
 // Saved files hold one set; this one, written by hand, holds two, and settings with an offset.
 struct TwoSetFile {
   TempDir dir;
@@ -42,12 +53,7 @@ struct TwoSetFile {
     AppendFlight(packets, adc);
     settings.adcOffset = 4;
     settings.Pack();
-    std::string bytes("\x78\x5A\xA7\xFF\x32\x04\x82\x4C\x93\x9F\x89\x2D\x31\xA4\x7A\xBC\x00\x01\x20\x01\x40\x01\x40\x01", 24);
-    bytes += static_cast<char>(packets.size());
-    bytes += '\0';
-    for (const auto& p : packets) bytes.append(p.bytes.begin(), p.bytes.end());
-    bytes.append(settings.image.begin(), settings.image.end());
-    testing::WriteAll(path, bytes);
+    testing::WriteAll(path, FileBytes(packets, settings.image));
   }
 };
 
@@ -92,6 +98,8 @@ TEST(Tevtool, BadInputGivesOneLineAndStatusOne) {
   TwoSetFile file;
   const std::wstring missing = file.dir.File(L"missing.tev");
   const std::wstring unwritable = file.dir.File(L"no-folder/out.csv");
+  const std::wstring noFlight = file.dir.File(L"empty.tev");
+  testing::WriteAll(noFlight, FileBytes({}, DeviceSettings{}.image));
   const std::vector<std::vector<std::wstring>> cases = {
       {},
       {L"explode"},
@@ -106,6 +114,8 @@ TEST(Tevtool, BadInputGivesOneLineAndStatusOne) {
       {L"info"},
       {L"info", missing},
       {L"info", file.path, file.path},
+      {L"info", noFlight},
+      {L"csv", noFlight},
   };
   for (const auto& args : cases) {
     const ToolRun run = Tool(args);
@@ -116,6 +126,49 @@ TEST(Tevtool, BadInputGivesOneLineAndStatusOne) {
     EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << shown << ": " << run.err;
   }
   EXPECT_NE(Tool({L"csv", file.path, L"2"}).err.find("no set 2"), std::string::npos);
+  EXPECT_NE(Tool({L"info", noFlight}).err.find("holds no flight"), std::string::npos);
+}
+
+TEST(Tevtool, BadSettingsChecksumStillGivesTheFlight) {
+  // As the program opens such a file: the flights with the default settings.
+  TwoSetFile file;
+  SettingsImage damaged = file.settings.image;
+  damaged[15] ^= 0x40;
+  const std::wstring path = file.dir.File(L"damaged.tev");
+  testing::WriteAll(path, FileBytes(file.packets, damaged));
+
+  DataSet expectedSet;
+  BuildDataSet(file.packets, expectedSet, FindSetStart(file.packets, 1), DeviceSettings{}, 1);
+  std::string expected;
+  WriteCsv(expectedSet, [&](std::string_view bytes) { return expected.append(bytes), true; });
+  const ToolRun csv = Tool({L"csv", path, L"1"});
+  EXPECT_EQ(csv.status, 0) << csv.err;
+  EXPECT_EQ(csv.out, expected);
+
+  // info shows the fields as stored and says the checksum is bad.
+  const ToolRun info = Tool({L"info", path});
+  EXPECT_EQ(info.status, 1);
+  EXPECT_NE(info.out.find("sets: 2\n"), std::string::npos) << info.out;
+  EXPECT_NE(info.out.find("adcOffset: 4\n"), std::string::npos) << info.out;
+  EXPECT_NE(info.out.find(" (invalid)\n"), std::string::npos) << info.out;
+  EXPECT_NE(info.err.find("invalid settings checksum"), std::string::npos) << info.err;
+}
+
+TEST(Tevtool, InfoOnTheLargestFileTakesOnePass) {
+  // 65,535 one-packet sets: a pass per set took half a minute.
+  PacketList packets(0xFFFF, testing::MakePacket(kPacketTypeFlightStart, {testing::SampleWord(800)}));
+  TempDir dir;
+  const std::wstring path = dir.File(L"many.tev");
+  testing::WriteAll(path, FileBytes(packets, DeviceSettings{}.image));
+  const auto start = std::chrono::steady_clock::now();
+  const ToolRun run = Tool({L"info", path});
+  const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.out.find("sets: 65535\n"), std::string::npos);
+  EXPECT_NE(run.out.find("set 65534: first packet 65534, 1 samples\n"), std::string::npos);
+  // Linear work takes a fraction of a second even under the sanitizers; the bound leaves room
+  // for a busy machine.
+  EXPECT_LT(seconds, 5.0);
 }
 
 TEST(Tevtool, HelpGoesToStandardOutput) {

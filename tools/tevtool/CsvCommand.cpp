@@ -3,6 +3,7 @@
 
 #include "model/CsvExport.h"
 #include "model/DataSet.h"
+#include "tools/tevtool/FlightFile.h"
 #include "tools/tevtool/Tool.h"
 
 namespace tev::tool {
@@ -30,19 +31,16 @@ int RunCsv(const Args& args, std::ostream& out, std::ostream& err) {
   const auto set = setText ? ParseSet(*setText) : std::optional<int>(0);
   if (!set) return Fail(err, "not a set number: " + Narrow(*setText));
 
-  LoadedFile file;
-  if (!LoadForTool(*input, file, err)) return 1;
-  const int sets = CountSets(file.packets);
-  if (*set >= sets)
-    return Fail(err, "no set " + std::to_string(*set) + " in " + Narrow(*input) + " (it holds " +
-                         std::to_string(sets) + (sets == 1 ? " set)" : " sets)"));
-
+  // As the program shows the flight: a bad settings checksum means the default settings.
+  FlightFile flight;
+  if (!LoadFlightFile(*input, flight, err) || !CheckSetExists(flight, *set, err)) return 1;
   DataSet current;
   if (output) {
-    if (!ExportCsv(file.packets, file.settings, current, *set, *output)) return Fail(err, "cannot write " + Narrow(*output));
+    if (!ExportCsv(flight.file.packets, flight.used, current, *set, *output))
+      return Fail(err, "cannot write " + Narrow(*output));
     return 0;
   }
-  BuildDataSet(file.packets, current, FindSetStart(file.packets, *set), file.settings, *set);
+  current = flight.Build(*set);
   WriteCsv(current, [&](std::string_view bytes) {
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     return static_cast<bool>(out);

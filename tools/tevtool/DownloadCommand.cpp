@@ -4,9 +4,9 @@
 
 #include "device/AltimeterDevice.h"
 #include "device/Download.h"
-#include "model/DataFile.h"
 #include "model/WidePath.h"
 #include "tools/tevtool/AltimeterLink.h"
+#include "tools/tevtool/SaveFlights.h"
 #include "tools/tevtool/Tool.h"
 
 namespace tev::tool {
@@ -51,22 +51,6 @@ bool ParsePort(const std::wstring& text, std::uint16_t& port) {
   return true;
 }
 
-// Saves every set of the packet list as DIR/flight-N.tev (N from 1); returns how many were saved.
-int SaveSets(const AltimeterDevice& device, const std::wstring& folder, std::ostream& out, std::ostream& err) {
-  int saved = 0;
-  const int sets = CountSets(device.packets);
-  for (int set = 0; set < sets; ++set) {
-    const std::wstring wide = folder + L"/flight-" + std::to_wstring(set + 1) + L".tev";
-    if (!SaveDataSetFile(device.packets, device.settings, set, wide)) {
-      Fail(err, "cannot write " + Narrow(wide));
-      continue;
-    }
-    out << Narrow(wide) << '\n';
-    ++saved;
-  }
-  return saved;
-}
-
 }  // namespace
 
 int RunDownload(const Args& args, std::ostream& out, std::ostream& err) {
@@ -97,14 +81,17 @@ int RunDownload(const Args& args, std::ostream& out, std::ostream& err) {
 
   ProgressLines progress(err);
   const int result = device.DownloadPackets(progress);
-  const int saved = SaveSets(device, folder, out, err);
+  const SavedFlights flights = SaveFlights(device.packets, device.settings, folder, result == kOk, out, err);
+  const int saved = flights.saved;
   err << device.packets.size() << " packets read, " << saved << (saved == 1 ? " flight" : " flights") << " saved in "
       << Narrow(folder) << "\n";
   err.flush();
-  if (result != kOk)
+  if (result != kOk) {
+    const std::string partial = PartialFlightText(flights);
     return Fail(err, "download failed after " + std::to_string(device.packets.size()) + " packets: " +
-                         ResultText(result) + " (" + std::to_string(result) + ")");
-  return saved == CountSets(device.packets) ? 0 : 1;
+                         ResultText(result) + " (" + std::to_string(result) + ")" + (partial.empty() ? "" : "; " + partial));
+  }
+  return flights.failed == 0 ? 0 : 1;
 }
 
 }  // namespace tev::tool

@@ -10,7 +10,7 @@ DataSet FlightFile::Build(int set) const {
 
 bool LoadFlightFile(const std::wstring& path, FlightFile& flight, std::ostream& err) {
   flight.path = path;
-  if (!LoadForTool(path, flight.file, err, /*acceptBadChecksum=*/true)) return false;
+  if (!LoadForTool(path, flight.file, err)) return false;
   flight.usingDefaults = !flight.file.checksumValid;
   if (flight.usingDefaults) {
     flight.used = DeviceSettings();

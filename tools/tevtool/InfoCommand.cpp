@@ -1,5 +1,6 @@
 // tevtool info FILE.tev: what a data file holds.
 #include <cstdio>
+#include <vector>
 
 #include "model/NumberFormat.h"
 #include "tools/tevtool/Tool.h"
@@ -23,18 +24,18 @@ const char* ModeName(LineMode mode) {
 int RunInfo(const Args& args, std::ostream& out, std::ostream& err) {
   if (args.size() != 1) return Fail(err, "usage: tevtool info FILE.tev");
   LoadedFile file;
-  if (!LoadForTool(args[0], file, err, /*acceptBadChecksum=*/true)) return 1;
+  if (!LoadForTool(args[0], file, err)) return 1;
 
   const PacketList& packets = file.packets;
   const DeviceSettings& s = file.settings;
-  const int sets = CountSets(packets);
+  // One pass over the list: a file may hold tens of thousands of sets.
+  const std::vector<int> starts = FindSetStarts(packets);
   out << "file: " << Narrow(args[0]) << '\n';
   out << "packets: " << packets.size() << '\n';
-  out << "sets: " << sets << '\n';
-  for (int set = 0; set < sets; ++set) {
-    const int start = FindSetStart(packets, set);
-    out << "set " << set << ": first packet " << start << ", " << CountSetSamples(packets, start) << " samples\n";
-  }
+  out << "sets: " << starts.size() << '\n';
+  for (std::size_t set = 0; set < starts.size(); ++set)
+    out << "set " << set << ": first packet " << starts[set] << ", " << CountSetSamples(packets, starts[set])
+        << " samples\n";
   out << "maxReadings: " << s.maxReadings << '\n'
       << "preservedFlag: " << static_cast<unsigned>(s.preservedFlag) << '\n'
       << "preservedWord: " << s.preservedWord << '\n'
@@ -49,7 +50,8 @@ int RunInfo(const Args& args, std::ostream& out, std::ostream& err) {
       << (file.checksumValid ? " (valid)" : " (invalid)") << '\n';
   out.flush();
   if (!out) return Fail(err, "cannot write to standard output");
-  if (!file.checksumValid) return Fail(err, Narrow(args[0]) + " has an invalid settings checksum");
+  if (!file.checksumValid)
+    return Fail(err, Narrow(args[0]) + " has an invalid settings checksum: its flights open with the default settings");
   return 0;
 }
 

@@ -81,7 +81,7 @@ int RunTool(const Args& args, std::ostream& out, std::ostream& err) {
   return Fail(err, "unknown command '" + name + "' (tevtool -h lists them)");
 }
 
-bool LoadForTool(const std::wstring& path, LoadedFile& file, std::ostream& err, bool acceptBadChecksum) {
+bool LoadForTool(const std::wstring& path, LoadedFile& file, std::ostream& err) {
   const std::string name = Narrow(path);
   switch (ReadDataSetFile(path, file.packets, file.settings)) {
     case DataFileStatus::Ok:
@@ -99,11 +99,12 @@ bool LoadForTool(const std::wstring& path, LoadedFile& file, std::ostream& err, 
     case DataFileStatus::Truncated:
       Fail(err, name + " is incomplete: it ends before its last packet or its settings");
       return false;
+    case DataFileStatus::NoFlight:
+      Fail(err, name + " holds no flight");
+      return false;
     case DataFileStatus::BadChecksum:
       file.checksumValid = false;
-      if (acceptBadChecksum) return true;
-      Fail(err, name + " has an invalid settings checksum");
-      return false;
+      return true;
   }
   return false;
 }

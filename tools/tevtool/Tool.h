@@ -30,14 +30,14 @@ int RunTool(const Args& args, std::ostream& out, std::ostream& err);
 // Writes "tevtool: message" as one line to err and gives the failure status.
 int Fail(std::ostream& err, const std::string& message);
 
-// Reads a data file for a command; on failure says why on err and returns false.
-// With acceptBadChecksum a file whose only fault is its settings checksum is kept (for info).
+// Reads a data file for a command; on failure says why on err and returns false. A file whose
+// only fault is its settings checksum is read (the program opens it with the default settings).
 struct LoadedFile {
   PacketList packets;
-  DeviceSettings settings;
+  DeviceSettings settings;  // as stored in the file
   bool checksumValid = false;
 };
-bool LoadForTool(const std::wstring& path, LoadedFile& file, std::ostream& err, bool acceptBadChecksum = false);
+bool LoadForTool(const std::wstring& path, LoadedFile& file, std::ostream& err);
 
 std::string Narrow(const std::wstring& text);
 

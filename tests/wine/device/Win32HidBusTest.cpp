@@ -3,6 +3,8 @@
 
 #include <chrono>
 #include <cstdio>
+#include <string>
+#include <vector>
 
 #include "device/AltimeterDevice.h"
 #include "device/win32/DeviceChange.h"
@@ -56,26 +58,75 @@ TEST(Win32HidBus, APathThatIsNoDeviceFailsEverywhereAtOnce) {
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1000));
 }
 
-TEST(Win32HidBus, AReadThatTimesOutIsCancelledAndTheHandleStaysUsable) {
+TEST(Win32HidBus, AReadOnASilentDeviceTimesOutOnTime) {
   Win32HidBus bus;
-  // Wine's HID devices send nothing on their own: a read on one that opens stays pending.
+  // Wine's HID devices send nothing on their own: a read on one that opens times out.
   for (const std::wstring& path : bus.EnumerateInterfaces()) {
     const HidHandle read = bus.OpenForReading(path);
     if (read == kInvalidHidHandle) continue;
     std::uint8_t buffer[64] = {};
     for (int i = 0; i < 2; ++i) {
       const auto start = std::chrono::steady_clock::now();
-      const bool got = bus.ReadReport(read, buffer, sizeof buffer, 100);
+      EXPECT_FALSE(bus.ReadReport(read, buffer, sizeof buffer, 100));
       const auto took = std::chrono::steady_clock::now() - start;
-      if (!got) {
-        EXPECT_GE(took, std::chrono::milliseconds(90));
-      }
+      EXPECT_GE(took, std::chrono::milliseconds(90));
       EXPECT_LT(took, std::chrono::milliseconds(2000));
     }
     bus.Close(read);
     return;
   }
   GTEST_SKIP() << "no HID interface could be opened for reading";
+}
+
+// A device end the test controls: a named pipe in message mode, one message per report. The bus
+// opens it like any other path.
+class ReportPipe {
+ public:
+  ReportPipe()
+      : name_(L"\\\\.\\pipe\\tev-hid-test-" + std::to_wstring(::GetCurrentProcessId())),
+        pipe_(::CreateNamedPipeW(name_.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_MESSAGE | PIPE_WAIT, 1, 4096, 4096, 0,
+                                 nullptr)) {}
+  ~ReportPipe() {
+    if (pipe_ != INVALID_HANDLE_VALUE) ::CloseHandle(pipe_);
+  }
+  ReportPipe(const ReportPipe&) = delete;
+  ReportPipe& operator=(const ReportPipe&) = delete;
+
+  bool Valid() const { return pipe_ != INVALID_HANDLE_VALUE; }
+  const std::wstring& Path() const { return name_; }
+  bool Send(const std::vector<std::uint8_t>& report) {
+    DWORD written = 0;
+    return ::WriteFile(pipe_, report.data(), static_cast<DWORD>(report.size()), &written, nullptr) &&
+           written == report.size();
+  }
+
+ private:
+  std::wstring name_;
+  HANDLE pipe_;
+};
+
+TEST(Win32HidBus, AReadThatTimesOutIsCancelledAndTheHandleStaysUsable) {
+  ReportPipe device;
+  ASSERT_TRUE(device.Valid());
+  Win32HidBus bus;
+  const HidHandle read = bus.OpenForReading(device.Path());
+  ASSERT_NE(read, kInvalidHidHandle);
+
+  std::uint8_t timedOut[4] = {};
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(bus.ReadReport(read, timedOut, sizeof timedOut, 100));
+  const auto took = std::chrono::steady_clock::now() - start;
+  EXPECT_GE(took, std::chrono::milliseconds(90));
+  EXPECT_LT(took, std::chrono::milliseconds(2000));
+
+  // A report that comes after the time-out belongs to the next read. Had the timed-out read been
+  // left pending, it would have swallowed the report into a buffer nobody looks at any more.
+  ASSERT_TRUE(device.Send({0, 0x34, 0x12, 5}));
+  std::uint8_t next[4] = {};
+  EXPECT_TRUE(bus.ReadReport(read, next, sizeof next, 1000));
+  EXPECT_EQ(std::vector<std::uint8_t>(next, next + 4), (std::vector<std::uint8_t>{0, 0x34, 0x12, 5}));
+  EXPECT_EQ(std::vector<std::uint8_t>(timedOut, timedOut + 4), std::vector<std::uint8_t>(4, 0));
+  bus.Close(read);
 }
 
 LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -168,6 +168,45 @@ TEST(DrawingBuffer, RecreatesAtANewSize) {
   EXPECT_FALSE(buffer.FillBuffer(0));
 }
 
+COLORREF ShownAt(HWND window, int x, int y) {
+  HDC dc = GetDC(window);
+  const COLORREF shown = GetPixel(dc, x, y);
+  ReleaseDC(window, dc);
+  return shown;
+}
+
+TEST(DrawingBuffer, ARecreatedBufferReachesItsWindowAndOnlyIt) {
+  // A resize keeps the DirectDraw object and the primary surface clipped to the window; a
+  // buffer for another window must not be clipped to the first one.
+  TestWindow first(320, 240);
+  TestWindow second(320, 240);
+  SetWindowPos(second.Handle(), nullptr, 500, 400, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  second.PumpMessages();
+  DrawingBuffer buffer;
+  buffer.SetBufferSize(first.ClientWidth(), first.ClientHeight());
+  ASSERT_TRUE(buffer.InitDirectDraw(first.Handle(), true));
+
+  const struct {
+    const TestWindow& window;
+    std::uint32_t pixel;
+    COLORREF shown;
+  } rounds[] = {{first, kGrey, RGB(0x80, 0x80, 0x80)},
+                {first, 0x0000FF, RGB(0, 0, 0xFF)},
+                {second, kGrey, RGB(0x80, 0x80, 0x80)}};
+  for (const auto& r : rounds) {
+    buffer.ReleaseSurfaces();
+    EXPECT_FALSE(buffer.HasBuffer());
+    EXPECT_FALSE(buffer.PresentBuffer(100, 100));
+    buffer.SetWindow(r.window.Handle());
+    buffer.SetBufferSize(r.window.ClientWidth() - 20, r.window.ClientHeight());
+    ASSERT_TRUE(buffer.CreateSurfaces());
+    EXPECT_EQ(Copy(buffer).width, r.window.ClientWidth() - 20);
+    ASSERT_TRUE(buffer.FillBuffer(r.pixel));
+    EXPECT_TRUE(buffer.PresentBuffer(r.window.ClientWidth(), r.window.ClientHeight()));
+    EXPECT_EQ(ShownAt(r.window.Handle(), 100, 100), r.shown);
+  }
+}
+
 TEST(DrawingBuffer, FailedInitialisationReleasesEverythingAndQuits) {
   TestWindow window(320, 240);
   DrawingBuffer buffer;

@@ -364,10 +364,11 @@ TEST_F(ShellTest, AboutOpensFromTheMenuAndClosesByItsButtonOrEscape) {
 }
 
 TEST_F(ShellTest, ExportWithNothingOnDisplayShowsNoDialog) {
-  PostCommand(main_, kExport);
-  // Something for the program to do after the command, to know it has handled it.
-  ::SendMessageTimeoutW(main_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
-  ::Sleep(1500);
+  // Sent, not posted: the call returns once the command has been handled, and a dialog would
+  // hold it in its modal loop past the time-out.
+  DWORD_PTR result = 0;
+  EXPECT_NE(::SendMessageTimeoutW(main_, WM_COMMAND, kExport, 0, SMTO_ABORTIFHUNG, 5000, &result), 0)
+      << "the command did not return: a dialog is open";
   EXPECT_EQ(AnyDialogOf(demo_.Id()), nullptr);
   EXPECT_EQ(demo_.Log().find("Current Set:"), std::string::npos);
 }
