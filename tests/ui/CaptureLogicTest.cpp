@@ -67,13 +67,22 @@ TEST(CaptureText, TheCsvFileNeverTakesTheDataFilesName) {
 
 TEST(CaptureText, AFailedDownloadNamesItsLastSetAsIncompleteCountingFromOne) {
   PacketList packets;
-  EXPECT_FALSE(IncompleteSetLine(packets));
+  EXPECT_FALSE(IncompleteSetLine(packets, false));
   packets.push_back(MakePacket(1, {}));
-  EXPECT_FALSE(IncompleteSetLine(packets)) << "no set was read";
+  EXPECT_FALSE(IncompleteSetLine(packets, false)) << "no set was read";
   AppendFlight(packets, Readings(40, 800));
   AppendFlight(packets, Readings(70, 800));
-  EXPECT_EQ(IncompleteSetLine(packets).value_or(L""),
+  EXPECT_EQ(IncompleteSetLine(packets, false).value_or(L""),
             L"Data set 2 is incomplete: the download stopped before its end.\r\n");
+  EXPECT_FALSE(IncompleteSetLine(packets, true)) << "the failing packet began a third flight";
+}
+
+TEST(CaptureControls, TheDialogOpensWithTheSetOnDisplayPicked) {
+  DataSet shown;
+  EXPECT_EQ(PickOnOpening(shown), -1) << "nothing on display";
+  shown.adc = {800, 801};
+  shown.setNumber = 2;
+  EXPECT_EQ(PickOnOpening(shown), 2);
 }
 
 TEST(CaptureText, ADownloadStoppedWhileACancelWasAskedForCountsAsCancelled) {

@@ -51,8 +51,8 @@ void CCaptureWindow::DrawSetStrip() {
 void CCaptureWindow::InvalidateStrip() const { ::InvalidateRect(Item(IDC_CAPTURE_STRIP), nullptr, TRUE); }
 
 LRESULT CCaptureWindow::OnStripClick(HWND strip, LPARAM lParam) {
-  // The packets change under a running worker: no pick until it has ended.
-  if (WorkerRunning()) return 0;
+  // The packets change under a running worker: no pick until it is done with them.
+  if (working_) return 0;
   const int x = LOWORD(lParam);
   RECT client = {};
   ::GetClientRect(strip, &client);

@@ -29,7 +29,7 @@ const CommandEntry<CCaptureWindow> CCaptureWindow::kCommands[] = {
 };
 
 CCaptureWindow::CCaptureWindow(AltimeterDevice& altimeter)
-    : CDeviceWindow(IDD_CAPTURE, altimeter, IDC_CAPTURE_ICON), selectedSet(altimeter.currentSet.setNumber) {}
+    : CDeviceWindow(IDD_CAPTURE, altimeter, IDC_CAPTURE_ICON), selectedSet(PickOnOpening(altimeter.currentSet)) {}
 
 CCaptureWindow::~CCaptureWindow() { device.CloseHandles(); }
 
@@ -114,7 +114,7 @@ INT_PTR CCaptureWindow::OnReadData() {
   EnableItem(IDC_CAPTURE_CLEAR, false);
   EnableItem(IDC_CAPTURE_SAVE_SELECTED, false);
   EnableItem(IDC_CAPTURE_SAVE_ALL, false);
-  if (!StartWorker([this] { ReadWorker(); })) RefreshControls(false);
+  StartWork(&CCaptureWindow::ReadWorker);
   return TRUE;
 }
 
@@ -123,8 +123,15 @@ INT_PTR CCaptureWindow::OnClearDevice() {
   EnableItem(IDC_CAPTURE_READ, false);
   EnableItem(IDC_CAPTURE_SAVE_SELECTED, false);
   EnableItem(IDC_CAPTURE_SAVE_ALL, false);
-  if (!StartWorker([this] { ClearWorker(); })) RefreshControls(false);
+  StartWork(&CCaptureWindow::ClearWorker);
   return TRUE;
+}
+
+void CCaptureWindow::StartWork(void (CCaptureWindow::*work)()) {
+  working_ = true;
+  if (StartWorker([this, work] { (this->*work)(); })) return;
+  working_ = false;
+  RefreshControls(false);
 }
 
 INT_PTR CCaptureWindow::OnSelectAndClose() {

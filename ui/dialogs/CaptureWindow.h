@@ -54,6 +54,10 @@ class CCaptureWindow : public CDeviceWindow, public DownloadObserver {
   void EndDownload(int result);
   void ShowLiveFrame();
   void ClearPackets();
+  // The worker's last step: the packets stay as they are now, and the controls say so.
+  void FinishWork();
+  // Starts a worker, or, when none could be made, leaves the controls as before.
+  void StartWork(void (CCaptureWindow::*work)());
 
   // Saving (CaptureSave.cpp): the data file and, when asked, its CSV; a message says what failed.
   bool SaveSet(const PacketList& packets, int set, const std::wstring& path);
@@ -73,6 +77,8 @@ class CCaptureWindow : public CDeviceWindow, public DownloadObserver {
   SetStripImage stripBitmap;
   int selectedSet;                       // guarded by device.packetsMutex
   std::atomic<bool> liveUpdate_{false};  // Live Update as ticked when the download started
+  std::atomic<bool> working_{false};     // a worker may still change the packets: no picks
+  std::atomic<bool> nextSetBegun_{false};  // read worker: the packet in progress starts a flight
   std::atomic<bool> discardOnClose_{false};  // a cancelled download: its partial data go with the dialog
   bool wasRunning_ = false;              // dialog thread: the worker ran when this close began
 };

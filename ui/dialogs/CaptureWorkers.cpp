@@ -19,18 +19,19 @@ void CCaptureWindow::ReadWorker() {
   // No connect here: the connection comes from the dialog's connect sequence.
   if (!device.IsOpen()) {
     AppendStatus(kAltimeterNotFound);
-    RefreshControls(false);
+    FinishWork();
     return;
   }
   AppendStatus(kReadingSettings);
   // The settings image travels with every saved flight.
   if (device.ReadSettings() < 0) {
     AppendStatus(kSettingsReadFailed);
-    RefreshControls(false);
+    FinishWork();
     return;
   }
   AppendStatus(kSettingsRead);
   AppendStatus(kReadingData);
+  nextSetBegun_ = false;
   const int result = closing ? kCancelled : device.DownloadPackets(*this);
   DebugLog("Canceling IO");
   EndDownload(result);
@@ -49,11 +50,11 @@ void CCaptureWindow::EndDownload(int result) {
       std::optional<std::wstring> incomplete;
       {
         std::lock_guard lock(device.packetsMutex);
-        incomplete = IncompleteSetLine(device.packets);
+        incomplete = IncompleteSetLine(device.packets, nextSetBegun_);
       }
       if (incomplete) AppendStatus(*incomplete);
       // The sets read whole stay and can be saved.
-      RefreshControls(false);
+      FinishWork();
       return;
     }
     case DownloadEnd::Complete:
@@ -73,6 +74,11 @@ void CCaptureWindow::EndDownload(int result) {
     ResetLiveTrace(device.liveSet);
     win32::RenderPlot(device.currentSet, device.plotScale);
   }
+  FinishWork();
+}
+
+void CCaptureWindow::FinishWork() {
+  working_ = false;
   RefreshControls(false);
 }
 
@@ -80,10 +86,12 @@ void CCaptureWindow::OnPacketProgress(int packetIndex, bool live, bool newFlight
   // A close that came before the download had begun was forgotten when it began: asked again.
   if (closing) device.cancelRequested = true;
   if (newFlight) {
+    nextSetBegun_ = true;
     ResetLiveTrace(device.liveSet);
     return;
   }
   if (!live) {
+    nextSetBegun_ = false;
     AppendStatus(PacketReadLine(packetIndex));
     DrawSetStrip();
     InvalidateStrip();
@@ -102,12 +110,12 @@ void CCaptureWindow::ShowLiveFrame() {
 
 void CCaptureWindow::ClearWorker() {
   if (!device.IsOpen()) {
-    RefreshControls(false);
+    FinishWork();
     AppendStatus(kAltimeterNotFound);
     return;
   }
   if (device.ClearData() < 0) {
-    RefreshControls(false);
+    FinishWork();
     AppendStatus(kClearFailed);
     return;
   }
@@ -115,7 +123,7 @@ void CCaptureWindow::ClearWorker() {
   DrawSetStrip();
   InvalidateStrip();
   AppendStatus(kCleared);
-  RefreshControls(false);
+  FinishWork();
 }
 
 }  // namespace tev

@@ -4,6 +4,8 @@ namespace tev {
 
 bool CanSaveSelected(int selectedSet, int setCount) { return selectedSet >= 0 && selectedSet < setCount; }
 
+int PickOnOpening(const DataSet& onDisplay) { return onDisplay.adc.empty() ? -1 : onDisplay.setNumber; }
+
 CaptureControls CaptureControlsFor(const CaptureState& state) {
   CaptureControls c;
   const bool idle = !state.busy;

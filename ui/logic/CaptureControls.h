@@ -1,6 +1,8 @@
 #pragma once
 // Which of the Capture Data dialog's controls may be used, for the altimeter's state and the
 // packets held.
+#include "model/DataSet.h"
+
 namespace tev {
 
 struct CaptureState {
@@ -25,5 +27,8 @@ CaptureControls CaptureControlsFor(const CaptureState& state);
 
 // Save Selected is for a picked set that the packets hold.
 bool CanSaveSelected(int selectedSet, int setCount);
+
+// The pick a dialog opens with: the set on display, or none while nothing is on display.
+int PickOnOpening(const DataSet& onDisplay);
 
 }  // namespace tev

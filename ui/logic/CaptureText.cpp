@@ -10,9 +10,9 @@ std::wstring PacketReadLine(int packetIndex) { return L"Packet Read: " + std::to
 
 std::wstring PacketsReadLine(std::size_t count) { return L"Packets Read: " + std::to_wstring(count) + L"\r\n"; }
 
-std::optional<std::wstring> IncompleteSetLine(const PacketList& packets) {
+std::optional<std::wstring> IncompleteSetLine(const PacketList& packets, bool nextSetBegun) {
   const int sets = CountSets(packets);
-  if (sets == 0) return std::nullopt;
+  if (sets == 0 || nextSetBegun) return std::nullopt;
   return L"Data set " + std::to_wstring(sets) + L" is incomplete: the download stopped before its end.\r\n";
 }
 

@@ -25,8 +25,9 @@ std::wstring PacketReadLine(int packetIndex);      // one packet stored
 std::wstring PacketsReadLine(std::size_t count);   // the download's total
 
 // After a download that failed part-way the last set's end was never read: the line that says so
-// (sets shown to the user count from 1), or none when no set was read.
-std::optional<std::wstring> IncompleteSetLine(const PacketList& packets);
+// (sets shown to the user count from 1). None when no set was read, or when the packet in progress
+// had already shown itself as the start of the next flight (the last set read is whole).
+std::optional<std::wstring> IncompleteSetLine(const PacketList& packets, bool nextSetBegun);
 
 // The save dialog's title for one set.
 std::wstring SaveSetTitle(int set);
