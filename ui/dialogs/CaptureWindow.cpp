@@ -12,12 +12,14 @@ namespace tev {
 
 namespace {
 constexpr BYTE kSeeThroughAlpha = 64;  // the live trace in the main window shows through
+constexpr UINT WM_CAPTURE_WORK_DONE = WM_APP + 1;  // posted by a worker as its last step
 }  // namespace
 
 const MessageEntry<CCaptureWindow> CCaptureWindow::kMessages[] = {
     {WM_INITDIALOG, &CCaptureWindow::OnInitDialog},
     {WM_KEYDOWN, &CCaptureWindow::OnKeyDown},
     {WM_COMMAND, &CCaptureWindow::OnCommand},
+    {WM_CAPTURE_WORK_DONE, &CCaptureWindow::OnWorkDone},
 };
 
 const CommandEntry<CCaptureWindow> CCaptureWindow::kCommands[] = {
@@ -132,6 +134,16 @@ void CCaptureWindow::StartWork(void (CCaptureWindow::*work)()) {
   if (StartWorker([this, work] { (this->*work)(); })) return;
   working_ = false;
   RefreshControls(false);
+}
+
+void CCaptureWindow::FinishWork() {
+  working_ = false;
+  ::PostMessageW(hwnd, WM_CAPTURE_WORK_DONE, 0, 0);
+}
+
+DialogResult CCaptureWindow::OnWorkDone(WPARAM, LPARAM) {
+  RefreshControls(false);
+  return TRUE;
 }
 
 INT_PTR CCaptureWindow::OnSelectAndClose() {

@@ -54,8 +54,11 @@ class CCaptureWindow : public CDeviceWindow, public DownloadObserver {
   void EndDownload(int result);
   void ShowLiveFrame();
   void ClearPackets();
-  // The worker's last step: the packets stay as they are now, and the controls say so.
+  // The worker's last step: the packets stay as they are now, and the dialog thread is asked to
+  // give the controls back. Posted: the dialog thread may be about to wait for this worker's end
+  // (a button clicked at once starts the next worker), so the worker sends it nothing from here on.
   void FinishWork();
+  DialogResult OnWorkDone(WPARAM, LPARAM);
   // Starts a worker, or, when none could be made, leaves the controls as before.
   void StartWork(void (CCaptureWindow::*work)());
 

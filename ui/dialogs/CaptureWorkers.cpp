@@ -77,10 +77,6 @@ void CCaptureWindow::EndDownload(int result) {
   FinishWork();
 }
 
-void CCaptureWindow::FinishWork() {
-  working_ = false;
-  RefreshControls(false);
-}
 
 void CCaptureWindow::OnPacketProgress(int packetIndex, bool live, bool newFlight) {
   // A close that came before the download had begun was forgotten when it began: asked again.

@@ -383,6 +383,24 @@ TEST_F(CaptureDialog, CancellingTheSecondSaveAllDialogKeepsTheFirstFileAndSaysNo
   EXPECT_EQ(Bytes(saved), Bytes(SetPackets(0)));
 }
 
+TEST_F(CaptureDialog, ReadDataClickedTheMomentItComesBackStartsTheNextDownload) {
+  PlugIn();
+  CCaptureWindow dialog(device);
+  WithConnectedDialog(dialog, [&](HWND window) {
+    for (int round = 1; round <= 4; ++round) {
+      ASSERT_TRUE(Click(window, IDC_CAPTURE_READ));
+      ASSERT_TRUE(WaitUntil(kWaitMs, [&] { return !Enabled(window, IDC_CAPTURE_READ); }));
+      // As fast as a hand could be, while the worker gives the other buttons back.
+      const DWORD start = ::GetTickCount();
+      while (!Enabled(window, IDC_CAPTURE_READ) && ::GetTickCount() - start < 20000) ::Sleep(0);
+      DWORD_PTR answer = 0;
+      ASSERT_NE(::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer), 0)
+          << "the dialog hangs after round " << round;
+    }
+    ASSERT_TRUE(WaitUntil(20000, [&] { return Occurrences(dialog.StatusTextNow(), L"Packets Read: ") >= 4; }));
+  });
+}
+
 TEST_F(CaptureDialog, ClearDeviceAsksFirstAndThenEmptiesTheAltimeter) {
   PlugIn();
   CCaptureWindow dialog(device);
@@ -409,12 +427,14 @@ TEST_F(CaptureDialog, ClosingDuringALiveDownloadCancelsItAndLetsThePartialDataGo
   PlugIn();
   ReadGate gate(bus, device);
   CCaptureWindow dialog(device);
+  BYTE alpha = 0;
   WithConnectedDialog(dialog, [&](HWND window) {
     Check(window, IDC_CAPTURE_LIVE_UPDATE);
     gate.HoldIn(3);
     ASSERT_TRUE(Click(window, IDC_CAPTURE_READ));
     ASSERT_TRUE(gate.WaitHeld());
     EXPECT_TRUE(::GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_LAYERED) << "not see-through while reading";
+    EXPECT_EQ(::GetLayeredWindowAttributes(window, nullptr, &alpha, nullptr) ? alpha : 0, 64);
     for (int id : {IDC_CAPTURE_READ, IDC_CAPTURE_CLEAR, IDC_CAPTURE_SAVE_ALL, IDC_CAPTURE_SELECT_CLOSE,
                    IDC_CAPTURE_LIVE_UPDATE}) {
       EXPECT_FALSE(Enabled(window, id)) << "control " << id << " usable while reading";
