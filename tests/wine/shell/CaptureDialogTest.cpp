@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "resources/ResourceIds.h"
+#include "tests/wine/shell/CaptureStrip.h"
 #include "tests/wine/shell/DemoTest.h"
 #include "tests/wine/shell/DialogDriver.h"
 #include "tests/wine/shell/DriverEnvironment.h"
@@ -25,42 +26,6 @@ namespace {
 
 constexpr int kThreeFlightsPackets = 49;  // hop, park and sport: 8, 15 and 26 packets
 const std::wstring kAllRead = L"Packets Read: " + std::to_wstring(kThreeFlightsPackets);
-
-enum class Mark { Other, BlueA, BlueB, Red, Black };
-
-Mark MarkOf(Rgb c) {
-  if (c.r == 0x40 && c.g == 0x20 && c.b == 0xFF) return Mark::BlueA;
-  if (c.r == 0x40 && c.g == 0x60 && c.b == 0xDF) return Mark::BlueB;
-  if (c.r == 0xFF && c.g == 0 && c.b == 0) return Mark::Red;
-  if (c.r == 0 && c.g == 0 && c.b == 0) return Mark::Black;
-  return Mark::Other;
-}
-
-struct StripRun {
-  Mark mark;
-  int from, to;  // strip client x, to exclusive
-};
-
-// The strip's colour runs along its middle row, as the screen shows them.
-std::vector<StripRun> StripRuns(const Dialog& capture) {
-  HWND strip = capture.Item(IDC_CAPTURE_STRIP);
-  RECT onScreen = {};
-  const Picture client = CaptureClient(strip, &onScreen);
-  std::vector<StripRun> runs;
-  const int y = client.Height() / 2;
-  for (int x = 1; x + 1 < client.Width(); ++x) {  // inside the strip's frame
-    const Mark m = MarkOf(client.At(x, y));
-    if (!runs.empty() && runs.back().mark == m) runs.back().to = x + 1;
-    else runs.push_back({m, x, x + 1});
-  }
-  return runs;
-}
-
-std::vector<Mark> Marks(const std::vector<StripRun>& runs) {
-  std::vector<Mark> marks;
-  for (const StripRun& r : runs) marks.push_back(r.mark);
-  return marks;
-}
 
 // Which connection icon the dialog shows, told by the icons' marks: a red cross (109, not
 // connected) or a green tick (110, connected); 0 when neither shows.
@@ -124,15 +89,6 @@ class CaptureTest : public DemoTest {
     if (!WaitUntil(kTimeoutMs, [&] { return capture.Enabled(IDC_CAPTURE_SAVE_ALL); }))
       return ::testing::AssertionFailure() << "Save All stayed disabled";
     return ::testing::AssertionSuccess();
-  }
-  // A click in the middle of the strip's run of that index.
-  static void ClickRun(const Dialog& capture, const StripRun& run) {
-    HWND strip = capture.Item(IDC_CAPTURE_STRIP);
-    RECT client = {};
-    ::GetClientRect(strip, &client);
-    const LPARAM at = MAKELPARAM((run.from + run.to) / 2, client.bottom / 2);
-    ::PostMessageW(strip, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    ::PostMessageW(strip, WM_LBUTTONUP, 0, at);
   }
   // Save dialog titled so: the path typed, then, when the file is there already, replaced.
   void Choose(const wchar_t* title, const std::wstring& path) {
