@@ -91,7 +91,8 @@ int wmain() {
   HWND main = demo.WaitForMainWindow(30000);
   SimOptions options;
   options.flights = L"full";
-  options.more = L"--interval 1";
+  const std::wstring interval = Env(L"TEV_BENCH_INTERVAL");
+  options.more = L"--interval " + (interval.empty() ? std::wstring(L"1") : interval);
   SimulatedAltimeter sim(demo, options);
   if (!main || !sim.Start(simExe, work + L"\\capture-bench-sim.log") || !sim.WaitUntilAttached(10000)) {
     std::puts("no demo window or no altimeter");

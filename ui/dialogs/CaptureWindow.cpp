@@ -31,7 +31,9 @@ const CommandEntry<CCaptureWindow> CCaptureWindow::kCommands[] = {
 };
 
 CCaptureWindow::CCaptureWindow(AltimeterDevice& altimeter)
-    : CDeviceWindow(IDD_CAPTURE, altimeter, IDC_CAPTURE_ICON), selectedSet(PickOnOpening(altimeter.currentSet)) {}
+    : CDeviceWindow(IDD_CAPTURE, altimeter, IDC_CAPTURE_ICON),
+      liveView_(altimeter.plotScale),
+      selectedSet(PickOnOpening(altimeter.currentSet)) {}
 
 CCaptureWindow::~CCaptureWindow() { device.CloseHandles(); }
 

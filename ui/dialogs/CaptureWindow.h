@@ -15,6 +15,7 @@
 #include <string>
 
 #include "device/Download.h"
+#include "ui/dialogs/CaptureLiveView.h"
 #include "ui/dialogs/CaptureStrip.h"
 #include "ui/framework/DeviceWindow.h"
 
@@ -52,7 +53,6 @@ class CCaptureWindow : public CDeviceWindow, public DownloadObserver {
   void ReadWorker();
   void ClearWorker();
   void EndDownload(int result);
-  void ShowLiveFrame();
   void ClearPackets();
   // The worker's last step: the packets stay as they are now, and the dialog thread is asked to
   // give the controls back. Posted: the dialog thread may be about to wait for this worker's end
@@ -78,6 +78,7 @@ class CCaptureWindow : public CDeviceWindow, public DownloadObserver {
   static const CommandEntry<CCaptureWindow> kCommands[];
 
   SetStripImage stripBitmap;
+  LiveTraceView liveView_;  // the read worker's
   int selectedSet;                       // guarded by device.packetsMutex
   std::atomic<bool> liveUpdate_{false};  // Live Update as ticked when the download started
   std::atomic<bool> working_{false};     // a worker may still change the packets: no picks

@@ -32,7 +32,9 @@ void CCaptureWindow::ReadWorker() {
   AppendStatus(kSettingsRead);
   AppendStatus(kReadingData);
   nextSetBegun_ = false;
+  if (liveUpdate_) liveView_.Start();
   const int result = closing ? kCancelled : device.DownloadPackets(*this);
+  liveView_.Stop();
   DebugLog("Canceling IO");
   EndDownload(result);
 }
@@ -94,14 +96,7 @@ void CCaptureWindow::OnPacketProgress(int packetIndex, bool live, bool newFlight
     DebugLog("Read Packet @ Address: " + std::to_string(packetIndex));
     return;
   }
-  if (liveUpdate_) ShowLiveFrame();
-}
-
-void CCaptureWindow::ShowLiveFrame() {
-  RECT client = {};
-  ::GetClientRect(win32::TheDrawingBuffer().Window(), &client);
-  // Straight into the main window, which is not invalidated: a busy buffer skips the frame.
-  win32::TryShowLiveTrace(device.liveSet, device.plotScale, client.right, client.bottom);
+  if (liveUpdate_) liveView_.Offer(device.liveSet);
 }
 
 void CCaptureWindow::ClearWorker() {
