@@ -132,6 +132,9 @@ INT_PTR CCaptureWindow::OnClearDevice() {
 }
 
 void CCaptureWindow::StartWork(void (CCaptureWindow::*work)()) {
+  // The buttons came back with the previous worker's last step, a post: that worker sends this
+  // thread nothing more and is only returning, so it may be waited for (briefly) here.
+  workerThread.Wait(2000);
   working_ = true;
   if (StartWorker([this, work] { (this->*work)(); })) return;
   working_ = false;
