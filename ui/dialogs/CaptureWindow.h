@@ -4,10 +4,10 @@
 // (with a CSV file beside each when asked), clears the device, and hands the picked set back to
 // the main window.
 //
-// Threads: the read and clear workers call RefreshControls, DrawSetStrip, AppendStatus and
-// OnPacketProgress; the strip and the save handlers run on the dialog thread. `selectedSet` and
-// the device's packets are read and written under the device's packetsMutex wherever a worker
-// may run.
+// Threads: the read and clear workers call DrawSetStrip, AppendStatus, OnPacketProgress and, as
+// the download starts, RefreshControls(true); they give the controls back through the dialog
+// thread. The strip and the save handlers run on the dialog thread. `selectedSet` and the device's
+// packets are read and written under the device's packetsMutex wherever a worker may run.
 #include <windows.h>
 
 #include <atomic>

@@ -13,6 +13,7 @@
 
 #include "resources/ResourceIds.h"
 #include "tests/wine/shell/CaptureStrip.h"
+#include "tests/wine/shell/ConnectionIconSeen.h"
 #include "tests/wine/shell/DemoTest.h"
 #include "tests/wine/shell/DialogDriver.h"
 #include "tests/wine/shell/DriverEnvironment.h"
@@ -26,23 +27,6 @@ namespace {
 
 constexpr int kThreeFlightsPackets = 49;  // hop, park and sport: 8, 15 and 26 packets
 const std::wstring kAllRead = L"Packets Read: " + std::to_wstring(kThreeFlightsPackets);
-
-// Which connection icon the dialog shows, told by the icons' marks: a red cross (109, not
-// connected) or a green tick (110, connected); 0 when neither shows.
-int IconShown(const Dialog& capture) {
-  const Picture icon = CaptureClient(capture.Item(IDC_CAPTURE_ICON));
-  int red = 0, green = 0;
-  for (int y = 0; y < icon.Height(); ++y) {
-    for (int x = 0; x < icon.Width(); ++x) {
-      const Rgb c = icon.At(x, y);
-      if (c.r > 170 && c.g < 90 && c.b < 90) ++red;
-      if (c.g > 120 && c.r < 100 && c.b < 130) ++green;
-    }
-  }
-  if (red > 20 && green < 5) return IDI_NOT_CONNECTED;
-  if (green > 20 && red < 5) return IDI_CONNECTED;
-  return 0;
-}
 
 bool RunTevtool(const std::wstring& arguments) {
   std::wstring command = L"\"" + Environment().tevtoolExe + L"\" " + arguments;
@@ -107,7 +91,7 @@ TEST_F(CaptureTest, WithoutAnAltimeterItSaysSoAndPluggingItInConnects) {
   Dialog capture = Dialog::OpenFromMenu(main_, IDM_TOOLS_CAPTURE, L"Capture Data", kTimeoutMs);
   ASSERT_TRUE(capture);
   ASSERT_TRUE(capture.WaitForStatusLine(L"Device not found.", kTimeoutMs));
-  EXPECT_TRUE(WaitUntil(kTimeoutMs, [&] { return IconShown(capture) == IDI_NOT_CONNECTED; })) << "not icon 109";
+  EXPECT_TRUE(WaitForConnectionIcon(capture, IDC_CAPTURE_ICON, IconShown::NotConnected, kTimeoutMs)) << "not icon 109";
   EXPECT_FALSE(capture.Enabled(IDC_CAPTURE_READ));
   EXPECT_FALSE(capture.Enabled(IDC_CAPTURE_SAVE_ALL));
 
@@ -116,7 +100,7 @@ TEST_F(CaptureTest, WithoutAnAltimeterItSaysSoAndPluggingItInConnects) {
   ASSERT_TRUE(capture.WaitForStatusLine(L"Device Connected.", kTimeoutMs));
   EXPECT_EQ(capture.StatusLines(), (std::vector<std::wstring>{L"Device not found.", L"Device Connected.",
                                                               L"Current device firmware version: 1.40"}));
-  EXPECT_TRUE(WaitUntil(kTimeoutMs, [&] { return IconShown(capture) == IDI_CONNECTED; })) << "not icon 110";
+  EXPECT_TRUE(WaitForConnectionIcon(capture, IDC_CAPTURE_ICON, IconShown::Connected, kTimeoutMs)) << "not icon 110";
   EXPECT_TRUE(capture.Enabled(IDC_CAPTURE_READ));
   ShotOf(capture.Window(), L"connected");
   ASSERT_TRUE(capture.Close(kTimeoutMs));
