@@ -364,6 +364,28 @@ TEST_F(CaptureDialog, SaveSelectedWritesTheFlightUnderTheDataExtensionAndItsCsvB
   EXPECT_EQ(testing::ReadAll(dir.File(L"flight.csv")), testing::ReadAll(dir.File(L"expected.csv")));
 }
 
+TEST_F(CaptureDialog, AFlightFromAnAltimeterWhoseSettingsFailTheirChecksumOpensAgain) {
+  sim->State().settingsBlock[15] ^= 0x5A;  // a damaged settings block
+  PlugIn();
+  testing::TempDir dir;
+  CCaptureWindow dialog(device);
+  WithConnectedDialog(dialog, [&](HWND window) {
+    ReadAll(dialog, window);
+    ClickStrip(window, 0);
+    ASSERT_TRUE(Click(window, IDC_CAPTURE_SAVE_SELECTED));
+    ASSERT_TRUE(ChooseFile(L"Save data set 1", dir.File(L"damaged.tev")));
+    EXPECT_EQ(AnswerMessageBox(IDOK), L"Data set/s saved succesfully.");
+  });
+  const std::string bytes = testing::ReadAll(dir.File(L"damaged.tev"));
+  ASSERT_GE(bytes.size(), 16u);
+  EXPECT_EQ(bytes.substr(bytes.size() - 16), std::string(sim->State().settingsBlock.begin(), sim->State().settingsBlock.end()))
+      << "the settings record is stored as read";
+  PacketList saved;
+  DeviceSettings settings;
+  ASSERT_TRUE(LoadDataSetFile(dir.File(L"damaged.tev"), saved, settings)) << "the flight is lost to the program";
+  EXPECT_EQ(Bytes(saved), Bytes(SetPackets(0)));
+}
+
 TEST_F(CaptureDialog, CancellingTheSecondSaveAllDialogKeepsTheFirstFileAndSaysNothing) {
   PlugIn();
   testing::TempDir dir;
