@@ -46,7 +46,7 @@ const MainWindow::CommandEntry MainWindow::kCommands[] = {
     {IDM_FILE_EXIT, &MainWindow::Exit},
     {IDM_FILE_OPEN, &MainWindow::Open},
     {IDM_FILE_EXPORT, &MainWindow::Export},
-    {IDM_TOOLS_CAPTURE, &MainWindow::Ignore},
+    {IDM_TOOLS_CAPTURE, &MainWindow::Capture},
     {IDM_TOOLS_SETTINGS, &MainWindow::ShowDeviceSettings},
     {IDM_TOOLS_CONTROL, &MainWindow::ShowControlDevice},
     {IDM_TOOLS_FIRMWARE, &MainWindow::UpdateFirmware},

@@ -61,10 +61,10 @@ class MainWindow {
   void Open();
   void Export();
   void About();
+  void Capture();
   void ShowDeviceSettings();
   void ShowControlDevice();
   void UpdateFirmware();
-  void Ignore() {}  // tool dialogs still to come
 
   static const MessageEntry kMessages[];
   static const CommandEntry kCommands[];

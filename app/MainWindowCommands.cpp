@@ -11,6 +11,7 @@
 #include "plot/win32/DrawingBuffer.h"
 #include "resources/ResourceIds.h"
 #include "ui/dialogs/AboutWindow.h"
+#include "ui/dialogs/CaptureWindow.h"
 #include "ui/dialogs/ChipLoadWindow.h"
 #include "ui/dialogs/ControlOptionsWindow.h"
 #include "ui/dialogs/UpdateWindow.h"
@@ -47,6 +48,15 @@ void MainWindow::Export() {
 void MainWindow::About() {
   CAboutWindow dialog;
   dialog.ShowModal(window_);
+}
+
+void MainWindow::Capture() {
+  CCaptureWindow dialog(device_);
+  dialog.ShowModal(window_);
+  // However the dialog ended, its pick (or the first set) goes on display.
+  const int set = dialog.SelectedSet();
+  DebugLog("Selected Set: " + std::to_string(set));
+  ShowSet(set);
 }
 
 void MainWindow::ShowDeviceSettings() {

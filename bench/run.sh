@@ -12,7 +12,7 @@ done
 
 # The Windows benchmarks run under Wine on an Xvfb display.
 cmake -S . -B build/mingw -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake >/dev/null
-cmake --build build/mingw -j"$(nproc)" --target plot_bench resize_bench >/dev/null
+cmake --build build/mingw -j"$(nproc)" --target plot_bench resize_bench capture_download_bench tevtool >/dev/null
 source tools/scripts/wine-env.sh --xvfb
 trap tev_stop_xvfb EXIT
 tev_new_wine_prefix
@@ -21,3 +21,6 @@ wine build/mingw/bench/plot_bench.exe
 echo "=== resize_bench (Wine) ==="
 wine build/mingw/bench/resize_bench.exe
 wineserver -w
+echo "=== capture download (Wine): the whole download in the program, Live Update off and on ==="
+tev_stop_xvfb
+bench/capture-download.sh build/mingw

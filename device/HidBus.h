@@ -22,6 +22,10 @@ struct HidAttributes {
 using HidHandle = std::intptr_t;
 inline constexpr HidHandle kInvalidHidHandle = -1;
 
+// Input reports a read handle asks the system to keep unread, in place of its default 32: a host
+// busy for a moment (a window being redrawn) then loses no report of a download.
+inline constexpr std::uint32_t kInputReportBuffers = 512;
+
 class HidBus {
  public:
   virtual ~HidBus() = default;
@@ -31,7 +35,8 @@ class HidBus {
   // Opens the path with no access rights and reads its attributes; nullopt when that fails.
   virtual std::optional<HidAttributes> ReadAttributes(const std::wstring& path) = 0;
 
-  // Each handle shares exactly the access the other needs: a third opener is refused.
+  // Each handle shares exactly the access the other needs: a third opener is refused. The read
+  // handle asks for room for kInputReportBuffers unread reports.
   virtual HidHandle OpenForReading(const std::wstring& path) = 0;
   virtual HidHandle OpenForWriting(const std::wstring& path) = 0;
   virtual void Close(HidHandle handle) = 0;

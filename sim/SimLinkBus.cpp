@@ -23,6 +23,7 @@ struct SimLinkBus::Connection {
   HidAttributes attributes;
   std::uint8_t flags = 0;
   std::deque<std::vector<std::uint8_t>> ring;
+  std::size_t ringLimit = kInputRing;
   bool awaitingAccept = false;
   bool accepted = false;
 };
@@ -138,7 +139,7 @@ bool SimLinkBus::HandleFrame(Connection& connection, std::uint8_t type, const st
       // Like the system's driver: nothing is kept while nobody reads, and a full ring drops its oldest.
       if (ReaderOpen(connection)) {
         connection.ring.push_back(payload);
-        if (connection.ring.size() > kInputRing) connection.ring.pop_front();
+        if (connection.ring.size() > connection.ringLimit) connection.ring.pop_front();
         changed_.notify_all();
       }
       return true;
@@ -211,6 +212,7 @@ HidHandle SimLinkBus::Open(const std::wstring& path, OpenMode mode) {
   if (!CanOpenAlongside(held, mode)) return kInvalidHidHandle;
   const HidHandle handle = nextHandle_++;
   handles_[handle] = {c, mode};
+  if (mode.access & kAccessRead) c->ringLimit = kRequestedInputRing;
   return handle;
 }
 
@@ -220,7 +222,10 @@ void SimLinkBus::Close(HidHandle handle) {
   if (it == handles_.end()) return;
   std::shared_ptr<Connection> c = it->second.connection;
   handles_.erase(it);
-  if (!ReaderOpen(*c)) c->ring.clear();
+  if (!ReaderOpen(*c)) {
+    c->ring.clear();
+    c->ringLimit = kInputRing;
+  }
   // As closing a handle does on Windows: a read still waiting on it ends now, empty-handed, and
   // cannot take a report meant for the next exchange.
   changed_.notify_all();

@@ -22,7 +22,10 @@ namespace tev {
 class SimLinkBus : public HidBus {
  public:
   static constexpr std::uint16_t kDefaultPort = 47001;
-  static constexpr std::size_t kInputRing = 32;  // unread reports kept per open device
+  // Unread reports kept per open device: the system's default, and what a read handle of the
+  // program asks for (as Win32HidBus does of the system's driver).
+  static constexpr std::size_t kInputRing = 32;
+  static constexpr std::size_t kRequestedInputRing = kInputReportBuffers;
 
   // arrived, path. Called on the link's own threads with no lock held; it may call the bus.
   using ChangeCallback = std::function<void(bool arrived, std::wstring path)>;

@@ -89,7 +89,12 @@ std::optional<HidAttributes> Win32HidBus::ReadAttributes(const std::wstring& pat
 
 // Each handle shares exactly the access the other one needs: the two can be open together while
 // a third program wanting either access is refused.
-HidHandle Win32HidBus::OpenForReading(const std::wstring& path) { return Open(path, GENERIC_READ, FILE_SHARE_WRITE); }
+HidHandle Win32HidBus::OpenForReading(const std::wstring& path) {
+  const HidHandle handle = Open(path, GENERIC_READ, FILE_SHARE_WRITE);
+  // Refused by an old driver: the default queue still works, only with less slack.
+  if (std::shared_ptr<OpenFile> file = Find(handle)) ::HidD_SetNumInputBuffers(file->file.Get(), kInputReportBuffers);
+  return handle;
+}
 
 HidHandle Win32HidBus::OpenForWriting(const std::wstring& path) { return Open(path, GENERIC_WRITE, FILE_SHARE_READ); }
 

@@ -248,6 +248,17 @@ void DrawingBuffer::RenderLiveTrace(const LiveTrace& trace, PlotScale& scale) {
   PaintLiveTrace(canvas, trace, scale);
 }
 
+bool DrawingBuffer::TryShowLiveTrace(const LiveTrace& trace, PlotScale& scale, int clientWidth, int clientHeight) {
+  std::unique_lock guard(lock_, std::try_to_lock);
+  if (!guard.owns_lock() || !offscreen_) return false;
+  {
+    Surface surface(*this);
+    GdiplusCanvas canvas(surface);
+    PaintLiveTrace(canvas, trace, scale);
+  }  // the surface's context is given back before the blit
+  return PresentBuffer(clientWidth, clientHeight);
+}
+
 void DrawingBuffer::SetBufferSize(int width, int height) {
   std::lock_guard guard(lock_);
   width_ = width;
@@ -323,6 +334,9 @@ bool FillBuffer(std::uint32_t pixel) { return TheDrawingBuffer().FillBuffer(pixe
 bool PresentBuffer(int clientWidth, int clientHeight) { return TheDrawingBuffer().PresentBuffer(clientWidth, clientHeight); }
 void RenderPlot(const DataSet& set, PlotScale& scale) { TheDrawingBuffer().RenderPlot(set, scale); }
 void RenderLiveTrace(const LiveTrace& trace, PlotScale& scale) { TheDrawingBuffer().RenderLiveTrace(trace, scale); }
+bool TryShowLiveTrace(const LiveTrace& trace, PlotScale& scale, int clientWidth, int clientHeight) {
+  return TheDrawingBuffer().TryShowLiveTrace(trace, scale, clientWidth, clientHeight);
+}
 void SetBufferSize(int width, int height) { TheDrawingBuffer().SetBufferSize(width, height); }
 
 }  // namespace tev::win32

@@ -47,6 +47,10 @@ class DrawingBuffer {
   void RenderPlot(const DataSet& set, PlotScale& scale);
   // Paints the live trace into the buffer; the caller presents it.
   void RenderLiveTrace(const LiveTrace& trace, PlotScale& scale);
+  // A download's live frame: the trace painted and presented at once, or, while another thread
+  // holds the buffer (a re-creation after a resize takes seconds under Wine), skipped at once:
+  // the download never waits for it. True when the frame was shown.
+  bool TryShowLiveTrace(const LiveTrace& trace, PlotScale& scale, int clientWidth, int clientHeight);
 
   // The size the next CreateSurfaces makes (initially 640 × 480).
   void SetBufferSize(int width, int height);
@@ -94,6 +98,7 @@ bool FillBuffer(std::uint32_t pixel);
 bool PresentBuffer(int clientWidth, int clientHeight);
 void RenderPlot(const DataSet& set, PlotScale& scale);
 void RenderLiveTrace(const LiveTrace& trace, PlotScale& scale);
+bool TryShowLiveTrace(const LiveTrace& trace, PlotScale& scale, int clientWidth, int clientHeight);
 void SetBufferSize(int width, int height);
 
 }  // namespace tev::win32

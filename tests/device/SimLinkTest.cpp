@@ -218,24 +218,28 @@ TEST_F(SimLink, ALateAcceptDoesNotCountForTheNextWrite) {
   EXPECT_EQ(frame.payload, std::vector<std::uint8_t>(report.begin(), report.end()));
 }
 
-TEST_F(SimLink, TheInputRingKeepsThe32NewestReportsOfAnOpenDevice) {
+TEST_F(SimLink, TheInputRingKeepsTheNewestReportsItsReaderAskedRoomFor) {
   RawDevice raw(bus.Port());
   ASSERT_TRUE(WaitForDevices(1));
   raw.Send(kFrameInput, {0, 0xEE, 0, 0});  // nobody has the device open: lost
   std::this_thread::sleep_for(50ms);
   const HidHandle read = bus.OpenForReading(PathOf("raw"));
-  for (int i = 0; i < 40; ++i) raw.Send(kFrameInput, {0, static_cast<std::uint8_t>(i), 0, 0});
+  const int sent = static_cast<int>(SimLinkBus::kRequestedInputRing) + 8;
+  const auto report = [](int i) {
+    return std::vector<std::uint8_t>{0, static_cast<std::uint8_t>(i & 0xFF), static_cast<std::uint8_t>(i >> 8), 0};
+  };
+  for (int i = 0; i < sent; ++i) raw.Send(kFrameInput, report(i));
   raw.Send(0x7F, {1, 2, 3});  // a frame type the host does not know: ignored
-  raw.Send(kFrameInput, {0, 40, 0, 0});
+  raw.Send(kFrameInput, report(sent));
 
   ASSERT_NO_FATAL_FAILURE(WaitForFramesBefore(raw, bus.OpenForWriting(PathOf("raw"))));
 
   std::vector<int> values;
   std::array<std::uint8_t, 4> buffer{};
-  while (bus.ReadReport(read, buffer.data(), buffer.size(), 0)) values.push_back(buffer[1]);
-  ASSERT_EQ(values.size(), 32u);
-  EXPECT_EQ(values.front(), 9);
-  EXPECT_EQ(values.back(), 40);
+  while (bus.ReadReport(read, buffer.data(), buffer.size(), 0)) values.push_back(buffer[1] | (buffer[2] << 8));
+  ASSERT_EQ(values.size(), SimLinkBus::kRequestedInputRing) << "the program's read handle asks for more than 32";
+  EXPECT_EQ(values.front(), sent + 1 - static_cast<int>(SimLinkBus::kRequestedInputRing)) << "the oldest go";
+  EXPECT_EQ(values.back(), sent);
 }
 
 TEST_F(SimLink, AMalformedFrameUnplugsTheDevice) {

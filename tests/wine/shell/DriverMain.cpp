@@ -1,5 +1,5 @@
-// The driver's entry: the tests; for ./run, one File > Open in a demo that is already running; for
-// the driver's own tests, the practice dialog.
+// The driver's entry: the tests; for ./run, the flights captured (or one File > Open) in a demo
+// that is already running; for the driver's own tests, the practice dialog.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cwchar>
 
+#include "tests/wine/shell/CaptureInRunningDemo.h"
 #include "tests/wine/shell/CommonDialogs.h"
 #include "tests/wine/shell/PracticeDialog.h"
 #include "tests/wine/shell/WindowDriver.h"
@@ -39,6 +40,7 @@ int OpenInRunningDemo(const wchar_t* path) {
 
 int wmain(int argc, wchar_t** argv) {
   if (argc == 3 && std::wcscmp(argv[1], L"--open-in-running-demo") == 0) return OpenInRunningDemo(argv[2]);
+  if (argc == 2 && std::wcscmp(argv[1], L"--capture-in-running-demo") == 0) return tev::driver::CaptureInRunningDemo();
   if (argc == 2 && std::wcscmp(argv[1], L"--practice-dialog") == 0) return tev::driver::RunPracticeDialog();
   testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();

@@ -1,0 +1,129 @@
+// The whole download of a full altimeter memory in the real program under Wine: TevUsbDemo.exe
+// against altimeter-sim at 1 ms per report, its DebugLog written as the program writes it (to a
+// file), driven from outside through Tools > Capture Data. Times Read Data with Live Update off
+// and on, alternately, and sets each against the device's own pace (128 packets × 33 input
+// reports × 1 ms). Figures from one run; never a test.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cwchar>
+#include <string>
+#include <vector>
+
+#include "resources/ResourceIds.h"
+#include "tests/wine/shell/DemoProcess.h"
+#include "tests/wine/shell/DialogDriver.h"
+#include "tests/wine/shell/SimulatedAltimeter.h"
+#include "tests/wine/shell/WindowDriver.h"
+
+namespace {
+
+using namespace tev::driver;
+
+constexpr double kDevicePaceMs = 128 * 33 * 1.0;
+constexpr int kRounds = 3;  // of each kind, alternating
+
+std::wstring Env(const wchar_t* name) {
+  wchar_t value[1024] = {};
+  const DWORD n = ::GetEnvironmentVariableW(name, value, 1024);
+  return n > 0 && n < 1024 ? value : L"";
+}
+
+double NowMs() {
+  static const LARGE_INTEGER frequency = [] {
+    LARGE_INTEGER f;
+    ::QueryPerformanceFrequency(&f);
+    return f;
+  }();
+  LARGE_INTEGER now;
+  ::QueryPerformanceCounter(&now);
+  return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v[v.size() / 2];
+}
+
+// From the click on Read Data to "Data read successfully." in the status box (the settings read
+// before the download, some 20 reports, is in it), polled every 5 ms; negative on failure.
+double TimeOneDownload(const Dialog& capture, bool live, int round) {
+  if (capture.Checked(IDC_CAPTURE_LIVE_UPDATE) != (live ? BST_CHECKED : BST_UNCHECKED)) {
+    capture.Click(IDC_CAPTURE_LIVE_UPDATE);
+    WaitUntil(5000, [&] { return capture.Checked(IDC_CAPTURE_LIVE_UPDATE) == (live ? BST_CHECKED : BST_UNCHECKED); });
+  }
+  if (!capture.Click(IDC_CAPTURE_READ)) return -1;
+  const double start = NowMs();
+  const std::wstring done = L"Data read successfully.\r\n";
+  double end = -1;
+  while (NowMs() - start < 60000) {
+    std::wstring text;
+    ReadWindowText(capture.Item(kStatusBox), text);
+    std::size_t seen = 0;
+    for (std::size_t at = text.find(done); at != std::wstring::npos; at = text.find(done, at + 1)) ++seen;
+    if (static_cast<int>(seen) >= round) {
+      end = NowMs();
+      break;
+    }
+    ::Sleep(5);
+  }
+  if (end < 0) return -1;
+  WaitUntil(10000, [&] { return capture.Enabled(IDC_CAPTURE_READ); });
+  ::Sleep(300);
+  return end - start;
+}
+
+}  // namespace
+
+int wmain() {
+  const std::wstring demoExe = Env(L"TEV_DEMO_EXE"), simExe = Env(L"TEV_SIM_EXE"), work = Env(L"TEV_WORK_DIR");
+  const int port = _wtoi(Env(L"TEV_BASE_PORT").c_str());
+  if (demoExe.empty() || simExe.empty() || work.empty() || port == 0) {
+    std::puts("TEV_DEMO_EXE, TEV_SIM_EXE, TEV_WORK_DIR and TEV_BASE_PORT are needed (bench/capture-download.sh)");
+    return 1;
+  }
+  DemoProcess demo;
+  if (!demo.Start(demoExe, port, work + L"\\capture-bench-demo.log")) {
+    std::puts("the demo did not start");
+    return 1;
+  }
+  HWND main = demo.WaitForMainWindow(30000);
+  SimOptions options;
+  options.flights = L"full";
+  const std::wstring interval = Env(L"TEV_BENCH_INTERVAL");
+  options.more = L"--interval " + (interval.empty() ? std::wstring(L"1") : interval);
+  SimulatedAltimeter sim(demo, options);
+  if (!main || !sim.Start(simExe, work + L"\\capture-bench-sim.log") || !sim.WaitUntilAttached(10000)) {
+    std::puts("no demo window or no altimeter");
+    return 1;
+  }
+  const Dialog capture = Dialog::OpenFromMenu(main, IDM_TOOLS_CAPTURE, L"Capture Data", 10000);
+  if (!capture || !capture.WaitForStatusLine(L"Device Connected.", 10000)) {
+    std::puts("the Capture Data dialog did not connect");
+    return 1;
+  }
+
+  std::vector<double> off, on;
+  for (int round = 1; round <= 2 * kRounds; ++round) {
+    const bool live = round % 2 == 0;
+    const double ms = TimeOneDownload(capture, live, round);
+    if (ms < 0) {
+      std::printf("download %d (Live Update %s) did not end\n", round, live ? "on" : "off");
+      return 1;
+    }
+    (live ? on : off).push_back(ms);
+    std::printf("download %d, Live Update %-3s  %8.0f ms\n", round, live ? "on" : "off", ms);
+  }
+  capture.Close(10000);
+  sim.Quit(5000);
+
+  const double offMs = Median(off), onMs = Median(on);
+  std::printf("device's own pace (128 x 33 reports x 1 ms):  %8.0f ms\n", kDevicePaceMs);
+  std::printf("Live Update off, median of %d:                 %8.0f ms  (x %.3f the device's pace)\n", kRounds, offMs,
+              offMs / kDevicePaceMs);
+  std::printf("Live Update on, median of %d:                  %8.0f ms  (x %.3f the device's pace)\n", kRounds, onMs,
+              onMs / kDevicePaceMs);
+  std::printf("Live Update on / off:                          %8.3f\n", onMs / offMs);
+  return 0;
+}

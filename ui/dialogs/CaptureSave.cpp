@@ -1,0 +1,86 @@
+// Save Selected and Save All: a data file per set, and a CSV file beside each when asked.
+#include <windows.h>
+#include <commdlg.h>
+
+#include <algorithm>
+#include <iterator>
+#include <optional>
+#include <string>
+
+#include "model/CsvExport.h"
+#include "model/DataFile.h"
+#include "resources/ResourceIds.h"
+#include "ui/dialogs/CaptureWindow.h"
+#include "ui/framework/ShowMessage.h"
+#include "ui/logic/CaptureText.h"
+
+namespace tev {
+
+namespace {
+
+constexpr DWORD kPathCapacity = 2048;
+
+// The file a set is saved to, or none when the user cancelled.
+std::optional<std::wstring> AskDataFileToSave(HWND owner, const std::wstring& title) {
+  wchar_t name[kPathCapacity] = {};
+  OPENFILENAMEW ofn = {};
+  ofn.lStructSize = sizeof(ofn);
+  ofn.hwndOwner = owner;
+  ofn.lpstrFilter = L"TEV USB Data\0*.tev\0";
+  ofn.lpstrFile = name;
+  ofn.nMaxFile = kPathCapacity;
+  ofn.lpstrTitle = title.c_str();
+  ofn.Flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT;
+  // The flight's own extension: File > Open lists "*.tev" only.
+  ofn.lpstrDefExt = L"tev";
+  if (!::GetSaveFileNameW(&ofn)) return std::nullopt;
+  return std::wstring(name);
+}
+
+}  // namespace
+
+bool CCaptureWindow::SaveSet(const PacketList& packets, int set, const std::wstring& path) {
+  if (!SaveDataSetFile(packets, device.settings, set, path)) {
+    ShowMessage(hwnd, IDS_SAVE_ERROR, MB_ICONERROR);
+    return false;
+  }
+  if (!IsChecked(IDC_CAPTURE_CSV)) return true;
+  // A data set of its own: the one on display stays as the main window prepared it.
+  DataSet scratch;
+  if (!ExportCsv(packets, device.settings, scratch, set, CsvPathFor(path))) {
+    ShowMessage(hwnd, IDS_CSV_ERROR, MB_ICONERROR);
+    return false;
+  }
+  return true;
+}
+
+INT_PTR CCaptureWindow::OnSaveSelected() {
+  PacketList packets;
+  int set = -1;
+  {
+    std::lock_guard lock(device.packetsMutex);
+    packets = device.packets;
+    set = selectedSet;
+  }
+  const std::optional<std::wstring> path = AskDataFileToSave(hwnd, SaveSetTitle(set));
+  if (!path || !SaveSet(packets, set, *path)) return FALSE;
+  ShowMessage(hwnd, IDS_SAVED, MB_ICONINFORMATION);
+  return TRUE;
+}
+
+INT_PTR CCaptureWindow::OnSaveAll() {
+  PacketList packets;
+  {
+    std::lock_guard lock(device.packetsMutex);
+    packets = device.packets;
+  }
+  for (int set = 0; set < CountSets(packets); ++set) {
+    // A cancelled dialog ends it all, silently: the sets saved so far stay.
+    const std::optional<std::wstring> path = AskDataFileToSave(hwnd, SaveSetTitle(set));
+    if (!path || !SaveSet(packets, set, *path)) return FALSE;
+  }
+  ShowMessage(hwnd, IDS_SAVED, MB_ICONINFORMATION);
+  return TRUE;
+}
+
+}  // namespace tev

@@ -1,0 +1,178 @@
+#include "ui/dialogs/CaptureWindow.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include "model/DebugLog.h"
+#include "resources/ResourceIds.h"
+#include "ui/framework/ShowMessage.h"
+#include "ui/logic/CaptureControls.h"
+
+namespace tev {
+
+namespace {
+constexpr BYTE kSeeThroughAlpha = 64;  // the live trace in the main window shows through
+constexpr UINT WM_CAPTURE_WORK_DONE = WM_APP + 1;  // posted by a worker as its last step
+}  // namespace
+
+const MessageEntry<CCaptureWindow> CCaptureWindow::kMessages[] = {
+    {WM_INITDIALOG, &CCaptureWindow::OnInitDialog},
+    {WM_KEYDOWN, &CCaptureWindow::OnKeyDown},
+    {WM_COMMAND, &CCaptureWindow::OnCommand},
+    {WM_CAPTURE_WORK_DONE, &CCaptureWindow::OnWorkDone},
+};
+
+const CommandEntry<CCaptureWindow> CCaptureWindow::kCommands[] = {
+    {IDC_CAPTURE_SAVE_SELECTED, &CCaptureWindow::OnSaveSelected},
+    {IDC_CAPTURE_SELECT_CLOSE, &CCaptureWindow::OnSelectAndClose},
+    {IDC_CAPTURE_READ, &CCaptureWindow::OnReadData},
+    {IDC_CAPTURE_SAVE_ALL, &CCaptureWindow::OnSaveAll},
+    {IDC_CAPTURE_CLEAR, &CCaptureWindow::OnClearDevice},
+};
+
+CCaptureWindow::CCaptureWindow(AltimeterDevice& altimeter)
+    : CDeviceWindow(IDD_CAPTURE, altimeter, IDC_CAPTURE_ICON),
+      liveView_(altimeter.plotScale),
+      selectedSet(PickOnOpening(altimeter.currentSet)) {}
+
+CCaptureWindow::~CCaptureWindow() { device.CloseHandles(); }
+
+int CCaptureWindow::SelectedSet() const {
+  std::lock_guard lock(device.packetsMutex);
+  return selectedSet;
+}
+
+DialogResult CCaptureWindow::HandleDialogMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  return DispatchMessageTable<CCaptureWindow>(*this, kMessages, message, wParam, lParam);
+}
+
+DialogResult CCaptureWindow::OnInitDialog(WPARAM, LPARAM) {
+  EnableItem(IDC_CAPTURE_SAVE_SELECTED, false);
+  CreateLayout();
+  Anchor(IDC_STATUS, true, true, true, true);
+  Anchor(IDC_CAPTURE_SAVE_ALL, false, false, true, true);
+  Anchor(IDC_CAPTURE_SELECT_CLOSE, false, false, true, true);
+  Anchor(IDC_CAPTURE_READ, false, false, true, true);
+  Anchor(IDC_CAPTURE_CSV, false, true, true, false);
+  Anchor(IDC_CAPTURE_LIVE_UPDATE, false, true, true, false);
+  Anchor(IDC_CAPTURE_SAVE_SELECTED, true, true, false, false);
+  Anchor(IDC_CAPTURE_CLEAR, true, false, false, true);
+  Anchor(IDC_CAPTURE_STRIP, true, true, false, true);
+  AnchorGroupFrame(IDC_CAPTURE_DEVICE_GROUP, true, true, false, true);
+  AnchorGroupFrame(IDC_CAPTURE_STATUS_GROUP, true, true, true, true);
+  EnableItem(IDC_CAPTURE_SAVE_SELECTED, false);
+  EnableItem(IDC_CAPTURE_SAVE_ALL, false);
+  ::SetWindowSubclass(Item(IDC_CAPTURE_STRIP), &CCaptureWindow::StripProc, 0, reinterpret_cast<DWORD_PTR>(this));
+  DrawSetStrip();
+  StartDeviceUse();
+  return TRUE;
+}
+
+DialogResult CCaptureWindow::OnKeyDown(WPARAM wParam, LPARAM) {
+  if (wParam == VK_ESCAPE) ::SendMessageW(hwnd, WM_CLOSE, 0, 0);
+  return TRUE;
+}
+
+DialogResult CCaptureWindow::OnCommand(WPARAM wParam, LPARAM) {
+  // Any other command, the cancel that the dialog manager makes of Escape among them, is ignored.
+  return DispatchCommandTable<CCaptureWindow>(*this, kCommands, wParam).value_or(TRUE);
+}
+
+void CCaptureWindow::RefreshControls(bool busy) {
+  if (closing) return;
+  PostConnectionIcon();
+  CaptureState state;
+  state.connected = device.IsOpen();
+  state.busy = busy;
+  {
+    std::lock_guard lock(device.packetsMutex);
+    state.hasPackets = !device.packets.empty();
+    state.setCount = CountSets(device.packets);
+    state.selectedSet = selectedSet;
+  }
+  const CaptureControls c = CaptureControlsFor(state);
+  EnableItem(IDC_CAPTURE_READ, c.readData);
+  EnableItem(IDC_CAPTURE_CLEAR, c.clearDevice);
+  EnableItem(IDC_CAPTURE_LIVE_UPDATE, c.liveUpdate);
+  EnableItem(IDC_CAPTURE_SELECT_CLOSE, c.selectAndClose);
+  EnableItem(IDC_CAPTURE_SAVE_SELECTED, c.saveSelected);
+  EnableItem(IDC_CAPTURE_SAVE_ALL, c.saveAll);
+  if (c.endSeeThrough) EndSeeThrough();
+}
+
+void CCaptureWindow::EndSeeThrough() const {
+  const LONG_PTR style = ::GetWindowLongPtrW(hwnd, GWL_EXSTYLE);
+  if (style & WS_EX_LAYERED) ::SetWindowLongPtrW(hwnd, GWL_EXSTYLE, style & ~static_cast<LONG_PTR>(WS_EX_LAYERED));
+  ::UpdateWindow(hwnd);
+}
+
+INT_PTR CCaptureWindow::OnReadData() {
+  liveUpdate_ = IsChecked(IDC_CAPTURE_LIVE_UPDATE);
+  if (liveUpdate_) {
+    // See-through, so that the live trace drawn into the main window behind can be watched.
+    ::SetWindowLongPtrW(hwnd, GWL_EXSTYLE, ::GetWindowLongPtrW(hwnd, GWL_EXSTYLE) | WS_EX_LAYERED);
+    ::SetLayeredWindowAttributes(hwnd, 0, kSeeThroughAlpha, LWA_ALPHA);
+    ::UpdateWindow(hwnd);
+  }
+  EnableItem(IDC_CAPTURE_READ, false);
+  EnableItem(IDC_CAPTURE_CLEAR, false);
+  EnableItem(IDC_CAPTURE_SAVE_SELECTED, false);
+  EnableItem(IDC_CAPTURE_SAVE_ALL, false);
+  StartWork(&CCaptureWindow::ReadWorker);
+  return TRUE;
+}
+
+INT_PTR CCaptureWindow::OnClearDevice() {
+  if (ShowMessage(hwnd, IDS_ARE_YOU_SURE, MB_YESNO | MB_ICONEXCLAMATION) == IDNO) return TRUE;
+  EnableItem(IDC_CAPTURE_READ, false);
+  EnableItem(IDC_CAPTURE_SAVE_SELECTED, false);
+  EnableItem(IDC_CAPTURE_SAVE_ALL, false);
+  StartWork(&CCaptureWindow::ClearWorker);
+  return TRUE;
+}
+
+void CCaptureWindow::StartWork(void (CCaptureWindow::*work)()) {
+  // The buttons came back with the previous worker's last step, a post: that worker sends this
+  // thread nothing more and is only returning, so it may be waited for (briefly) here.
+  workerThread.Wait(2000);
+  working_ = true;
+  if (StartWorker([this, work] { (this->*work)(); })) return;
+  working_ = false;
+  RefreshControls(false);
+}
+
+void CCaptureWindow::FinishWork() {
+  working_ = false;
+  ::PostMessageW(hwnd, WM_CAPTURE_WORK_DONE, 0, 0);
+}
+
+DialogResult CCaptureWindow::OnWorkDone(WPARAM, LPARAM) {
+  RefreshControls(false);
+  return TRUE;
+}
+
+INT_PTR CCaptureWindow::OnSelectAndClose() {
+  ::SendMessageW(hwnd, WM_CLOSE, 0, 0);
+  return TRUE;
+}
+
+void CCaptureWindow::PrepareClose() {
+  wasRunning_ = WorkerRunning();
+  device.cancelRequested = true;
+  DebugLog("Canceled IO.");
+}
+
+void CCaptureWindow::FinishClose() {
+  // A download stopped by this close leaves nothing part-read behind to be handed back.
+  if (wasRunning_ || discardOnClose_) {
+    ClearDataSet(device.currentSet);
+    ClearPackets();
+  }
+}
+
+void CCaptureWindow::ClearPackets() {
+  std::lock_guard lock(device.packetsMutex);
+  device.packets.clear();
+}
+
+}  // namespace tev

@@ -1,0 +1,90 @@
+#pragma once
+// Tools > Capture Data: downloads the flights recorded on the altimeter (with the live trace in the
+// main window), shows how its memory divides into sets on the strip, saves one or all of them
+// (with a CSV file beside each when asked), clears the device, and hands the picked set back to
+// the main window.
+//
+// Threads: the read and clear workers call DrawSetStrip, AppendStatus, OnPacketProgress and, as
+// the download starts, RefreshControls(true); they give the controls back through the dialog
+// thread. The strip and the save handlers run on the dialog thread. `selectedSet` and the device's
+// packets are read and written under the device's packetsMutex wherever a worker may run.
+#include <windows.h>
+
+#include <atomic>
+#include <optional>
+#include <string>
+
+#include "device/Download.h"
+#include "ui/dialogs/CaptureLiveView.h"
+#include "ui/dialogs/CaptureStrip.h"
+#include "ui/framework/DeviceWindow.h"
+
+namespace tev {
+
+class CCaptureWindow : public CDeviceWindow, public DownloadObserver {
+ public:
+  explicit CCaptureWindow(AltimeterDevice& device);
+  // The device is closed whenever the dialog ends.
+  ~CCaptureWindow() override;
+
+  // The picked set, -1 for none; the main window shows it once the dialog has ended.
+  int SelectedSet() const;
+
+  // Told by the download, on the read worker.
+  void OnPacketProgress(int packetIndex, bool live, bool newFlight) override;
+
+ private:
+  DialogResult HandleDialogMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void RefreshControls(bool busy) override;
+  void PrepareClose() override;
+  void FinishClose() override;
+
+  DialogResult OnInitDialog(WPARAM, LPARAM);
+  DialogResult OnKeyDown(WPARAM, LPARAM);
+  DialogResult OnCommand(WPARAM, LPARAM);
+
+  INT_PTR OnReadData();
+  INT_PTR OnClearDevice();
+  INT_PTR OnSaveSelected();
+  INT_PTR OnSaveAll();
+  INT_PTR OnSelectAndClose();
+
+  // Workers (CaptureWorkers.cpp).
+  void ReadWorker();
+  void ClearWorker();
+  void EndDownload(int result);
+  void ClearPackets();
+  // The worker's last step: the packets stay as they are now, and the dialog thread is asked to
+  // give the controls back. Posted: the dialog thread may be about to wait for this worker's end
+  // (a button clicked at once starts the next worker), so the worker sends it nothing from here on.
+  void FinishWork();
+  DialogResult OnWorkDone(WPARAM, LPARAM);
+  // Starts a worker, or, when none could be made, leaves the controls as before.
+  void StartWork(void (CCaptureWindow::*work)());
+
+  // Saving (CaptureSave.cpp): the data file and, when asked, its CSV; a message says what failed.
+  bool SaveSet(const PacketList& packets, int set, const std::wstring& path);
+
+  // The strip (CaptureStrip.cpp).
+  void DrawSetStrip();
+  void InvalidateStrip() const;
+  LRESULT OnStripClick(HWND strip, LPARAM lParam);
+  static LRESULT CALLBACK StripProc(HWND strip, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                    DWORD_PTR self);
+
+  void EndSeeThrough() const;
+
+  static const MessageEntry<CCaptureWindow> kMessages[];
+  static const CommandEntry<CCaptureWindow> kCommands[];
+
+  SetStripImage stripBitmap;
+  LiveTraceView liveView_;  // the read worker's
+  int selectedSet;                       // guarded by device.packetsMutex
+  std::atomic<bool> liveUpdate_{false};  // Live Update as ticked when the download started
+  std::atomic<bool> working_{false};     // a worker may still change the packets: no picks
+  std::atomic<bool> nextSetBegun_{false};  // read worker: the packet in progress starts a flight
+  std::atomic<bool> discardOnClose_{false};  // a cancelled download: its partial data go with the dialog
+  bool wasRunning_ = false;              // dialog thread: the worker ran when this close began
+};
+
+}  // namespace tev
