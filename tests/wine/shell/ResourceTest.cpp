@@ -323,30 +323,30 @@ Box PlaceInDialog(HWND dialog, HWND control) {
   return {r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
 
-void ExpectControl(HWND dialog, HWND control, const ControlSpec& spec) {
-  EXPECT_EQ(::GetDlgCtrlID(control), spec.id);
-  EXPECT_TRUE(SameClass(ClassOf(control), spec.windowClass)) << "class " << ClassOf(control).c_str();
-  if (spec.text) {
-    EXPECT_EQ(WindowText(control), spec.text);
+void ExpectControl(HWND dialog, HWND control, const ControlSpec& want) {
+  EXPECT_EQ(::GetDlgCtrlID(control), want.id);
+  EXPECT_TRUE(SameClass(ClassOf(control), want.windowClass)) << "class " << ClassOf(control).c_str();
+  if (want.text) {
+    EXPECT_EQ(WindowText(control), want.text);
   }
   const auto style = static_cast<DWORD>(::GetWindowLongW(control, GWL_STYLE));
-  EXPECT_EQ(Hex(style & spec.mask), Hex(spec.style)) << "style " << Hex(style);
-  if (SameClass(spec.windowClass, L"Edit")) {
+  EXPECT_EQ(Hex(style & want.mask), Hex(want.style)) << "style " << Hex(style);
+  if (SameClass(want.windowClass, L"Edit")) {
     const auto ex = static_cast<DWORD>(::GetWindowLongW(control, GWL_EXSTYLE));
     EXPECT_TRUE((style & WS_BORDER) || (ex & WS_EX_CLIENTEDGE)) << "an edit without a border";
   }
-  const Box expected = InPixels(dialog, spec.box);
+  const Box expected = InPixels(dialog, want.box);
   const Box actual = PlaceInDialog(dialog, control);
   EXPECT_EQ(actual.x, expected.x);
   EXPECT_EQ(actual.y, expected.y);
-  if (spec.image == Image::None) {
+  if (want.image == Image::None) {
     EXPECT_EQ(actual.w, expected.w);
     EXPECT_EQ(actual.h, expected.h);
   }
-  if (spec.image == Image::Icon) {
+  if (want.image == Image::Icon) {
     EXPECT_NE(::SendMessageW(control, STM_GETICON, 0, 0), 0) << "no icon";
   }
-  if (spec.image == Image::Bitmap) {
+  if (want.image == Image::Bitmap) {
     const auto shown = reinterpret_cast<HBITMAP>(::SendMessageW(control, STM_GETIMAGE, IMAGE_BITMAP, 0));
     BITMAP info = {};
     ASSERT_EQ(::GetObjectW(shown, sizeof(info), &info), static_cast<int>(sizeof(info)));
@@ -420,24 +420,24 @@ void PumpFor(DWORD ms) {
 
 // Every template: title, class, frame, size, font, and each control in tab order.
 TEST(DialogTemplates, HoldTheirControlsInTabOrderWithIdsTextsAndStyles) {
-  for (const TemplateSpec& spec : Templates()) {
-    SCOPED_TRACE(testing::Message() << "template " << spec.id);
-    const UniqueWindow dialog = OpenTemplate(spec.id);
+  for (const TemplateSpec& want : Templates()) {
+    SCOPED_TRACE(testing::Message() << "template " << want.id);
+    const UniqueWindow dialog = OpenTemplate(want.id);
     ASSERT_TRUE(dialog);
     const HWND d = dialog.Get();
 
-    EXPECT_EQ(WindowText(d), spec.title);
+    EXPECT_EQ(WindowText(d), want.title);
     EXPECT_EQ(ClassOf(d), kDialogClassName);
     const auto style = static_cast<DWORD>(::GetWindowLongW(d, GWL_STYLE));
     const auto ex = static_cast<DWORD>(::GetWindowLongW(d, GWL_EXSTYLE));
     const DWORD always = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
     EXPECT_EQ(style & always, always);
-    EXPECT_EQ((style & WS_THICKFRAME) != 0, spec.resizable);
-    EXPECT_EQ((ex & WS_EX_DLGMODALFRAME) != 0, !spec.resizable);
+    EXPECT_EQ((style & WS_THICKFRAME) != 0, want.resizable);
+    EXPECT_EQ((ex & WS_EX_DLGMODALFRAME) != 0, !want.resizable);
 
     RECT client = {};
     ::GetClientRect(d, &client);
-    const Box expected = InPixels(d, spec.size);
+    const Box expected = InPixels(d, want.size);
     EXPECT_EQ(client.right, expected.w);
     EXPECT_EQ(client.bottom, expected.h);
 
@@ -451,14 +451,14 @@ TEST(DialogTemplates, HoldTheirControlsInTabOrderWithIdsTextsAndStyles) {
 
     size_t index = 0;
     for (HWND child = ::GetWindow(d, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT), ++index) {
-      if (index >= spec.controls.size()) {
+      if (index >= want.controls.size()) {
         ADD_FAILURE() << "control " << ::GetDlgCtrlID(child) << " is one too many";
         break;
       }
-      SCOPED_TRACE(testing::Message() << "control " << index << ", id " << spec.controls[index].id);
-      ExpectControl(d, child, spec.controls[index]);
+      SCOPED_TRACE(testing::Message() << "control " << index << ", id " << want.controls[index].id);
+      ExpectControl(d, child, want.controls[index]);
     }
-    EXPECT_EQ(index, spec.controls.size());
+    EXPECT_EQ(index, want.controls.size());
   }
 }
 
@@ -470,11 +470,11 @@ TEST(DialogTemplates, PicturesForPeopleToLookAt) {
   const UniqueWindow host(::CreateWindowExW(0, L"Static", L"", WS_POPUP | WS_VISIBLE, 0, 0, 800, 600, nullptr, nullptr,
                                             ::GetModuleHandleW(nullptr), nullptr));
   ASSERT_TRUE(host);
-  for (const TemplateSpec& spec : Templates()) {
+  for (const TemplateSpec& want : Templates()) {
     // Group boxes leave their inside to the dialog, which clips its children: what shows there is
     // the host's face colour, not the previous picture.
     ::RedrawWindow(host.Get(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-    const UniqueWindow dialog = OpenTemplate(spec.id);
+    const UniqueWindow dialog = OpenTemplate(want.id);
     ASSERT_TRUE(dialog);
     const HWND d = dialog.Get();
     ::SetWindowLongW(d, GWL_STYLE, (::GetWindowLongW(d, GWL_STYLE) & ~WS_POPUP) | WS_CHILD);
@@ -482,7 +482,7 @@ TEST(DialogTemplates, PicturesForPeopleToLookAt) {
     ::SetWindowPos(d, nullptr, 8, 8, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_SHOWWINDOW);
     ::UpdateWindow(d);
     PumpFor(200);
-    EXPECT_TRUE(SaveScreenshot(gdiplus, d, L"template-" + std::to_wstring(spec.id))) << "template " << spec.id;
+    EXPECT_TRUE(SaveScreenshot(gdiplus, d, L"template-" + std::to_wstring(want.id))) << "template " << want.id;
   }
 }
 
