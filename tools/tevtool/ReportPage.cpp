@@ -11,13 +11,13 @@ namespace {
 constexpr char kStyle[] = R"(
 body{font-family:Arial,'Liberation Sans',Helvetica,sans-serif;color:#000;background:#fff;margin:1em auto;max-width:1240px;padding:0 1em}
 h1{font-size:1.6em}h2{font-size:1.25em;margin-top:1.5em}
-.scroll{overflow-x:auto}
+.scroll{overflow-x:auto;margin-bottom:1em}
 table{border-collapse:collapse;font-size:.9em}
 caption{text-align:left;font-weight:bold;padding:.3em 0}
 th,td{border:1px solid #888;padding:.25em .5em}
 thead th{background:#eee}
 td{text-align:right;white-space:nowrap}
-td.text,th[scope=row]{text-align:left}
+td.text,th[scope=row]{text-align:left;white-space:nowrap}
 figure{margin:1em 0}
 svg{display:block;max-width:100%;height:auto}
 figcaption{font-size:.9em;margin-top:.3em}
