@@ -175,7 +175,10 @@ TextExtent SvgCanvas::MeasureText(std::wstring_view text, float points, bool) {
 
 void SvgCanvas::SetDash(std::vector<float> pattern) {
   dash_.clear();
-  for (const float length : pattern) dash_ += (dash_.empty() ? "" : " ") + Number(length);
+  for (const float length : pattern) {
+    if (!dash_.empty()) dash_ += ' ';
+    dash_ += Number(length);
+  }
 }
 
 void SvgCanvas::SetTitle(std::wstring title, std::wstring description) {

@@ -89,7 +89,9 @@ int RunReport(const Args& args, std::ostream&, std::ostream& err) {
 
       const std::wstring caption = PictureCaption(name, data, units);
       SvgCanvas canvas(kPlotWidth, kPlotHeight);
-      canvas.SetIdPrefix("f" + std::to_string(report.flights.size() + 1) + "-");
+      std::string prefix = "f";
+      prefix += std::to_string(report.flights.size() + 1);
+      canvas.SetIdPrefix(prefix += '-');
       canvas.SetTitle(Wide(name + ", set " + std::to_string(set)),
                       caption + L". Altitude in red and velocity in green against time" +
                           (sim ? L"; the simulation's altitude dashed in black from the flight's launch." : L"."));

@@ -113,7 +113,8 @@ void WriteComparisonTable(std::ostream& out, const Report& report, const ReportS
     std::string difference = "none";
     if (simApogee && flownApogee && *simApogee > 0) {
       const double percent = (*flownApogee - *simApogee) / *simApogee * 100;
-      difference = (percent > 0 && Fixed(percent, 1) != "0.0" ? "+" : "") + Fixed(percent, 1);
+      difference = Fixed(percent, 1);
+      if (percent > 0 && difference != "0.0") difference.insert(difference.begin(), '+');
     }
     std::vector<std::string> cells{
         Figure(Convert(simApogee, [&](double m) { return u.Altitude(m); })),
