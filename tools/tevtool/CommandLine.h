@@ -26,6 +26,8 @@ inline constexpr Option kUnitsOption{L"--units", true, "--units takes m or ft"};
 
 class CommandLine {
  public:
+  static constexpr std::size_t kAnyNumber = static_cast<std::size_t>(-1);
+
   // Fails with one line on err (the usage line unless an option says otherwise) on an option
   // given twice, an option without its value, or more than maxPositionals positionals.
   static std::optional<CommandLine> Parse(const Args& args, std::initializer_list<Option> options,

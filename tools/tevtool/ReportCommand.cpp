@@ -57,7 +57,7 @@ std::wstring Wide(const std::string& text) { return Utf8ToWide(text); }
 }  // namespace
 
 int RunReport(const Args& args, std::ostream&, std::ostream& err) {
-  const auto line = CommandLine::Parse(args, {{L"-o"}, kUnitsOption, {L"--sim"}}, static_cast<std::size_t>(-1), kUsage, err);
+  const auto line = CommandLine::Parse(args, {{L"-o"}, kUnitsOption, {L"--sim"}}, CommandLine::kAnyNumber, kUsage, err);
   if (!line) return 1;
   const auto output = line->Value(L"-o");
   if (!output || line->Positionals().empty()) return Fail(err, kUsage);

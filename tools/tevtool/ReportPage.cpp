@@ -36,6 +36,8 @@ std::optional<double> Seconds(const std::optional<Moment>& m) {
   return m ? std::optional(m->seconds) : std::nullopt;
 }
 
+std::optional<double> ValueOf(const std::optional<Moment>& m) { return m ? std::optional(m->value) : std::nullopt; }
+
 std::optional<double> Difference(const std::optional<double>& from, const std::optional<double>& to) {
   return from && to ? std::optional(*to - *from) : std::nullopt;
 }
@@ -81,10 +83,9 @@ void WriteFiguresTable(std::ostream& out, const Report& report) {
     const FlightFigures& f = flight.figures;
     table.Row(flight.file + (flight.defaultSettings ? " *" : ""),
               {std::to_string(flight.set), flight.date.value_or("unknown"),
-               Figure(Convert(f.apogee ? std::optional(f.apogee->value) : std::nullopt, [&](double m) { return u.Altitude(m); })),
+               Figure(Convert(ValueOf(f.apogee), [&](double m) { return u.Altitude(m); })),
                Figure(Difference(f.launchSeconds, Seconds(f.apogee))),
-               Figure(Convert(f.peakVelocity ? std::optional(f.peakVelocity->value) : std::nullopt,
-                              [&](double v) { return u.Speed(v); })),
+               Figure(Convert(ValueOf(f.peakVelocity), [&](double v) { return u.Speed(v); })),
                Figure(Seconds(f.peakVelocity)), Figure(Convert(f.descentRate, [&](double v) { return u.Rate(v); })),
                Figure(Convert(f.finalDescentRate, [&](double v) { return u.Rate(v); })),
                Figure(Difference(f.launchSeconds, f.landingSeconds)), Figure(Seconds(f.lineA), "never"),
@@ -106,10 +107,10 @@ void WriteComparisonTable(std::ostream& out, const Report& report, const ReportS
     headers.push_back("Peak velocity flown [" + speed + "]");
   }
   Table table(out, "Flights against the simulation " + sim.file, headers);
-  const auto simApogee = s.apogee ? std::optional(s.apogee->value) : std::nullopt;
+  const auto simApogee = ValueOf(s.apogee);
   for (const ReportFlight& flight : report.flights) {
     const FlightFigures& f = flight.figures;
-    const auto flownApogee = f.apogee ? std::optional(f.apogee->value) : std::nullopt;
+    const auto flownApogee = ValueOf(f.apogee);
     std::string difference = "none";
     if (simApogee && flownApogee && *simApogee > 0) {
       const double percent = (*flownApogee - *simApogee) / *simApogee * 100;
@@ -125,9 +126,8 @@ void WriteComparisonTable(std::ostream& out, const Report& report, const ReportS
         Figure(Convert(s.descentRate, [&](double v) { return u.Rate(v); })),
         Figure(Convert(f.descentRate, [&](double v) { return u.Rate(v); }))};
     if (velocity) {
-      cells.push_back(Figure(Convert(std::optional(s.peakVelocity->value), [&](double v) { return u.Speed(v); })));
-      cells.push_back(Figure(Convert(f.peakVelocity ? std::optional(f.peakVelocity->value) : std::nullopt,
-                                     [&](double v) { return u.Speed(v); })));
+      cells.push_back(Figure(Convert(ValueOf(s.peakVelocity), [&](double v) { return u.Speed(v); })));
+      cells.push_back(Figure(Convert(ValueOf(f.peakVelocity), [&](double v) { return u.Speed(v); })));
     }
     table.Row(FlightName(flight), cells);
   }
