@@ -62,6 +62,23 @@ TEST_F(ReportCommandTest, ReadableFlightsMakeThePageAndEachUnreadableFileGetsOne
   EXPECT_EQ(page.find("Flights against the simulation"), std::string::npos);
 }
 
+TEST_F(ReportCommandTest, EverySetOfAFileHasItsRowAndTheOverlayHoldsTheFlightsThatLaunched) {
+  PacketList packets;
+  testing::AppendFlight(packets, testing::BuiltFlight().readings);
+  testing::AppendFlight(packets, std::vector<int>(50, testing::BuiltFlight::kGroundCount));
+  const std::wstring two = testing::SaveAllSets(dir_, L"two.tev", packets);
+  const ToolRun run = RunTevtool({L"report", two, L"-o", page_});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::string page = testing::ReadAll(page_);
+  EXPECT_EQ(Count(page, "<tr><th scope=\"row\">two.tev</th><td class=\"text\">0</td>"), 1u);
+  // Set 1 never leaves the ground: no time to apogee, and no curve in the overlay's legend.
+  EXPECT_EQ(Count(page, "<tr><th scope=\"row\">two.tev</th><td class=\"text\">1</td>"), 1u);
+  EXPECT_NE(page.find("<td>none</td>"), std::string::npos);
+  EXPECT_EQ(Count(page, ">two.tev, set 0</text>"), 1u);
+  EXPECT_EQ(Count(page, ">two.tev, set 1</text>"), 0u);
+  EXPECT_EQ(Count(page, "<svg "), 3u);
+}
+
 TEST_F(ReportCommandTest, ASimulationIsComparedInTheChosenUnits) {
   struct Case {
     const wchar_t* units;

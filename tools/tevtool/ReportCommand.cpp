@@ -98,10 +98,14 @@ int RunReport(const Args& args, std::ostream&, std::ostream& err) {
       DrawFlightPicture(canvas, data, scale, units, caption, curves);
       entry.plot = canvas.Element();
 
-      const bool several = flight.Sets() > 1;
-      overlay.push_back({Wide(several ? name + ", set " + std::to_string(set) : name),
-                         kOverlayColours[report.flights.size() % std::size(kOverlayColours)], false,
-                         FromLaunch(data, entry.figures)});
+      // A set that never left the ground has no curve, and no place in the legend.
+      TimedCurve fromLaunch = FromLaunch(data, entry.figures);
+      if (!fromLaunch.seconds.empty()) {
+        const bool several = flight.Sets() > 1;
+        overlay.push_back({Wide(several ? name + ", set " + std::to_string(set) : name),
+                           kOverlayColours[report.flights.size() % std::size(kOverlayColours)], false,
+                           std::move(fromLaunch)});
+      }
       report.flights.push_back(std::move(entry));
     }
   }
