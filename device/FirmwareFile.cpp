@@ -58,7 +58,8 @@ int DecodeFirmwareFile(const std::uint8_t* data, std::size_t size, FirmwareImage
                                            (static_cast<std::uint32_t>(len[2]) << 16) |
                                            (static_cast<std::uint32_t>(len[3]) << 24));
   Scramble(image.image.data());
-  if (image.length < 0) return kFirmwareBadLength;
+  // A length beyond the image names blocks that do not exist.
+  if (image.length < 0 || image.length > static_cast<std::int32_t>(kFirmwareImageSize)) return kFirmwareBadLength;
   return kFirmwareRead;
 }
 

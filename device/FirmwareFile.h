@@ -33,7 +33,7 @@ enum ReadFirmwareResult : int {
   kFirmwareWrongFormat = 2,
   kFirmwareCannotOpen = 3,
   kFirmwareTooShort = 4,
-  kFirmwareBadLength = 5,  // a negative length: nothing sensible to program
+  kFirmwareBadLength = 5,  // a negative length or one beyond the image: nothing sensible to program
 };
 
 // Reads and unscrambles the file. The path is taken wide, as the user picked it, so folders

@@ -30,7 +30,7 @@ int AltimeterDevice::UpdateFirmware(UpdateObserver& observer, const std::wstring
     case kFirmwareRead: break;
     case kFirmwareCannotOpen: return kUpdateCannotOpenFile;
     case kFirmwareWrongFormat: return kUpdateWrongFileFormat;
-    // A file cut short or with a negative length is no firmware file: neither a protocol fault
+    // A file cut short or with a length outside its image is no firmware file: neither a protocol fault
     // blamed on the device nor an update that "succeeds" by writing nothing.
     case kFirmwareTooShort:
     case kFirmwareBadLength:

@@ -69,7 +69,7 @@ SvgCanvas::SvgCanvas(int width, int height)
 
 void SvgCanvas::SetViewport(int x, int y, int width, int height) {
   CloseViewport();
-  const std::string id = "view" + std::to_string(++clipCount_);
+  const std::string id = idPrefix_ + "view" + std::to_string(++clipCount_);
   Append("<clipPath id=\"" + id + "\"><rect width=\"" + std::to_string(width) + "\" height=\"" +
          std::to_string(height) + "\"/></clipPath>");
   Append("<g transform=\"translate(" + std::to_string(x) + "," + std::to_string(y) + ")\" clip-path=\"url(#" + id +
@@ -108,7 +108,7 @@ void SvgCanvas::Line(Argb color, float penWidth, int x1, int y1, int x2, int y2)
   if (x1 == x2 && y1 == y2) return;  // flat ends: a line of no length covers nothing
   const int dx = x2 - x1, dy = y2 - y1;
   Path& p = path_;
-  if (p.open && p.color == color && p.width == penWidth && p.lastX == x1 && p.lastY == y1) {
+  if (p.open && p.color == color && p.width == penWidth && p.dash == dash_ && p.lastX == x1 && p.lastY == y1) {
     // A straight continuation moves the last point instead of adding one.
     if (static_cast<long long>(p.dirX) * dy == static_cast<long long>(p.dirY) * dx &&
         static_cast<long long>(p.dirX) * dx + static_cast<long long>(p.dirY) * dy > 0) {
@@ -120,7 +120,7 @@ void SvgCanvas::Line(Argb color, float penWidth, int x1, int y1, int x2, int y2)
     }
   } else {
     FlushPath();
-    p = Path{color, penWidth, std::to_string(x1) + "," + std::to_string(y1) + " ", x1, y1, dx, dy, 0, true};
+    p = Path{color, penWidth, dash_, std::to_string(x1) + "," + std::to_string(y1) + " ", x1, y1, dx, dy, 0, true};
   }
   p.lastPointAt = p.points.size();
   p.points += std::to_string(x2) + "," + std::to_string(y2);
@@ -133,7 +133,8 @@ void SvgCanvas::FlushPath() {
   path_.open = false;
   body_ += "<polyline points=\"" + path_.points + "\" fill=\"none\" stroke=\"" + Colour(path_.color) +
            "\" stroke-width=\"" + Number(path_.width) + "\" stroke-linejoin=\"round\"" +
-           Opacity("stroke-opacity", path_.color) + "/>\n";
+           (path_.dash.empty() ? "" : " stroke-dasharray=\"" + path_.dash + "\"") + Opacity("stroke-opacity", path_.color) +
+           "/>\n";
 }
 
 void SvgCanvas::FillEllipse(Argb color, int x, int y, int width, int height) {
@@ -172,12 +173,37 @@ TextExtent SvgCanvas::MeasureText(std::wstring_view text, float points, bool) {
   return {static_cast<float>((Ems(text) + 2 * kSidePadding) * em), static_cast<float>(kLineSpacing * em)};
 }
 
-std::string SvgCanvas::Document() {
+void SvgCanvas::SetDash(std::vector<float> pattern) {
+  dash_.clear();
+  for (const float length : pattern) {
+    if (!dash_.empty()) dash_ += ' ';
+    dash_ += Number(length);
+  }
+}
+
+void SvgCanvas::SetTitle(std::wstring title, std::wstring description) {
+  title_ = Escaped(title);
+  description_ = Escaped(description);
+}
+
+std::string SvgCanvas::Element() {
   CloseViewport();
   const std::string w = std::to_string(width_), h = std::to_string(height_);
-  return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + w +
-         "\" height=\"" + h + "\" viewBox=\"0 0 " + w + " " + h +
-         "\" font-family=\"Arial, 'Liberation Sans', Helvetica, sans-serif\">\n" + body_ + "</svg>\n";
+  std::string head = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + w + "\" height=\"" + h +
+                     "\" viewBox=\"0 0 " + w + " " + h + "\" font-family=\"Arial, 'Liberation Sans', Helvetica, sans-serif\"";
+  std::string labels;
+  if (!title_.empty()) {
+    const std::string titleId = idPrefix_ + "title", descriptionId = idPrefix_ + "description";
+    head += " role=\"img\" aria-labelledby=\"" + titleId + "\"";
+    labels = "<title id=\"" + titleId + "\">" + title_ + "</title>\n";
+    if (!description_.empty()) {
+      head += " aria-describedby=\"" + descriptionId + "\"";
+      labels += "<desc id=\"" + descriptionId + "\">" + description_ + "</desc>\n";
+    }
+  }
+  return head + ">\n" + labels + body_ + "</svg>\n";
 }
+
+std::string SvgCanvas::Document() { return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n" + Element(); }
 
 }  // namespace tev

@@ -6,6 +6,7 @@
 // is opened here.
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "plot/Canvas.h"
 
@@ -21,6 +22,13 @@ class SvgCanvas : public Canvas {
   // Back to the whole picture.
   void ResetViewport();
 
+  // Lines drawn from now on are dashed: dash and gap lengths in pixels, in turn; empty for solid.
+  void SetDash(std::vector<float> pattern);
+  // What the picture shows, for readers who do not see it: its title and a description.
+  void SetTitle(std::wstring title, std::wstring description);
+  // Put before every id the picture defines, so that several pictures can share one page.
+  void SetIdPrefix(std::string prefix) { idPrefix_ = std::move(prefix); }
+
   int Width() const override { return viewWidth_; }
   int Height() const override { return viewHeight_; }
   // The pixel is taken as 0xRRGGBB, as on a 24- or 32-bit display.
@@ -34,6 +42,8 @@ class SvgCanvas : public Canvas {
 
   // The complete document drawn so far.
   std::string Document();
+  // The same picture as one <svg> element, to go inside an HTML page.
+  std::string Element();
 
  private:
   void FlushPath();
@@ -46,12 +56,16 @@ class SvgCanvas : public Canvas {
   int viewHeight_;
   bool inViewport_ = false;
   int clipCount_ = 0;
+  std::string idPrefix_;
+  std::string title_, description_;
+  std::string dash_;  // the stroke-dasharray value; empty for solid
   std::string body_;
 
   // Consecutive lines of one pen that join end to start become one polyline.
   struct Path {
     Argb color = 0;
     float width = 0;
+    std::string dash;
     std::string points;
     int lastX = 0, lastY = 0;
     int dirX = 0, dirY = 0;  // direction of the last piece, to merge straight continuations

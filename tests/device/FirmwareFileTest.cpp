@@ -108,6 +108,24 @@ TEST_F(FirmwareFileTest, BadFilesAreToldApart) {
   EXPECT_EQ(read.length, 100);
 }
 
+// The length says how much of the 64 KiB image to program: beyond the image it names blocks
+// that do not exist, and the progress could never reach its end.
+TEST_F(FirmwareFileTest, LengthMustLieWithinTheImage) {
+  const struct {
+    std::int32_t length;
+    int result;
+  } cases[] = {
+      {-1, kFirmwareBadLength}, {0, kFirmwareRead},          {64, kFirmwareRead},
+      {65536, kFirmwareRead},   {65537, kFirmwareBadLength}, {70000, kFirmwareBadLength},
+  };
+  for (const auto& c : cases) {
+    FirmwareImage read;
+    const auto bytes = EncodeFirmwareFile(Sample(c.length));
+    EXPECT_EQ(DecodeFirmwareFile(bytes.data(), bytes.size(), read), c.result) << c.length;
+    EXPECT_EQ(read.length, c.length);
+  }
+}
+
 TEST_F(FirmwareFileTest, MissingFileCannotBeOpenedAndLogsNothing) {
   FirmwareImage read;
   EXPECT_EQ(ReadFirmwareFile((dir_ / "absent.dat").wstring(), read), kFirmwareCannotOpen);

@@ -175,6 +175,7 @@ TEST_F(FirmwareUpdate, BadFilesAreRefusedBeforeTheDeviceIsTouched) {
       {"cut inside the header", std::vector<std::uint8_t>(good.begin(), good.begin() + 19), kUpdateInvalidFile},
       {"wrong magic", badMagic, kUpdateInvalidFile},
       {"negative length", EncodeFirmwareFile(MakeImage(-64)), kUpdateInvalidFile},
+      {"length past the image", EncodeFirmwareFile(MakeImage(70000)), kUpdateInvalidFile},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   FUZZ_CHECK(size >= tev::kFirmwareFileSize);
   FUZZ_CHECK(image.image.size() == tev::kFirmwareImageSize);
-  FUZZ_CHECK(image.length >= 0);
+  FUZZ_CHECK(image.length >= 0 && image.length <= static_cast<std::int32_t>(tev::kFirmwareImageSize));
   // Bytes after the layout are ignored; everything before it comes back as it was.
   const std::vector<std::uint8_t> encoded = tev::EncodeFirmwareFile(image);
   FUZZ_CHECK(encoded.size() == tev::kFirmwareFileSize);

@@ -33,6 +33,44 @@ TEST(SvgCanvas, LinesOfOnePenThatJoinBecomeOnePolyline) {
   EXPECT_NE(svg.find("points=\"30,50 40,50\" fill=\"none\" stroke=\"#0000ff\""), std::string::npos);
 }
 
+TEST(SvgCanvas, ADashedPenIsAPenOfItsOwn) {
+  SvgCanvas canvas(200, 100);
+  canvas.Line(kRed, 3, 0, 50, 10, 50);
+  canvas.SetDash({12, 7.5f});
+  canvas.Line(kRed, 3, 10, 50, 20, 50);  // joins the solid line, but must not take its pen
+  canvas.Line(kRed, 3, 20, 50, 30, 40);
+  canvas.SetDash({});
+  canvas.Line(kRed, 3, 30, 40, 40, 40);
+  const std::string svg = canvas.Document();
+  EXPECT_EQ(Count(svg, "<polyline"), 3u) << svg;
+  EXPECT_EQ(Count(svg, "stroke-dasharray"), 1u) << svg;
+  EXPECT_NE(svg.find("points=\"10,50 20,50 30,40\" fill=\"none\" stroke=\"#ff0000\" stroke-width=\"3\" "
+                     "stroke-linejoin=\"round\" stroke-dasharray=\"12 7.5\"/>"),
+            std::string::npos)
+      << svg;
+}
+
+TEST(SvgCanvas, APictureForAPageHasItsTitleAndIdsOfItsOwn) {
+  const auto draw = [](const std::string& prefix) {
+    SvgCanvas canvas(200, 100);
+    canvas.SetIdPrefix(prefix);
+    canvas.SetTitle(L"a < b & c", L"rises \"fast\"");
+    canvas.SetViewport(10, 10, 50, 50);
+    canvas.Line(kRed, 3, 0, 0, 10, 10);
+    canvas.ResetViewport();
+    return canvas.Element();
+  };
+  const std::string first = draw("f1-"), second = draw("f2-");
+  EXPECT_EQ(first.rfind("<svg ", 0), 0u) << first;  // no XML declaration inside a page
+  EXPECT_NE(first.find("role=\"img\" aria-labelledby=\"f1-title\" aria-describedby=\"f1-description\""),
+            std::string::npos) << first;
+  EXPECT_NE(first.find("<title id=\"f1-title\">a &lt; b &amp; c</title>"), std::string::npos) << first;
+  EXPECT_NE(first.find("<desc id=\"f1-description\">rises \"fast\"</desc>"), std::string::npos) << first;
+  EXPECT_NE(first.find("<clipPath id=\"f1-view1\">"), std::string::npos) << first;
+  EXPECT_NE(first.find("clip-path=\"url(#f1-view1)\""), std::string::npos) << first;
+  EXPECT_NE(second.find("<clipPath id=\"f2-view1\">"), std::string::npos) << second;
+}
+
 TEST(SvgCanvas, ViewportIsACanvasOfItsOwnInsideThePicture) {
   SvgCanvas canvas(400, 300);
   EXPECT_TRUE(canvas.Clear(0xFFFFFF));

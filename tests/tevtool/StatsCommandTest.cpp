@@ -86,15 +86,7 @@ TEST_F(StatsCommandTest, EverySetInTurnOrTheOneAsked) {
   PacketList packets;
   testing::AppendFlight(packets, BuiltFlight().readings);
   testing::AppendFlight(packets, std::vector<int>(50, BuiltFlight::kGroundCount));
-  // Saved files hold one set; this one is written by hand with both.
-  std::string bytes = testing::ReadAll(flight_).substr(0, 24);
-  bytes += static_cast<char>(packets.size());
-  bytes += '\0';
-  for (const auto& p : packets) bytes.append(p.bytes.begin(), p.bytes.end());
-  const DeviceSettings settings;
-  bytes.append(settings.image.begin(), settings.image.end());
-  const std::wstring two = dir_.File(L"two.tev");
-  testing::WriteAll(two, bytes);
+  const std::wstring two = testing::SaveAllSets(dir_, L"two.tev", packets);
 
   const ToolRun json = RunTevtool({L"stats", two, L"--json"});
   ASSERT_EQ(json.status, 0) << json.err;

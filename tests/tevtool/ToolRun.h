@@ -47,4 +47,18 @@ inline std::wstring SaveFlight(const TempDir& dir, const std::wstring& name, con
   return path;
 }
 
+// A data file holding every set of the packets. The program saves one set a file, so this one is
+// written by hand, after the header of a file it saved.
+inline std::wstring SaveAllSets(const TempDir& dir, const std::wstring& name, const PacketList& packets) {
+  const DeviceSettings settings;
+  const std::wstring path = SaveFlight(dir, name, packets, settings);
+  std::string bytes = ReadAll(path).substr(0, 24);
+  bytes += static_cast<char>(packets.size());
+  bytes += '\0';
+  for (const auto& p : packets) bytes.append(p.bytes.begin(), p.bytes.end());
+  bytes.append(settings.image.begin(), settings.image.end());
+  WriteAll(path, bytes);
+  return path;
+}
+
 }  // namespace tev::testing

@@ -139,6 +139,45 @@ TEST(SettingsEntries, EntriesTooLargeForTheDeviceAreRefusedByName) {
   }
 }
 
+// Each entry in each edit a write reads: whatever is not a number is refused by name, never
+// written as 0; a typed 0 is a number. The edit a mode does not read stays free.
+TEST(SettingsEntries, AnEntryThatIsNotANumberIsRefusedWhereItIsRead) {
+  const struct {
+    const wchar_t* text;
+    bool number;
+  } entries[] = {
+      {L"", false},    {L"abc", false},          {L"-5", false},
+      {L"12.5", false}, {L" 12", false},         {L"1e3", false},
+      {L"\u0661\u0662", false} /* Arabic-Indic 12 */, {L"\uFF11\uFF12", false} /* fullwidth 12 */,
+      {L"0", true},    {L"100", true},
+  };
+  const std::wstring nothing = L" Nothing was written.\r\n";
+  const LineEntries unread = {LineMode::Apogee, L"x", L"x"};
+  for (const auto& entry : entries) {
+    const struct {
+      const char* where;
+      SettingsEntries entries;
+      std::wstring refusal;
+    } places[] = {
+        {"Line A Time", {{LineMode::Time, entry.text, L"x"}, unread, L"2"},
+         L"Line A Time [s] is not a number: enter whole seconds in digits." + nothing},
+        {"Line B Alt", {unread, {LineMode::Altitude, L"x", entry.text}, L"2"},
+         L"Line B Alt [m AGL] is not a number: enter whole metres in digits." + nothing},
+        {"Inhibit", {unread, unread, entry.text}, L"Inhibit [s] is not a number: enter whole seconds in digits." + nothing},
+    };
+    for (const auto& place : places) {
+      SCOPED_TRACE(::testing::Message() << place.where << " holding \"" << ::testing::PrintToString(std::wstring(entry.text))
+                                        << "\"");
+      EXPECT_EQ(RefuseEntries(place.entries), entry.number ? std::nullopt : std::optional(place.refusal));
+    }
+  }
+  // Line B is looked at after Line A, and an unread edit's text is never judged.
+  SettingsEntries both = {{LineMode::Time, L"", L"x"}, {LineMode::Time, L"", L"x"}, L""};
+  EXPECT_EQ(RefuseEntries(both), L"Line A Time [s] is not a number: enter whole seconds in digits." + nothing);
+  both.lineA = {LineMode::Disabled, L"", L""};
+  EXPECT_EQ(RefuseEntries(both), L"Line B Time [s] is not a number: enter whole seconds in digits." + nothing);
+}
+
 TEST(SettingsEntries, EditNumbersAreUnsignedDecimalsAndAnythingElseIsZero) {
   EXPECT_EQ(ReadEditNumber(L"0150"), 150u);
   EXPECT_EQ(ReadEditNumber(L""), 0u);

@@ -176,7 +176,7 @@ TEST_F(SettingsWork, ACalibrationAtOneHundredMetresWithTheDeviceAt830StoresMinus
   EXPECT_EQ(host.record.back(), L"[idle]");
 }
 
-TEST_F(SettingsWork, AnOffsetBeyondOneByteIsRefusedAfterTheThreeLines) {
+TEST_F(SettingsWork, AnOffsetBeyondOneByteIsRefusedAfterTheThreeLinesAndCostsNothing) {
   sim->State().adcCount = 1000;  // 825 - 1000 = -175
   const auto blockBefore = sim->State().settingsBlock;
   CalibrateWork(device, host, 100, Entries());
@@ -185,14 +185,16 @@ TEST_F(SettingsWork, AnOffsetBeyondOneByteIsRefusedAfterTheThreeLines) {
                    L"ADC Offset -175 does not fit the device: it holds offsets from -128 to 127. Nothing was written.\r\n",
                    L"Failed to calibrate.\r\n"}));
   EXPECT_EQ(sim->State().settingsBlock, blockBefore);
+  EXPECT_FALSE(FlightsErased()) << "refused before anything was erased";
   EXPECT_EQ(device.settings.adcOffset, 0);
+  EXPECT_EQ(host.record.back(), L"[idle]");
   EXPECT_EQ(RefuseCalibrationOffset(-128), std::nullopt);
   EXPECT_EQ(RefuseCalibrationOffset(127), std::nullopt);
   EXPECT_NE(RefuseCalibrationOffset(128), std::nullopt);
 }
 
 TEST_F(SettingsWork, ACalibrationWhoseWriteFailsSaysSoAndGivesAllButtonsBackAtItsEnd) {
-  sim->InjectFault({SimFaultKind::WithholdReplies, 21, 0});  // after clear 1, settings 17, ADC 2, clear 1
+  sim->InjectFault({SimFaultKind::WithholdReplies, 23, 0});  // after ADC 2, clear 1, settings 17, ADC 2, clear 1
   CalibrateWork(device, host, 100, Entries());
   const Lines lines = host.StatusLines();
   ASSERT_GE(lines.size(), 2u);
@@ -203,12 +205,31 @@ TEST_F(SettingsWork, ACalibrationWhoseWriteFailsSaysSoAndGivesAllButtonsBackAtIt
 }
 
 TEST_F(SettingsWork, ACalibrationThatCannotReadTheSensorSaysFailedAndKeepsTheRecord) {
-  sim->InjectFault({SimFaultKind::WithholdReplies, 18, 0});  // clear's 1, settings' 17, then the ADC reply
-  const DeviceSettings before = device.settings;
-  CalibrateWork(device, host, 100, Entries());
-  EXPECT_EQ(host.StatusLines(), (Lines{L"Calibrating...\r\n", L"Failed.\r\n"}));
-  EXPECT_EQ(device.settings.image, before.image);
-  EXPECT_TRUE(FlightsErased());
+  const struct {
+    const char* name;
+    std::uint32_t reply;
+    bool erased;
+  } cases[] = {
+      {"the first reading, before anything is erased", 0, false},
+      {"the reading after the erase", 2 + 1 + 17, true},  // ADC 2, clear 1, settings 17
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    sim = MakeFlightSim(SampleMemory());
+    sim->State().adcCount = 830;
+    VirtualBus freshBus;
+    freshBus.Plug(sim);
+    AltimeterDevice freshDevice{freshBus};
+    ASSERT_EQ(freshDevice.Connect(Personality::Application), kConnected);
+    RecordingHost freshHost{freshDevice};
+    sim->InjectFault({SimFaultKind::WithholdReplies, c.reply, 0});
+    const DeviceSettings before = freshDevice.settings;
+    CalibrateWork(freshDevice, freshHost, 100, Entries());
+    EXPECT_EQ(freshHost.StatusLines(), (Lines{L"Calibrating...\r\n", L"Failed.\r\n"}));
+    EXPECT_EQ(freshDevice.settings.image, before.image);
+    EXPECT_EQ(FlightsErased(), c.erased);
+    EXPECT_EQ(freshHost.record.back(), L"[idle]");
+  }
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include "model/CsvExport.h"
 #include "model/DataSet.h"
+#include "tools/tevtool/CommandLine.h"
 #include "tools/tevtool/FlightFile.h"
 #include "tools/tevtool/Tool.h"
 
@@ -14,22 +15,13 @@ constexpr char kUsage[] = "usage: tevtool csv FILE.tev [SET] [-o OUT.csv]";
 }  // namespace
 
 int RunCsv(const Args& args, std::ostream& out, std::ostream& err) {
-  std::optional<std::wstring> input, output, setText;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == L"-o") {
-      if (i + 1 >= args.size() || output) return Fail(err, kUsage);
-      output = args[++i];
-    } else if (!input) {
-      input = args[i];
-    } else if (!setText) {
-      setText = args[i];
-    } else {
-      return Fail(err, kUsage);
-    }
-  }
+  const auto line = CommandLine::Parse(args, {{L"-o"}}, 2, kUsage, err);
+  if (!line) return 1;
+  const std::wstring* input = line->Positional(0);
   if (!input) return Fail(err, kUsage);
-  const auto set = setText ? ParseSet(*setText) : std::optional<int>(0);
-  if (!set) return Fail(err, "not a set number: " + Narrow(*setText));
+  const auto output = line->Value(L"-o");
+  std::optional<int> set;
+  if (!ReadSetNumber(line->Positional(1), 0, set, err)) return 1;
 
   // As the program shows the flight: a bad settings checksum means the default settings.
   FlightFile flight;

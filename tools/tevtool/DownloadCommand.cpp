@@ -6,6 +6,7 @@
 #include "device/Download.h"
 #include "model/WidePath.h"
 #include "tools/tevtool/AltimeterLink.h"
+#include "tools/tevtool/CommandLine.h"
 #include "tools/tevtool/SaveFlights.h"
 #include "tools/tevtool/Tool.h"
 
@@ -54,19 +55,13 @@ bool ParsePort(const std::wstring& text, std::uint16_t& port) {
 }  // namespace
 
 int RunDownload(const Args& args, std::ostream& out, std::ostream& err) {
-  std::wstring folder = L".";
+  const auto line = CommandLine::Parse(args, {{L"-o"}, {L"--sim"}}, 0, "usage: tevtool download [-o DIR] [--sim PORT]", err);
+  if (!line) return 1;
+  const std::wstring folder = line->Value(L"-o").value_or(L".");
   std::uint16_t port = 0;
-  bool sim = false;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == L"-o" && i + 1 < args.size()) {
-      folder = args[++i];
-    } else if (args[i] == L"--sim" && i + 1 < args.size()) {
-      if (!ParsePort(args[++i], port)) return Fail(err, "--sim needs a port number, not " + Narrow(args[i]));
-      sim = true;
-    } else {
-      return Fail(err, "usage: tevtool download [-o DIR] [--sim PORT]");
-    }
-  }
+  const auto portText = line->Value(L"--sim");
+  const bool sim = portText.has_value();
+  if (sim && !ParsePort(*portText, port)) return Fail(err, "--sim needs a port number, not " + Narrow(*portText));
   std::error_code ec;
   if (!std::filesystem::is_directory(ToFsPath(folder), ec)) return Fail(err, Narrow(folder) + " is not a folder");
 

@@ -60,7 +60,7 @@ void DrawFrame(Canvas& canvas, const PicturePanel& p) {
   canvas.Line(kInk, kAxisPen, p.x, bottom, p.x, p.y);
 }
 
-void DrawTimeAxis(Canvas& canvas, const PicturePanel& p, const PlotScale& scale) {
+void DrawTimeAxis(Canvas& canvas, const PicturePanel& p, const PlotScale& scale, const wchar_t* title) {
   const int bottom = p.y + p.height;
   if (MapX(scale, 0)) {
     const Span span = TimeSpan(scale);
@@ -71,7 +71,7 @@ void DrawTimeAxis(Canvas& canvas, const PicturePanel& p, const PlotScale& scale)
       Label(canvas, Wide(FormatReal(t)), kTickPoints, kInk, p.x + *x, bottom + kTickGap, 0.5, 0);
     }
   }
-  Label(canvas, L"Time [s]", kTitlePoints, kInk, p.x + p.width / 2.0, bottom + kTickGap + 20, 0.5, 0);
+  Label(canvas, title, kTitlePoints, kInk, p.x + p.width / 2.0, bottom + kTickGap + 20, 0.5, 0);
 }
 
 // A vertical scale along one side of the panel; toScale turns a tick value into the plot's value.
@@ -86,6 +86,72 @@ void DrawValueAxis(Canvas& canvas, const PicturePanel& p, const PlotScale& scale
     canvas.Line(kInk, kAxisPen, x, p.y + *y, x + outward * kTickLength, p.y + *y);
     Label(canvas, Wide(FormatReal(value)), kTickPoints, kInk, x + outward * kTickGap, p.y + *y, right ? 0 : 1, 0.5);
   }
+}
+
+void DrawAltitudeAxis(Canvas& canvas, const PicturePanel& p, const PlotScale& scale, const Units& units) {
+  const Span span = ValueSpan(scale);
+  DrawValueAxis(canvas, p, scale, false, units.Altitude(span.lo), units.Altitude(span.hi),
+                [&](double altitude) { return altitude / units.perMetre; });
+}
+
+// Makes room on the scale for every point of the curve, in whole seconds and metres.
+void Widen(PlotScale& scale, const TimedCurve& curve) {
+  for (std::size_t i = 0; i < curve.seconds.size() && i < curve.metres.size(); ++i) {
+    const double t = curve.seconds[i], h = curve.metres[i];
+    if (!std::isfinite(t) || !std::isfinite(h) || std::fabs(t) > 1e6 || std::fabs(h) > 1e6) continue;
+    const double right = std::max<double>(scale.xMin + scale.xRange, std::ceil(t));
+    const double low = std::min<double>(scale.yMin, std::floor(h));
+    const double high = std::max<double>(scale.yMin + scale.yRange, std::ceil(h));
+    scale.xRange = static_cast<std::int32_t>(right - scale.xMin);
+    scale.yMin = static_cast<std::int32_t>(low);
+    scale.yRange = static_cast<std::int32_t>(high - low);
+  }
+}
+
+constexpr float kCurvePen = 3.0f;
+const std::vector<float> kDash{12.0f, 7.0f};
+
+// Consecutive points that fall on one pixel become one, so a finely sampled curve stays small.
+void DrawCurve(SvgCanvas& canvas, const PlotScale& scale, const PictureCurve& curve) {
+  canvas.SetDash(curve.dashed ? kDash : std::vector<float>());
+  std::optional<std::pair<int, int>> last;
+  for (std::size_t i = 0; i < curve.points.seconds.size() && i < curve.points.metres.size(); ++i) {
+    const auto x = MapX(scale, curve.points.seconds[i]);
+    const auto y = MapY(scale, curve.points.metres[i]);
+    if (!x || !y) {
+      last.reset();
+      continue;
+    }
+    if (last && (last->first != *x || last->second != *y)) canvas.Line(curve.color, kCurvePen, last->first, last->second, *x, *y);
+    if (!last || last->first != *x || last->second != *y) last = std::pair{*x, *y};
+  }
+  canvas.SetDash({});
+}
+
+// A box in the panel's upper right corner: a stretch of each curve's line and its label.
+void DrawLegend(SvgCanvas& canvas, const PicturePanel& p, std::span<const PictureCurve> curves) {
+  if (curves.empty()) return;
+  constexpr int kRow = 22, kSample = 40, kPad = 8, kInset = 12;
+  constexpr float kPoints = 10.0f;
+  double widest = 0;
+  for (const PictureCurve& curve : curves) widest = std::max<double>(widest, canvas.MeasureText(curve.label, kPoints, true).width);
+  const int width = static_cast<int>(std::ceil(kPad * 3 + kSample + widest));
+  const int height = kPad * 2 + kRow * static_cast<int>(curves.size());
+  const int x = p.x + p.width - width - kInset, y = p.y + kInset;
+  canvas.SetViewport(std::max(p.x, x), y, std::min(width, p.width), height);
+  canvas.Clear(kPaper);
+  canvas.Line(kInk, 1, 0, 0, width - 1, 0);
+  canvas.Line(kInk, 1, width - 1, 0, width - 1, height - 1);
+  canvas.Line(kInk, 1, width - 1, height - 1, 0, height - 1);
+  canvas.Line(kInk, 1, 0, height - 1, 0, 0);
+  for (std::size_t i = 0; i < curves.size(); ++i) {
+    const int middle = kPad + kRow * static_cast<int>(i) + kRow / 2;
+    canvas.SetDash(curves[i].dashed ? kDash : std::vector<float>());
+    canvas.Line(curves[i].color, kCurvePen, kPad, middle, kPad + kSample, middle);
+    canvas.SetDash({});
+    Label(canvas, curves[i].label, kPoints, kInk, kPad * 2 + kSample, middle, 0, 0.5);
+  }
+  canvas.ResetViewport();
 }
 
 }  // namespace
@@ -118,24 +184,30 @@ std::vector<double> TickValues(double lo, double hi, int maxTicks) {
 }
 
 void DrawFlightPicture(SvgCanvas& canvas, const DataSet& set, PlotScale scale, const Units& units,
-                       const std::wstring& caption) {
+                       const std::wstring& caption, std::span<const PictureCurve> curves) {
   const PicturePanel p = PanelOf(canvas.Width(), canvas.Height());
   canvas.Clear(kPaper);
+  for (const PictureCurve& curve : curves) Widen(scale, curve.points);
 
   // The window's own painters, at the panel's size.
   scale.width = p.width;
   scale.height = p.height;
   canvas.SetViewport(p.x, p.y, p.width, p.height);
   PaintPlot(canvas, set, scale);
+  for (const PictureCurve& curve : curves) DrawCurve(canvas, scale, curve);
   canvas.ResetViewport();
+  if (!curves.empty()) {
+    std::vector<PictureCurve> legend{PictureCurve{L"Flight altitude", kAltitudeInk, false, {}}};
+    legend.insert(legend.end(), curves.begin(), curves.end());
+    DrawLegend(canvas, p, legend);
+  }
 
   DrawFrame(canvas, p);
-  DrawTimeAxis(canvas, p, scale);
+  DrawTimeAxis(canvas, p, scale, L"Time [s]");
   if (MapY(scale, 0)) {
     // Altitude in metres and velocity in km/h share the window's vertical scale.
     const Span span = ValueSpan(scale);
-    DrawValueAxis(canvas, p, scale, false, units.Altitude(span.lo), units.Altitude(span.hi),
-                  [&](double altitude) { return altitude / units.perMetre; });
+    DrawAltitudeAxis(canvas, p, scale, units);
     const double perKmh = units.speedPerMetreSecond / kMetresPerSecondToKmh;
     DrawValueAxis(canvas, p, scale, true, span.lo * perKmh, span.hi * perKmh,
                   [&](double speed) { return speed / perKmh; });
@@ -144,6 +216,28 @@ void DrawFlightPicture(SvgCanvas& canvas, const DataSet& set, PlotScale scale, c
   Label(canvas, Wide(std::string("Altitude [") + units.altitudeUnit + "]"), kTitlePoints, kAltitudeInk, 8, titleY, 0, 1);
   Label(canvas, Wide(std::string("Velocity [") + units.speedUnit + "]"), kTitlePoints, kVelocityInk,
         canvas.Width() - 8, titleY, 1, 1);
+  Label(canvas, caption, kCaptionPoints, kInk, canvas.Width() / 2.0, 6, 0.5, 0);
+}
+
+void DrawOverlayPicture(SvgCanvas& canvas, std::span<const PictureCurve> curves, const Units& units,
+                        const std::wstring& caption) {
+  const PicturePanel p = PanelOf(canvas.Width(), canvas.Height());
+  canvas.Clear(kPaper);
+  PlotScale scale;
+  scale.xRange = 1;  // at least a second and a metre, so that an empty overlay still has axes
+  scale.yRange = 1;
+  for (const PictureCurve& curve : curves) Widen(scale, curve.points);
+  scale.width = p.width;
+  scale.height = p.height;
+  canvas.SetViewport(p.x, p.y, p.width, p.height);
+  for (const PictureCurve& curve : curves) DrawCurve(canvas, scale, curve);
+  canvas.ResetViewport();
+  DrawLegend(canvas, p, curves);
+
+  DrawFrame(canvas, p);
+  DrawTimeAxis(canvas, p, scale, L"Time since launch [s]");
+  if (MapY(scale, 0)) DrawAltitudeAxis(canvas, p, scale, units);
+  Label(canvas, Wide(std::string("Altitude [") + units.altitudeUnit + "]"), kTitlePoints, kInk, 8, p.y - kTickGap, 0, 1);
   Label(canvas, caption, kCaptionPoints, kInk, canvas.Width() / 2.0, 6, 0.5, 0);
 }
 

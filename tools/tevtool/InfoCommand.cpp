@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "model/NumberFormat.h"
-#include "tools/tevtool/Tool.h"
+#include "tools/tevtool/CommandLine.h"
 
 namespace tev::tool {
 namespace {
@@ -22,15 +22,19 @@ const char* ModeName(LineMode mode) {
 }  // namespace
 
 int RunInfo(const Args& args, std::ostream& out, std::ostream& err) {
-  if (args.size() != 1) return Fail(err, "usage: tevtool info FILE.tev");
+  constexpr char kUsage[] = "usage: tevtool info FILE.tev";
+  const auto line = CommandLine::Parse(args, {}, 1, kUsage, err);
+  if (!line) return 1;
+  if (!line->Positional(0)) return Fail(err, kUsage);
+  const std::wstring& path = *line->Positional(0);
   LoadedFile file;
-  if (!LoadForTool(args[0], file, err)) return 1;
+  if (!LoadForTool(path, file, err)) return 1;
 
   const PacketList& packets = file.packets;
   const DeviceSettings& s = file.settings;
   // One pass over the list: a file may hold tens of thousands of sets.
   const std::vector<int> starts = FindSetStarts(packets);
-  out << "file: " << Narrow(args[0]) << '\n';
+  out << "file: " << Narrow(path) << '\n';
   out << "packets: " << packets.size() << '\n';
   out << "sets: " << starts.size() << '\n';
   for (std::size_t set = 0; set < starts.size(); ++set)
@@ -51,7 +55,7 @@ int RunInfo(const Args& args, std::ostream& out, std::ostream& err) {
   out.flush();
   if (!out) return Fail(err, "cannot write to standard output");
   if (!file.checksumValid)
-    return Fail(err, Narrow(args[0]) + " has an invalid settings checksum: its flights open with the default settings");
+    return Fail(err, Narrow(path) + " has an invalid settings checksum: its flights open with the default settings");
   return 0;
 }
 

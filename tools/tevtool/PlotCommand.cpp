@@ -1,15 +1,19 @@
-// tevtool plot FILE.tev [SET] -o FLIGHT.svg [--units m|ft] [--size WxH]: the flight as the window
-// draws it, with axes, scales and a caption, as an SVG picture.
+// tevtool plot FILE.tev [SET] -o FLIGHT.svg [--units m|ft] [--size WxH] [--sim SIM.csv]: the flight
+// as the window draws it, with axes, scales and a caption, as an SVG picture; with --sim, a
+// simulation's altitude over it from the flight's launch.
 #include "model/ReplacingFile.h"
 #include "plot/PlotView.h"
 #include "plot/SvgCanvas.h"
+#include "tools/tevtool/CommandLine.h"
+#include "tools/tevtool/FlightFigures.h"
 #include "tools/tevtool/FlightFile.h"
 #include "tools/tevtool/FlightPicture.h"
+#include "tools/tevtool/SimulationFigures.h"
 
 namespace tev::tool {
 namespace {
 
-constexpr char kUsage[] = "usage: tevtool plot FILE.tev [SET] -o FLIGHT.svg [--units m|ft] [--size WxH]";
+constexpr char kUsage[] = "usage: tevtool plot FILE.tev [SET] -o FLIGHT.svg [--units m|ft] [--size WxH] [--sim SIM.csv]";
 
 std::optional<int> ParseSide(const std::wstring& text) {
   const auto value = ParseSet(text);  // digits only, as a set number is
@@ -31,43 +35,36 @@ bool ParseSize(const std::wstring& text, int& width, int& height) {
 }  // namespace
 
 int RunPlot(const Args& args, std::ostream&, std::ostream& err) {
-  std::optional<std::wstring> input, output, setText;
-  Units units = kMetric;
-  int width = kDefaultPictureWidth, height = kDefaultPictureHeight;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const bool hasValue = i + 1 < args.size();
-    if (args[i] == L"-o") {
-      if (!hasValue || output) return Fail(err, kUsage);
-      output = args[++i];
-    } else if (args[i] == L"--units") {
-      const auto parsed = hasValue ? ParseUnits(args[++i]) : std::nullopt;
-      if (!parsed) return Fail(err, "--units takes m or ft");
-      units = *parsed;
-    } else if (args[i] == L"--size") {
-      if (!hasValue || !ParseSize(args[++i], width, height))
-        return Fail(err, "--size takes WIDTHxHEIGHT in pixels, each from " + std::to_string(kSmallestPicture) +
-                             " to " + std::to_string(kLargestPicture));
-    } else if (!input) {
-      input = args[i];
-    } else if (!setText) {
-      setText = args[i];
-    } else {
-      return Fail(err, kUsage);
-    }
-  }
+  const std::string sizeProblem = "--size takes WIDTHxHEIGHT in pixels, each from " + std::to_string(kSmallestPicture) +
+                                  " to " + std::to_string(kLargestPicture);
+  const auto line = CommandLine::Parse(args, {{L"-o"}, kUnitsOption, {L"--size", true, sizeProblem.c_str()}, {L"--sim"}},
+                                       2, kUsage, err);
+  if (!line) return 1;
+  const std::wstring* input = line->Positional(0);
+  const auto output = line->Value(L"-o");
   if (!input || !output) return Fail(err, kUsage);
-  const auto set = setText ? ParseSet(*setText) : std::optional<int>(0);
-  if (!set) return Fail(err, "not a set number: " + Narrow(*setText));
+  Units units;
+  std::optional<int> set;
+  if (!line->ReadUnits(units, err) || !ReadSetNumber(line->Positional(1), 0, set, err)) return 1;
+  int width = kDefaultPictureWidth, height = kDefaultPictureHeight;
+  if (const auto size = line->Value(L"--size"); size && !ParseSize(*size, width, height)) return Fail(err, sizeProblem);
 
   FlightFile flight;
   if (!LoadFlightFile(*input, flight, err)) return 1;
   if (!CheckSetExists(flight, *set, err)) return 1;
+  std::optional<Simulation> sim;
+  if (const auto simPath = line->Value(L"--sim"); simPath && !LoadSimulation(*simPath, sim.emplace(), err)) return 1;
 
   DataSet data;
   PlotScale scale;
   PreparePlot(flight.file.packets, flight.used, data, scale, *set);
+  std::vector<PictureCurve> curves;
+  if (sim) {
+    const FlightFigures figures = ComputeFlightFigures(data, flight.used.adcOffset);
+    curves.push_back(SimulationCurve(*sim, figures.launchSeconds.value_or(0)));
+  }
   SvgCanvas canvas(width, height);
-  DrawFlightPicture(canvas, data, scale, units, PictureCaption(DisplayName(*input), data, units));
+  DrawFlightPicture(canvas, data, scale, units, PictureCaption(DisplayName(*input), data, units), curves);
 
   ReplacingFile file(*output);
   if (!file.IsOpen() || !file.Write(canvas.Document()) || !file.Commit())

@@ -1,5 +1,6 @@
 // tevtool stats FILE.tev [SET] [--units m|ft] [--json]: the figures of one set, or of every set
 // in turn, from the same data set the window plots.
+#include "tools/tevtool/CommandLine.h"
 #include "tools/tevtool/FlightFigures.h"
 #include "tools/tevtool/FlightFile.h"
 #include "tools/tevtool/StatsReport.h"
@@ -12,30 +13,14 @@ constexpr char kUsage[] = "usage: tevtool stats FILE.tev [SET] [--units m|ft] [-
 }  // namespace
 
 int RunStats(const Args& args, std::ostream& out, std::ostream& err) {
-  std::optional<std::wstring> input, setText;
-  Units units = kMetric;
-  bool json = false;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == L"--json") {
-      json = true;
-    } else if (args[i] == L"--units") {
-      const auto parsed = i + 1 < args.size() ? ParseUnits(args[++i]) : std::nullopt;
-      if (!parsed) return Fail(err, "--units takes m or ft");
-      units = *parsed;
-    } else if (!input) {
-      input = args[i];
-    } else if (!setText) {
-      setText = args[i];
-    } else {
-      return Fail(err, kUsage);
-    }
-  }
+  const auto line = CommandLine::Parse(args, {{L"--json", false}, kUnitsOption}, 2, kUsage, err);
+  if (!line) return 1;
+  const std::wstring* input = line->Positional(0);
   if (!input) return Fail(err, kUsage);
+  Units units;
   std::optional<int> only;
-  if (setText) {
-    only = ParseSet(*setText);
-    if (!only) return Fail(err, "not a set number: " + Narrow(*setText));
-  }
+  if (!line->ReadUnits(units, err) || !ReadSetNumber(line->Positional(1), std::nullopt, only, err)) return 1;
+  const bool json = line->Has(L"--json");
 
   FlightFile flight;
   if (!LoadFlightFile(*input, flight, err)) return 1;

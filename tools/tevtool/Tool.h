@@ -49,5 +49,6 @@ int RunCsv(const Args& args, std::ostream& out, std::ostream& err);
 int RunDownload(const Args& args, std::ostream& out, std::ostream& err);
 int RunStats(const Args& args, std::ostream& out, std::ostream& err);
 int RunPlot(const Args& args, std::ostream& out, std::ostream& err);
+int RunReport(const Args& args, std::ostream& out, std::ostream& err);
 
 }  // namespace tev::tool

@@ -39,14 +39,15 @@ LineMode ModeOf(const LineControls& line, int radioId) {
   return LineMode::Disabled;
 }
 
-std::wstring ItemText(HWND dialog, int id) {
-  const int length = ::GetWindowTextLengthW(::GetDlgItem(dialog, id));
+}  // namespace
+
+std::wstring CChipLoadWindow::ItemText(int id) const {
+  // Whole, however long: a fixed buffer would cut "0000000000000100" to 10.
+  const int length = ::GetWindowTextLengthW(::GetDlgItem(hwnd, id));
   std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-  text.resize(static_cast<std::size_t>(::GetDlgItemTextW(dialog, id, text.data(), length + 1)));
+  text.resize(static_cast<std::size_t>(::GetDlgItemTextW(hwnd, id, text.data(), length + 1)));
   return text;
 }
-
-}  // namespace
 
 void CChipLoadWindow::SettingsToControls() {
   const SettingsEntries entries = EntriesFromSettings(device.settings);
@@ -73,10 +74,10 @@ SettingsEntries CChipLoadWindow::ReadEntries() const {
         break;
       }
     }
-    read->timeText = ItemText(hwnd, line->timeEdit);
-    read->altitudeText = ItemText(hwnd, line->altitudeEdit);
+    read->timeText = ItemText(line->timeEdit);
+    read->altitudeText = ItemText(line->altitudeEdit);
   }
-  entries.inhibitText = ItemText(hwnd, IDC_SETTINGS_INHIBIT_EDIT);
+  entries.inhibitText = ItemText(IDC_SETTINGS_INHIBIT_EDIT);
   return entries;
 }
 

@@ -130,9 +130,7 @@ INT_PTR CChipLoadWindow::OnWrite() {
 
 INT_PTR CChipLoadWindow::OnCalibrate() {
   if (WorkerRunning()) return TRUE;
-  std::wstring text(16, L'\0');
-  text.resize(static_cast<std::size_t>(::GetDlgItemTextW(hwnd, IDC_SETTINGS_GROUND_ALT_EDIT, text.data(), 16)));
-  const std::optional<std::uint32_t> ground = ReadGroundAltitude(text);
+  const std::optional<std::uint32_t> ground = ReadGroundAltitude(ItemText(IDC_SETTINGS_GROUND_ALT_EDIT));
   if (!ground) {
     ShowMessage(hwnd, IDS_ENTER_ALTITUDE, MB_ICONERROR);
     return TRUE;

@@ -3,6 +3,7 @@
 // altimeter, read from it, written to it, and the pressure sensor calibrated against a known
 // ground altitude. The controls always show the device object's settings record.
 #include <cstdint>
+#include <string>
 
 #include "ui/framework/DeviceWindow.h"
 #include "ui/logic/SettingsEntries.h"
@@ -30,6 +31,7 @@ class CChipLoadWindow : public CDeviceWindow {
   // The controls and the record (ChipLoadControls.cpp).
   void SettingsToControls();
   SettingsEntries ReadEntries() const;
+  std::wstring ItemText(int id) const;
   void EnableLineEdits(int radioId);
   // Read and Write start from an empty flight: the one on display is not what the device holds.
   void ForgetFlight();

@@ -1,5 +1,6 @@
 #include "ui/logic/SettingsEntries.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace tev {
@@ -13,7 +14,19 @@ LineEntries LineFromSettings(LineMode mode, std::uint16_t value) {
   return line;
 }
 
+// The refusal of an edit that is read but holds no number: writing it as 0 would, say, fire an
+// ejection charge at launch because the field was left empty.
+std::wstring NotANumber(const std::wstring& edit, const wchar_t* unit) {
+  return edit + L" is not a number: enter whole " + unit + L" in digits. Nothing was written.\r\n";
+}
+
 std::optional<std::wstring> RefuseLine(const LineEntries& line, const wchar_t* name) {
+  if (line.mode == LineMode::Time && !IsEditNumber(line.timeText)) {
+    return NotANumber(std::wstring(name) + L" Time [s]", L"seconds");
+  }
+  if (line.mode == LineMode::Altitude && !IsEditNumber(line.altitudeText)) {
+    return NotANumber(std::wstring(name) + L" Alt [m AGL]", L"metres");
+  }
   if (line.mode == LineMode::Time && ReadEditNumber(line.timeText) > kLargestTimeSeconds) {
     return std::wstring(name) + L" Time [s] is too large: the device holds at most " +
            std::to_wstring(kLargestTimeSeconds) + L" s. Nothing was written.\r\n";
@@ -46,6 +59,10 @@ LineEdits EditsFor(LineMode mode) {
   return {mode == LineMode::Time, mode == LineMode::Altitude};
 }
 
+bool IsEditNumber(const std::wstring& text) {
+  return !text.empty() && std::all_of(text.begin(), text.end(), [](wchar_t c) { return c >= L'0' && c <= L'9'; });
+}
+
 std::uint32_t ReadEditNumber(const std::wstring& text) {
   if (text.empty()) return 0;
   std::uint64_t value = 0;
@@ -60,6 +77,7 @@ std::uint32_t ReadEditNumber(const std::wstring& text) {
 std::optional<std::wstring> RefuseEntries(const SettingsEntries& entries) {
   if (auto refusal = RefuseLine(entries.lineA, L"Line A")) return refusal;
   if (auto refusal = RefuseLine(entries.lineB, L"Line B")) return refusal;
+  if (!IsEditNumber(entries.inhibitText)) return NotANumber(L"Inhibit [s]", L"seconds");
   if (ReadEditNumber(entries.inhibitText) > kLargestInhibitSeconds) {
     return L"Inhibit [s] is too large: the device holds at most " + std::to_wstring(kLargestInhibitSeconds) +
            L" s. Nothing was written.\r\n";
@@ -78,10 +96,7 @@ SettingsWarnings EntriesToSettings(const SettingsEntries& entries, DeviceSetting
 }
 
 std::optional<std::uint32_t> ReadGroundAltitude(const std::wstring& text) {
-  if (text.empty()) return std::nullopt;
-  for (wchar_t c : text) {
-    if (c < L'0' || c > L'9') return std::nullopt;
-  }
+  if (!IsEditNumber(text)) return std::nullopt;
   const std::uint32_t metres = ReadEditNumber(text);
   if (metres > kHighestGroundAltitude) return std::nullopt;
   return metres;

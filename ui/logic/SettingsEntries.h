@@ -38,12 +38,16 @@ struct LineEdits {
 };
 LineEdits EditsFor(LineMode mode);
 
+// Whether an edit holds an unsigned decimal number: one or more ASCII digits, nothing else.
+bool IsEditNumber(const std::wstring& text);
+
 // An edit's number: unsigned decimal digits only; anything else reads as 0. Numbers too large for
 // 32 bits read as UINT32_MAX, so that they are refused rather than wrapped.
 std::uint32_t ReadEditNumber(const std::wstring& text);
 
-// The status line that refuses entries too large for the device (only the edit the checked mode
-// reads counts; a disabled edit may hold old text); none when all fit.
+// The status line that refuses an entry that is not a number or too large for the device (only
+// the edits the checked modes read and the inhibit edit count; a disabled edit may hold old
+// text); none when all are fit to write.
 std::optional<std::wstring> RefuseEntries(const SettingsEntries& entries);
 
 // What the user is asked to make sure of before a write.

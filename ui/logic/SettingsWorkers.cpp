@@ -49,6 +49,25 @@ int ReadSettingsWork(AltimeterDevice& device, SettingsDialogHost& host) {
 
 namespace {
 
+std::int32_t CalibrationOffset(std::uint32_t groundAltitude, std::uint16_t deviceCount) {
+  return AltitudeToAdc(groundAltitude) - static_cast<std::int32_t>(deviceCount);
+}
+
+// The three ADC lines; the offset when it fits the device, else its refusal.
+std::optional<std::int32_t> ReportOffset(SettingsDialogHost& host, std::uint32_t groundAltitude,
+                                         std::uint16_t deviceCount) {
+  const std::int32_t offset = CalibrationOffset(groundAltitude, deviceCount);
+  host.AppendStatus(L"ADC Real: " + std::to_wstring(AltitudeToAdc(groundAltitude)) + L"\r\n");
+  host.AppendStatus(L"ADC Device: " + std::to_wstring(deviceCount) + L"\r\n");
+  host.AppendStatus(L"ADC Offset: " + std::to_wstring(offset) + L"\r\n");
+  if (const auto refusal = RefuseCalibrationOffset(offset)) {
+    // One byte would keep only the low bits: a wrong offset written without a word.
+    host.AppendStatus(*refusal);
+    return std::nullopt;
+  }
+  return offset;
+}
+
 // The write itself. Within a calibration the buttons are left to the calibration's end.
 int WriteSettingsSteps(AltimeterDevice& device, SettingsDialogHost& host, const SettingsEntries& entries,
                        bool withinCalibration) {
@@ -110,6 +129,23 @@ void CalibrateWork(AltimeterDevice& device, SettingsDialogHost& host, std::uint3
     host.RefreshControls(false);
     return;
   }
+  // The sensor is read once before the flights are erased, so that a calibration that cannot
+  // succeed costs nothing; one that can goes on as always, with its own reading.
+  {
+    std::uint16_t deviceCount = 0;
+    const int read = device.ReadAdc(deviceCount);
+    if (read < 0 || RefuseCalibrationOffset(CalibrationOffset(groundAltitude, deviceCount))) {
+      host.AppendStatus(L"Calibrating...\r\n");
+      if (read < 0) {
+        host.AppendStatus(L"Failed.\r\n");
+      } else {
+        ReportOffset(host, groundAltitude, deviceCount);
+        host.AppendStatus(L"Failed to calibrate.\r\n");
+      }
+      host.RefreshControls(false);
+      return;
+    }
+  }
   if (device.ClearData() < 0) {
     host.RefreshControls(false);
     host.AppendStatus(L"Failed to clear data.\r\n");
@@ -133,18 +169,9 @@ void CalibrateWork(AltimeterDevice& device, SettingsDialogHost& host, std::uint3
     host.RefreshControls(false);
     return;
   }
-  const std::int32_t real = AltitudeToAdc(groundAltitude);
-  const std::int32_t offset = real - static_cast<std::int32_t>(deviceCount);
-  host.AppendStatus(L"ADC Real: " + std::to_wstring(real) + L"\r\n");
-  host.AppendStatus(L"ADC Device: " + std::to_wstring(deviceCount) + L"\r\n");
-  host.AppendStatus(L"ADC Offset: " + std::to_wstring(offset) + L"\r\n");
-
   bool calibrated = false;
-  if (const auto refusal = RefuseCalibrationOffset(offset)) {
-    // One byte would keep only the low bits: a wrong offset written without a word.
-    host.AppendStatus(*refusal);
-  } else {
-    device.settings.adcOffset = offset;
+  if (const std::optional<std::int32_t> offset = ReportOffset(host, groundAltitude, deviceCount)) {
+    device.settings.adcOffset = *offset;
     calibrated = WriteSettingsSteps(device, host, entries, true) == 0;
   }
   host.AppendStatus(calibrated ? L"Calibration complete.\r\n" : L"Failed to calibrate.\r\n");

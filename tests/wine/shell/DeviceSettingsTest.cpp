@@ -18,6 +18,7 @@ namespace {
 using Lines = std::vector<std::wstring>;
 
 constexpr int kOperations[] = {IDC_SETTINGS_READ, IDC_SETTINGS_WRITE, IDC_SETTINGS_CALIBRATE};
+constexpr int kFlightPackets = 49;  // hop, park and sport: 8, 15 and 26 packets
 
 class DeviceSettingsTest : public DemoTest {
  protected:
@@ -30,14 +31,39 @@ class DeviceSettingsTest : public DemoTest {
     }
     return dialog;
   }
+  // The altimeter holds hop, park and sport: Capture Data reads them back as kFlightPackets.
   Dialog OpenConnected(const std::wstring& simOptions = {}) {
     SimOptions options;
+    options.flights = L"hop,park,sport";
     options.more = simOptions;
     SimulatedAltimeter& sim = StartSim(options);
     EXPECT_TRUE(sim.WaitUntilAttached(kTimeoutMs));
     Dialog dialog = Open(L"Device Connected.");
     EXPECT_TRUE(WaitIdle(dialog));
     return dialog;
+  }
+  Dialog Reopen() {
+    Dialog dialog = Open(L"Device Connected.");
+    EXPECT_TRUE(WaitIdle(dialog));
+    return dialog;
+  }
+  // What the device holds now, as Capture Data reads it: its packets, -1 when no read ended. The
+  // settings dialog is closed first.
+  int PacketsOnDevice() {
+    Dialog capture = Dialog::OpenFromMenu(main_, IDM_TOOLS_CAPTURE, L"Capture Data", kTimeoutMs);
+    if (!capture || !capture.WaitForStatusLine(L"Device Connected.", kTimeoutMs) || !capture.Click(IDC_CAPTURE_READ)) {
+      return -1;
+    }
+    const std::wstring prefix = L"Packets Read: ";
+    int packets = -1;
+    WaitUntil(30000, [&] {
+      for (const std::wstring& line : capture.StatusLines()) {
+        if (line.rfind(prefix, 0) == 0) packets = std::stoi(line.substr(prefix.size()));
+      }
+      return packets >= 0;
+    });
+    EXPECT_TRUE(capture.Close(kTimeoutMs));
+    return packets;
   }
   static bool AllEnabled(const Dialog& d) {
     for (int id : kOperations) {
@@ -180,17 +206,108 @@ TEST_F(DeviceSettingsTest, ACalibrationShowsEveryStep) {
   ShotOf(d.Window(), L"after-calibration");
 }
 
-TEST_F(DeviceSettingsTest, AnOffsetTheDeviceCannotHoldIsRefused) {
-  Dialog d = OpenConnected(L"--adc 1000");
+// However many digits the ground altitude is written with, it is read whole.
+TEST_F(DeviceSettingsTest, AGroundAltitudeWithLeadingZerosCalibratesAsItsNumber) {
+  Dialog d = OpenConnected(L"--adc 830");
   ASSERT_TRUE(d);
-  ASSERT_TRUE(d.Type(IDC_SETTINGS_GROUND_ALT_EDIT, L"100"));
+  const std::wstring altitudes[] = {L"100", L"0000000000000100", L"000000000000000000000000000100"};
+  int calibrations = 0;
+  for (const std::wstring& altitude : altitudes) {
+    SCOPED_TRACE(std::string(altitude.begin(), altitude.end()));
+    ASSERT_TRUE(d.Type(IDC_SETTINGS_GROUND_ALT_EDIT, altitude));
+    ASSERT_TRUE(d.Click(IDC_SETTINGS_CALIBRATE));
+    ASSERT_TRUE(d.WaitForStatusLine(L"Calibration complete.", kTimeoutMs, ++calibrations));
+    EXPECT_EQ(LinesFrom(d, L"Calibrating..."),
+              (Lines{L"Calibrating...", L"ADC Real: 825", L"ADC Device: 830", L"ADC Offset: -5",
+                     L"Attempting to connect to device.", L"Altimeter found! Writing settings...",
+                     L"Settings written successfully.", L"Calibration complete."}));
+    ASSERT_TRUE(WaitIdle(d));
+  }
+}
+
+// The demo's sensor reads 836; 5000 m would need an offset of -436.
+TEST_F(DeviceSettingsTest, AnOffsetTheDeviceCannotHoldIsRefusedBeforeAnyFlightIsErased) {
+  Dialog d = OpenConnected(L"--adc 836");
+  ASSERT_TRUE(d);
+  ASSERT_TRUE(d.Type(IDC_SETTINGS_GROUND_ALT_EDIT, L"5000"));
   ASSERT_TRUE(d.Click(IDC_SETTINGS_CALIBRATE));
   ASSERT_TRUE(d.WaitForStatusLine(L"Failed to calibrate.", kTimeoutMs));
-  EXPECT_EQ(LinesFrom(d, L"ADC Offset: -175"),
-            (Lines{L"ADC Offset: -175",
-                   L"ADC Offset -175 does not fit the device: it holds offsets from -128 to 127. Nothing was written.",
+  EXPECT_EQ(LinesFrom(d, L"Calibrating..."),
+            (Lines{L"Calibrating...", L"ADC Real: 400", L"ADC Device: 836", L"ADC Offset: -436",
+                   L"ADC Offset -436 does not fit the device: it holds offsets from -128 to 127. Nothing was written.",
                    L"Failed to calibrate."}));
+  ASSERT_TRUE(WaitIdle(d));
   EXPECT_EQ(demo_.CountLines("Writting Settings..."), 0);
+  ASSERT_TRUE(d.Close(kTimeoutMs));
+  EXPECT_EQ(PacketsOnDevice(), kFlightPackets) << "the refused calibration erased flights";
+}
+
+// An edit a write reads that holds no number is refused at the click, whichever button, before
+// anything is erased or sent; a typed 0 is a number and is written.
+TEST_F(DeviceSettingsTest, AnEntryThatIsNotANumberIsRefusedAndNothingIsWritten) {
+  Dialog d = OpenConnected();
+  ASSERT_TRUE(d);
+  ASSERT_TRUE(d.Click(IDC_SETTINGS_LINE_A_TIME));
+  ASSERT_TRUE(WaitUntil(kTimeoutMs, [&] { return d.Enabled(IDC_SETTINGS_LINE_A_TIME_EDIT); }));
+  ASSERT_TRUE(d.Type(IDC_SETTINGS_GROUND_ALT_EDIT, L"100"));
+  const std::wstring nothing = L" Nothing was written.";
+  const std::wstring lineATime = L"Line A Time [s] is not a number: enter whole seconds in digits." + nothing;
+  const struct {
+    const wchar_t* lineATime;
+    const wchar_t* lineBAlt;
+    const wchar_t* inhibit;
+    int button;
+    std::wstring refusal;
+  } cases[] = {
+      {L"", L"150", L"2", IDC_SETTINGS_WRITE, lineATime},
+      {L"abc", L"150", L"2", IDC_SETTINGS_WRITE, lineATime},
+      {L" 12", L"150", L"2", IDC_SETTINGS_WRITE, lineATime},
+      {L"\u0661\u0662", L"150", L"2", IDC_SETTINGS_WRITE, lineATime},
+      {L"", L"150", L"2", IDC_SETTINGS_CALIBRATE, lineATime},
+      {L"7", L"", L"2", IDC_SETTINGS_WRITE,
+       L"Line B Alt [m AGL] is not a number: enter whole metres in digits." + nothing},
+      {L"7", L"150", L"", IDC_SETTINGS_WRITE, L"Inhibit [s] is not a number: enter whole seconds in digits." + nothing},
+      {L"7", L"150", L"-5", IDC_SETTINGS_CALIBRATE,
+       L"Inhibit [s] is not a number: enter whole seconds in digits." + nothing},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::Message() << std::string(c.refusal.begin(), c.refusal.begin() + 12) << " by button "
+                                      << c.button);
+    ASSERT_TRUE(d.Type(IDC_SETTINGS_LINE_A_TIME_EDIT, c.lineATime));
+    ASSERT_TRUE(d.Type(IDC_SETTINGS_LINE_B_ALT_EDIT, c.lineBAlt));
+    ASSERT_TRUE(d.Type(IDC_SETTINGS_INHIBIT_EDIT, c.inhibit));
+    const int before = d.CountStatusLines(c.refusal);
+    ASSERT_TRUE(d.Click(c.button));
+    ASSERT_TRUE(d.WaitForStatusLine(c.refusal, kTimeoutMs, before + 1));
+    EXPECT_TRUE(AllEnabled(d));
+  }
+  EXPECT_EQ(d.CountStatusLines(L"Attempting to connect to device."), 0);
+  EXPECT_EQ(d.CountStatusLines(L"Calibrating..."), 0);
+  EXPECT_EQ(demo_.CountLines("Writting Settings..."), 0);
+  ShotOf(d.Window(), L"not-a-number");
+  ASSERT_TRUE(d.Close(kTimeoutMs));
+
+  // The device still holds its flights and its own settings (Line A on Apogee, not on Time).
+  EXPECT_EQ(PacketsOnDevice(), kFlightPackets);
+  d = Reopen();
+  ASSERT_TRUE(d);
+  ASSERT_TRUE(d.Click(IDC_SETTINGS_READ));
+  ASSERT_TRUE(d.WaitForStatusLine(L"Settings read successfully.", kTimeoutMs));
+  ASSERT_TRUE(WaitIdle(d));
+  ExpectDefaultsShown(d);
+
+  ASSERT_TRUE(d.Click(IDC_SETTINGS_LINE_A_TIME));
+  ASSERT_TRUE(WaitUntil(kTimeoutMs, [&] { return d.Enabled(IDC_SETTINGS_LINE_A_TIME_EDIT); }));
+  ASSERT_TRUE(d.Type(IDC_SETTINGS_LINE_A_TIME_EDIT, L"0"));
+  ASSERT_TRUE(d.Click(IDC_SETTINGS_WRITE));
+  ASSERT_TRUE(d.WaitForStatusLine(L"Settings written successfully.", kTimeoutMs));
+  ASSERT_TRUE(WaitIdle(d));
+  ASSERT_TRUE(d.Type(IDC_SETTINGS_LINE_A_TIME_EDIT, L"9"));
+  ASSERT_TRUE(d.Click(IDC_SETTINGS_READ));
+  ASSERT_TRUE(d.WaitForStatusLine(L"Settings read successfully.", kTimeoutMs, 2));
+  ASSERT_TRUE(WaitIdle(d));
+  EXPECT_EQ(d.Checked(IDC_SETTINGS_LINE_A_TIME), BST_CHECKED);
+  EXPECT_EQ(d.Text(IDC_SETTINGS_LINE_A_TIME_EDIT), L"0");
 }
 
 TEST_F(DeviceSettingsTest, CloseDuringAWriteClosesOnceTheWriteIsDone) {

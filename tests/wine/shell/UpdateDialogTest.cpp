@@ -199,6 +199,8 @@ TEST_F(UpdateDialogTest, BadFilesAreRefusedWithTheirReasons) {
   notFirmware[0] ^= 0xFF;
   std::vector<std::uint8_t> cut = EncodeFirmwareFile(GoodImage());
   cut.resize(30000);
+  FirmwareImage tooLong = GoodImage();
+  tooLong.length = 70000;  // past the 64 KiB image
   const struct Case {
     const wchar_t* name;
     std::vector<std::uint8_t> bytes;
@@ -214,6 +216,7 @@ TEST_F(UpdateDialogTest, BadFilesAreRefusedWithTheirReasons) {
        {L"Incorect file version.", L"File version: 1.01", L"Expected version: 1.00"}},
       {L"not-firmware", notFirmware, {L"This is not a valid firmware file."}},
       {L"cut-short", cut, {L"This is not a valid firmware file."}},
+      {L"too-long", EncodeFirmwareFile(tooLong), {L"This is not a valid firmware file."}},
   };
   SimulatedAltimeter& sim = StartBootloader(L"");
   Dialog dialog = OpenConnected();

@@ -14,8 +14,9 @@ TEV_SAMPLE_FILE=$(winepath -w "$sample")
 TEV_WORK_DIR=$(winepath -w "$work")
 TEV_SHOT_DIR=$(winepath -w "$shots")
 # Sim-link ports of this run, one per program the driver starts (200 at most), below the system's
-# range for outgoing connections; parallel runs of other worktrees take others.
-TEV_BASE_PORT=$((20000 + ($$ % 60) * 200))
+# range for outgoing connections; parallel runs of other worktrees take others, or name their own
+# in TEV_BASE_PORT.
+TEV_BASE_PORT=${TEV_BASE_PORT:-$((20000 + ($$ % 60) * 200))}
 export TEV_DEMO_EXE TEV_TEVTOOL_EXE TEV_SIM_EXE TEV_SAMPLE_FILE TEV_WORK_DIR TEV_SHOT_DIR TEV_BASE_PORT
 
 # explorer returns when the desktop's last program ends, but not that program's exit code:

@@ -1,0 +1,142 @@
+// tevtool report in-process: the page holds every flight that could be read and names the rest
+// on standard error, compares with a simulation, and fails only when nothing was read; tevtool
+// plot --sim draws the simulation dashed with a legend. (The page in a real browser, and that it
+// loads nothing from elsewhere, are checked by the report_browser and report_standalone tests.)
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "tests/tevtool/BuiltFlight.h"
+#include "tests/tevtool/StatsJson.h"
+#include "tests/tevtool/ToolRun.h"
+#include "tools/tevtool/TextFormat.h"
+
+namespace tev {
+namespace {
+
+using testing::RunTevtool;
+using testing::ToolRun;
+
+std::size_t Count(const std::string& text, const std::string& what) {
+  std::size_t n = 0;
+  for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+  return n;
+}
+
+class ReportCommandTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    flight_ = testing::SaveFlight(dir_, L"flight.tev", testing::BuiltFlight().Packets(), DeviceSettings());
+    sim_ = dir_.File(L"sim.csv");
+    // Launch after a second on the pad, apogee 500 m at 9 s, down at 59 s: 10 m/s.
+    testing::WriteAll(sim_, "# Time (s),Altitude (m),Vertical velocity (m/s)\n0,0,0\n1,0,0\n3,200,150\n9,500,0\n59,0,-10\n");
+    page_ = dir_.File(L"report.html");
+  }
+  std::string ApogeeOfStats(const std::wstring& units) {
+    const ToolRun stats = RunTevtool({L"stats", flight_, L"--json", L"--units", units});
+    return tool::Fixed(*testing::JsonField(stats.out, "apogee_" + tool::Narrow(units)), 1);
+  }
+
+  testing::QuietLog quiet_;
+  testing::TempDir dir_;
+  std::wstring flight_, sim_, page_;
+};
+
+TEST_F(ReportCommandTest, ReadableFlightsMakeThePageAndEachUnreadableFileGetsOneLine) {
+  const std::wstring notOurs = dir_.File(L"notours.tev");
+  testing::WriteAll(notOurs, "Time, ADC\n0,836\n");
+  const std::wstring missing = dir_.File(L"missing.tev");
+  const ToolRun run = RunTevtool({L"report", notOurs, flight_, missing, L"-o", page_});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 2) << run.err;
+  EXPECT_NE(run.err.find(tool::Narrow(notOurs)), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find(tool::Narrow(missing)), std::string::npos) << run.err;
+
+  const std::string page = testing::ReadAll(page_);
+  EXPECT_EQ(Count(page, "<tr><th scope=\"row\">flight.tev</th>"), 1u);
+  EXPECT_NE(page.find("<td>" + ApogeeOfStats(L"m") + "</td>"), std::string::npos);
+  EXPECT_EQ(Count(page, "<svg "), 2u);  // the flight's plot and the overlay
+  EXPECT_EQ(Count(page, "role=\"img\""), 2u);
+  EXPECT_EQ(page.find("notours"), std::string::npos);
+  EXPECT_EQ(page.find("Flights against the simulation"), std::string::npos);
+}
+
+TEST_F(ReportCommandTest, EverySetOfAFileHasItsRowAndTheOverlayHoldsTheFlightsThatLaunched) {
+  PacketList packets;
+  testing::AppendFlight(packets, testing::BuiltFlight().readings);
+  testing::AppendFlight(packets, std::vector<int>(50, testing::BuiltFlight::kGroundCount));
+  const std::wstring two = testing::SaveAllSets(dir_, L"two.tev", packets);
+  const ToolRun run = RunTevtool({L"report", two, L"-o", page_});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::string page = testing::ReadAll(page_);
+  EXPECT_EQ(Count(page, "<tr><th scope=\"row\">two.tev</th><td class=\"text\">0</td>"), 1u);
+  // Set 1 never leaves the ground: no time to apogee, and no curve in the overlay's legend.
+  EXPECT_EQ(Count(page, "<tr><th scope=\"row\">two.tev</th><td class=\"text\">1</td>"), 1u);
+  EXPECT_NE(page.find("<td>none</td>"), std::string::npos);
+  EXPECT_EQ(Count(page, ">two.tev, set 0</text>"), 1u);
+  EXPECT_EQ(Count(page, ">two.tev, set 1</text>"), 0u);
+  EXPECT_EQ(Count(page, "<svg "), 3u);
+}
+
+TEST_F(ReportCommandTest, ASimulationIsComparedInTheChosenUnits) {
+  struct Case {
+    const wchar_t* units;
+    double simApogee;
+    const char* simDescent;
+  };
+  for (const Case& c : {Case{L"m", 500, "10.0"}, Case{L"ft", 500 / 0.3048, "32.8"}}) {
+    const ToolRun run = RunTevtool({L"report", flight_, L"--sim", sim_, L"--units", c.units, L"-o", page_});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::string page = testing::ReadAll(page_);
+    const std::string flown = ApogeeOfStats(c.units);
+    const double percent = (std::stod(flown) - c.simApogee) / c.simApogee * 100;
+    const std::string row = "<tr><th scope=\"row\">flight.tev, set 0</th><td>" + tool::Fixed(c.simApogee, 1) + "</td><td>" +
+                            flown + "</td><td>+" + tool::Fixed(percent, 1) + "</td><td>8.0</td>";
+    EXPECT_NE(page.find(row), std::string::npos) << row;
+    EXPECT_NE(page.find("<td>" + std::string(c.simDescent) + "</td>"), std::string::npos);
+    EXPECT_NE(page.find("Peak velocity simulated"), std::string::npos);
+    EXPECT_EQ(Count(page, "stroke-dasharray"), 4u);  // in the plot, the overlay and both legends
+  }
+}
+
+TEST_F(ReportCommandTest, NothingReadableOrABadSimulationWritesNoPage) {
+  const std::wstring badSim = dir_.File(L"bad.csv");
+  testing::WriteAll(badSim, "Time (s),Altitude (m)\n0,0\n1,x\n");
+  const std::vector<std::pair<std::vector<std::wstring>, int>> cases = {
+      {{L"report", dir_.File(L"a.tev"), dir_.File(L"b.tev"), L"-o", page_}, 3},
+      {{L"report", flight_, L"--sim", badSim, L"-o", page_}, 1},
+      {{L"report", flight_, L"--sim", dir_.File(L"none.csv"), L"-o", page_}, 1},
+      {{L"report", flight_}, 1},
+      {{L"report", L"-o", page_}, 1},
+      {{L"report", flight_, L"--units", L"yd", L"-o", page_}, 1},
+      {{L"report", flight_, L"-o", page_, L"-o", page_}, 1},
+      {{L"report", flight_, L"-o", dir_.File(L"no-folder/r.html")}, 1},
+      {{L"plot", flight_, L"-o", page_, L"--sim", badSim}, 1},
+      {{L"plot", flight_, L"-o", page_, L"--sim"}, 1},
+  };
+  for (const auto& [args, lines] : cases) {
+    std::string shown;
+    for (const auto& a : args) shown += tool::Narrow(a) + " ";
+    const ToolRun run = RunTevtool(args);
+    EXPECT_EQ(run.status, 1) << shown;
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), lines) << shown << ": " << run.err;
+    EXPECT_EQ(run.err.rfind("tevtool: ", 0), 0u) << shown << ": " << run.err;
+    EXPECT_FALSE(std::filesystem::exists(ToFsPath(page_))) << shown;
+  }
+}
+
+TEST_F(ReportCommandTest, PlotDrawsTheSimulationDashedWithALegend) {
+  const std::wstring svg = dir_.File(L"flight.svg");
+  ASSERT_EQ(RunTevtool({L"plot", flight_, L"-o", svg}).status, 0);
+  EXPECT_EQ(Count(testing::ReadAll(svg), "stroke-dasharray"), 0u);
+  const ToolRun run = RunTevtool({L"plot", flight_, L"-o", svg, L"--sim", sim_});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::string picture = testing::ReadAll(svg);
+  EXPECT_EQ(Count(picture, "stroke-dasharray"), 2u);  // the curve and its stretch in the legend
+  EXPECT_NE(picture.find(">Simulation: sim.csv</text>"), std::string::npos);
+  EXPECT_NE(picture.find(">Flight altitude</text>"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tev
