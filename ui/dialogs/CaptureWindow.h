@@ -27,7 +27,8 @@ class CCaptureWindow : public CDeviceWindow, public DownloadObserver {
   // The device is closed whenever the dialog ends.
   ~CCaptureWindow() override;
 
-  // The picked set, -1 for none; the main window shows it once the dialog has ended.
+  // The picked set: the set on display as the dialog opened (0 when none was) unless the user
+  // picked another; the main window shows it once the dialog has ended.
   int SelectedSet() const;
 
   // Told by the download, on the read worker.
