@@ -75,11 +75,14 @@ TEST(CaptureText, AFailedDownloadNamesItsLastSetAsIncompleteCountingFromOne) {
   EXPECT_EQ(IncompleteSetLine(packets, false).value_or(L""),
             L"Data set 2 is incomplete: the download stopped before its end.\r\n");
   EXPECT_FALSE(IncompleteSetLine(packets, true)) << "the failing packet began a third flight";
+  EXPECT_EQ(IncompleteSet(packets, false), 1);
+  EXPECT_FALSE(IncompleteSet(packets, true));
+  EXPECT_EQ(IncompleteSetNotSavedLine(1), L"Data set 2 was not saved: it is incomplete.\r\n");
 }
 
 TEST(CaptureControls, TheDialogOpensWithTheSetOnDisplayPicked) {
   DataSet shown;
-  EXPECT_EQ(PickOnOpening(shown), -1) << "nothing on display";
+  EXPECT_EQ(PickOnOpening(shown), 0) << "nothing on display: the first flight, once there is one";
   shown.adc = {800, 801};
   shown.setNumber = 2;
   EXPECT_EQ(PickOnOpening(shown), 2);

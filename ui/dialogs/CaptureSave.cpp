@@ -57,10 +57,16 @@ bool CCaptureWindow::SaveSet(const PacketList& packets, int set, const std::wstr
 INT_PTR CCaptureWindow::OnSaveSelected() {
   PacketList packets;
   int set = -1;
+  int incomplete = -1;
   {
     std::lock_guard lock(device.packetsMutex);
     packets = device.packets;
     set = selectedSet;
+    incomplete = incompleteSet_;
+  }
+  if (set == incomplete) {
+    AppendStatus(IncompleteSetNotSavedLine(set));
+    return FALSE;
   }
   const std::optional<std::wstring> path = AskDataFileToSave(hwnd, SaveSetTitle(set));
   if (!path || !SaveSet(packets, set, *path)) return FALSE;
@@ -70,15 +76,24 @@ INT_PTR CCaptureWindow::OnSaveSelected() {
 
 INT_PTR CCaptureWindow::OnSaveAll() {
   PacketList packets;
+  int incomplete = -1;
   {
     std::lock_guard lock(device.packetsMutex);
     packets = device.packets;
+    incomplete = incompleteSet_;
   }
+  int saved = 0;
   for (int set = 0; set < CountSets(packets); ++set) {
+    if (set == incomplete) {
+      AppendStatus(IncompleteSetNotSavedLine(set));
+      continue;
+    }
     // A cancelled dialog ends it all, silently: the sets saved so far stay.
     const std::optional<std::wstring> path = AskDataFileToSave(hwnd, SaveSetTitle(set));
     if (!path || !SaveSet(packets, set, *path)) return FALSE;
+    ++saved;
   }
+  if (saved == 0) return FALSE;
   ShowMessage(hwnd, IDS_SAVED, MB_ICONINFORMATION);
   return TRUE;
 }

@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include "model/DebugLog.h"
+#include "plot/win32/DrawingBuffer.h"
 #include "resources/ResourceIds.h"
 #include "ui/framework/ShowMessage.h"
 #include "ui/logic/CaptureControls.h"
@@ -13,6 +14,15 @@ namespace tev {
 namespace {
 constexpr BYTE kSeeThroughAlpha = 64;  // the live trace in the main window shows through
 constexpr UINT WM_CAPTURE_WORK_DONE = WM_APP + 1;  // posted by a worker as its last step
+
+// Straight into the main window, which is not invalidated; a frame that finds the drawing buffer
+// busy (being re-created after a resize) is skipped, not awaited.
+void PaintLiveFrame(const LiveTrace& trace, PlotScale& scale) {
+  RECT client = {};
+  ::GetClientRect(win32::TheDrawingBuffer().Window(), &client);
+  win32::TryShowLiveTrace(trace, scale, client.right, client.bottom);
+}
+
 }  // namespace
 
 const MessageEntry<CCaptureWindow> CCaptureWindow::kMessages[] = {
@@ -32,7 +42,7 @@ const CommandEntry<CCaptureWindow> CCaptureWindow::kCommands[] = {
 
 CCaptureWindow::CCaptureWindow(AltimeterDevice& altimeter)
     : CDeviceWindow(IDD_CAPTURE, altimeter, IDC_CAPTURE_ICON),
-      liveView_(altimeter.plotScale),
+      liveView_([&scale = altimeter.plotScale](const LiveTrace& trace) { PaintLiveFrame(trace, scale); }),
       selectedSet(PickOnOpening(altimeter.currentSet)) {}
 
 CCaptureWindow::~CCaptureWindow() { device.CloseHandles(); }
@@ -107,6 +117,7 @@ void CCaptureWindow::EndSeeThrough() const {
 }
 
 INT_PTR CCaptureWindow::OnReadData() {
+  if (WorkerRunning()) return TRUE;  // a click queued before the buttons went
   liveUpdate_ = IsChecked(IDC_CAPTURE_LIVE_UPDATE);
   if (liveUpdate_) {
     // See-through, so that the live trace drawn into the main window behind can be watched.
@@ -123,8 +134,10 @@ INT_PTR CCaptureWindow::OnReadData() {
 }
 
 INT_PTR CCaptureWindow::OnClearDevice() {
+  if (WorkerRunning()) return TRUE;
   if (ShowMessage(hwnd, IDS_ARE_YOU_SURE, MB_YESNO | MB_ICONEXCLAMATION) == IDNO) return TRUE;
   EnableItem(IDC_CAPTURE_READ, false);
+  EnableItem(IDC_CAPTURE_CLEAR, false);
   EnableItem(IDC_CAPTURE_SAVE_SELECTED, false);
   EnableItem(IDC_CAPTURE_SAVE_ALL, false);
   StartWork(&CCaptureWindow::ClearWorker);
@@ -132,13 +145,10 @@ INT_PTR CCaptureWindow::OnClearDevice() {
 }
 
 void CCaptureWindow::StartWork(void (CCaptureWindow::*work)()) {
-  // The buttons came back with the previous worker's last step, a post: that worker sends this
-  // thread nothing more and is only returning, so it may be waited for (briefly) here.
-  workerThread.Wait(2000);
   working_ = true;
   if (StartWorker([this, work] { (this->*work)(); })) return;
   working_ = false;
-  RefreshControls(false);
+  WorkerNotStarted();
 }
 
 void CCaptureWindow::FinishWork() {
@@ -173,6 +183,7 @@ void CCaptureWindow::FinishClose() {
 void CCaptureWindow::ClearPackets() {
   std::lock_guard lock(device.packetsMutex);
   device.packets.clear();
+  incompleteSet_ = -1;
 }
 
 }  // namespace tev

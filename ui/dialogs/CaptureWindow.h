@@ -15,9 +15,9 @@
 #include <string>
 
 #include "device/Download.h"
-#include "ui/dialogs/CaptureLiveView.h"
 #include "ui/dialogs/CaptureStrip.h"
 #include "ui/framework/DeviceWindow.h"
+#include "ui/logic/LiveTraceView.h"
 
 namespace tev {
 
@@ -27,7 +27,8 @@ class CCaptureWindow : public CDeviceWindow, public DownloadObserver {
   // The device is closed whenever the dialog ends.
   ~CCaptureWindow() override;
 
-  // The picked set, -1 for none; the main window shows it once the dialog has ended.
+  // The picked set: the set on display as the dialog opened (0 when none was) unless the user
+  // picked another; the main window shows it once the dialog has ended.
   int SelectedSet() const;
 
   // Told by the download, on the read worker.
@@ -55,14 +56,15 @@ class CCaptureWindow : public CDeviceWindow, public DownloadObserver {
   void EndDownload(int result);
   void ClearPackets();
   // The worker's last step: the packets stay as they are now, and the dialog thread is asked to
-  // give the controls back. Posted: the dialog thread may be about to wait for this worker's end
-  // (a button clicked at once starts the next worker), so the worker sends it nothing from here on.
+  // give the controls back (they come back once the worker has ended). Posted: the worker sends
+  // the dialog thread nothing from here on.
   void FinishWork();
   DialogResult OnWorkDone(WPARAM, LPARAM);
-  // Starts a worker, or, when none could be made, leaves the controls as before.
+  // Starts a worker, or, when none could be made, gives the controls back and says so.
   void StartWork(void (CCaptureWindow::*work)());
 
   // Saving (CaptureSave.cpp): the data file and, when asked, its CSV; a message says what failed.
+  // The set a download cut off is left out, with a status line.
   bool SaveSet(const PacketList& packets, int set, const std::wstring& path);
 
   // The strip (CaptureStrip.cpp).
@@ -80,6 +82,7 @@ class CCaptureWindow : public CDeviceWindow, public DownloadObserver {
   SetStripImage stripBitmap;
   LiveTraceView liveView_;  // the read worker's
   int selectedSet;                       // guarded by device.packetsMutex
+  int incompleteSet_ = -1;  // the set a failed download cut off, -1 for none; guarded by packetsMutex
   std::atomic<bool> liveUpdate_{false};  // Live Update as ticked when the download started
   std::atomic<bool> working_{false};     // a worker may still change the packets: no picks
   std::atomic<bool> nextSetBegun_{false};  // read worker: the packet in progress starts a flight

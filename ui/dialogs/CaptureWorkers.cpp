@@ -34,7 +34,12 @@ void CCaptureWindow::ReadWorker() {
   nextSetBegun_ = false;
   if (liveUpdate_) liveView_.Start();
   const int result = closing ? kCancelled : device.DownloadPackets(*this);
-  liveView_.Stop();
+  // A download given up by a close leaves nothing more to show; any other end shows the last frame.
+  if (closing) {
+    liveView_.Stop();
+  } else {
+    liveView_.Finish(device.liveSet);
+  }
   DebugLog("Canceling IO");
   EndDownload(result);
 }
@@ -52,6 +57,7 @@ void CCaptureWindow::EndDownload(int result) {
       std::optional<std::wstring> incomplete;
       {
         std::lock_guard lock(device.packetsMutex);
+        incompleteSet_ = IncompleteSet(device.packets, nextSetBegun_).value_or(-1);
         incomplete = IncompleteSetLine(device.packets, nextSetBegun_);
       }
       if (incomplete) AppendStatus(*incomplete);

@@ -100,10 +100,12 @@ INT_PTR CChipLoadWindow::OnRead() {
   if (WorkerRunning()) return TRUE;  // one worker at a time
   ForgetFlight();
   DisableOperations();
-  StartWorker([this] {
-    Host host(*this);
-    ReadSettingsWork(device, host);
-  });
+  if (!StartWorker([this] {
+        Host host(*this);
+        ReadSettingsWork(device, host);
+      })) {
+    WorkerNotStarted();
+  }
   return TRUE;
 }
 
@@ -117,10 +119,12 @@ INT_PTR CChipLoadWindow::OnWrite() {
   }
   ForgetFlight();
   DisableOperations();
-  StartWorker([this, entries = std::move(entries)] {
-    Host host(*this);
-    WriteSettingsWork(device, host, entries);
-  });
+  if (!StartWorker([this, entries = std::move(entries)] {
+        Host host(*this);
+        WriteSettingsWork(device, host, entries);
+      })) {
+    WorkerNotStarted();
+  }
   return TRUE;
 }
 
@@ -140,10 +144,12 @@ INT_PTR CChipLoadWindow::OnCalibrate() {
   }
   groundAltitude = *ground;
   DisableOperations();
-  StartWorker([this, entries = std::move(entries)] {
-    Host host(*this);
-    CalibrateWork(device, host, groundAltitude, entries);
-  });
+  if (!StartWorker([this, entries = std::move(entries)] {
+        Host host(*this);
+        CalibrateWork(device, host, groundAltitude, entries);
+      })) {
+    WorkerNotStarted();
+  }
   return TRUE;
 }
 

@@ -84,10 +84,12 @@ INT_PTR CControlOptionsWindow::OnClose() {
 void CControlOptionsWindow::Run(void (*work)(AltimeterDevice&, ControlDialogHost&)) {
   if (WorkerRunning() || closing) return;  // one worker at a time
   for (int id : kOperations) EnableItem(id, false);
-  StartWorker([this, work] {
-    Host host(*this);
-    work(device, host);
-  });
+  if (!StartWorker([this, work] {
+        Host host(*this);
+        work(device, host);
+      })) {
+    WorkerNotStarted();
+  }
 }
 
 INT_PTR CControlOptionsWindow::OnEmulate() {
@@ -95,10 +97,12 @@ INT_PTR CControlOptionsWindow::OnEmulate() {
   ShowMessage(hwnd, IDS_CONNECT_BATTERY, MB_ICONINFORMATION);  // its answer does not matter
   if (closing) return TRUE;  // closed while the message was up
   for (int id : kOperations) EnableItem(id, false);
-  StartWorker([this] {
-    Host host(*this);
-    EmulateWork(device, host, *this);
-  });
+  if (!StartWorker([this] {
+        Host host(*this);
+        EmulateWork(device, host, *this);
+      })) {
+    WorkerNotStarted();
+  }
   return TRUE;
 }
 

@@ -79,7 +79,7 @@ INT_PTR CUpdateWindow::OnUpdate() {
   firmwarePath = *path;
   EnableItem(IDC_FIRMWARE_UPDATE, false);
   EnableItem(IDC_FIRMWARE_CLOSE, false);
-  if (!StartWorker([this, file = firmwarePath] { RunUpdate(file); })) RefreshControls(false);
+  if (!StartWorker([this, file = firmwarePath] { RunUpdate(file); })) WorkerNotStarted();
   return TRUE;
 }
 

@@ -2,6 +2,7 @@
 
 #include <dbt.h>
 
+#include <algorithm>
 #include <utility>
 
 #include "device/win32/DeviceChange.h"
@@ -13,6 +14,10 @@
 #include "ui/logic/ConnectSequence.h"
 
 namespace tev {
+
+namespace {
+constexpr wchar_t kOperationNotStarted[] = L"The operation did not start: no worker thread could be made.\r\n";
+}  // namespace
 
 CDeviceWindow::CDeviceWindow(int id, AltimeterDevice& altimeter, int iconControlId)
     : CBaseWindow(id), device(altimeter), iconControlId_(iconControlId) {}
@@ -28,6 +33,33 @@ void CDeviceWindow::RunConnectSequence() {
 }
 
 bool CDeviceWindow::StartWorker(std::function<void()> work) { return workerThread.Start(hwnd, std::move(work)); }
+
+void CDeviceWindow::WorkerNotStarted() {
+  AppendStatus(kOperationNotStarted);
+  RefreshControls(false);
+}
+
+void CDeviceWindow::EnableItem(int controlId, bool enabled) {
+  {
+    std::lock_guard lock(heldMutex_);
+    std::erase(heldItems_, controlId);
+    if (enabled && WorkerRunning()) {
+      heldItems_.push_back(controlId);
+      return;
+    }
+  }
+  CBaseWindow::EnableItem(controlId, enabled);
+}
+
+void CDeviceWindow::ReleaseHeldItems() {
+  std::vector<int> held;
+  {
+    std::lock_guard lock(heldMutex_);
+    held.swap(heldItems_);
+  }
+  if (closing) return;
+  for (int id : held) CBaseWindow::EnableItem(id, true);
+}
 
 void CDeviceWindow::PostConnectionIcon() const { tev::PostConnectionIcon(hwnd, iconControlId_, device.IsOpen()); }
 
@@ -70,6 +102,7 @@ INT_PTR CDeviceWindow::OnDeviceChange(WPARAM event, LPARAM record) {
 }
 
 INT_PTR CDeviceWindow::OnWorkerEnded() {
+  ReleaseHeldItems();
   const bool changed = std::exchange(changedUnderWorker_, false);
   if (arrivals_.OnWorkerEnded(closing)) {
     RunConnectSequence();

@@ -6,11 +6,15 @@
 // Threads: the worker may call AppendStatus, EnableItem and PostConnectionIcon; everything else
 // here belongs to the dialog thread. A device change never disturbs a running worker: an arrival
 // is put off until the worker has ended, and while it runs the controls stay as the worker wants
-// them (RefreshControls is told it is busy).
+// them (RefreshControls is told it is busy). No control comes back while a worker runs: what is
+// enabled meanwhile, by the worker as its last steps or by the dialog, is held back until the
+// worker has ended, so that no button starts a second operation under the first.
 #include <windows.h>
 
 #include <atomic>
 #include <functional>
+#include <mutex>
+#include <vector>
 
 #include "device/AltimeterDevice.h"
 #include "ui/framework/DialogWindow.h"
@@ -39,8 +43,13 @@ class CDeviceWindow : public CBaseWindow {
   virtual void PrepareClose() {}
   virtual void FinishClose() {}
 
-  // Starts the worker; the caller has disabled what must not be pressed meanwhile.
-  bool StartWorker(std::function<void()> work);
+  // Starts the worker; the caller has disabled what must not be pressed meanwhile. False when it
+  // could not start: the caller undoes what it did for it and calls WorkerNotStarted.
+  [[nodiscard]] bool StartWorker(std::function<void()> work);
+  // The controls back, and a status line saying the operation did not start.
+  void WorkerNotStarted();
+  // Disables at once; enables at once unless a worker runs, else when it has ended. Any thread.
+  void EnableItem(int controlId, bool enabled);
   bool WorkerRunning() const { return workerThread.Running(); }
   // The connection icon for the device's state; any thread (the icon is posted).
   void PostConnectionIcon() const;
@@ -56,7 +65,11 @@ class CDeviceWindow : public CBaseWindow {
   INT_PTR OnDeviceChange(WPARAM event, LPARAM record);
   INT_PTR OnWorkerEnded();
 
+  void ReleaseHeldItems();
+
   int iconControlId_;
+  std::mutex heldMutex_;
+  std::vector<int> heldItems_;  // enabled while the worker ran; guarded by heldMutex_
   ArrivalGate arrivals_;
   // A device came or went while the worker ran: its controls are set for the device as it is
   // once the worker has ended (the worker may have enabled them for a device now gone).

@@ -1,5 +1,6 @@
 #include "ui/framework/WorkerThread.h"
 
+#include <atomic>
 #include <exception>
 #include <memory>
 
@@ -13,6 +14,7 @@ namespace {
 struct Job {
   HWND dialog;
   std::function<void()> work;
+  std::atomic<bool>* running;  // the WorkerThread's; it outlives every job that may still touch it
 };
 
 DWORD WINAPI RunJob(LPVOID parameter) {
@@ -25,6 +27,10 @@ DWORD WINAPI RunJob(LPVOID parameter) {
   } catch (...) {
     DebugLog("Worker stopped.");
   }
+  // What the work held goes first; from the flag on nothing here touches the dialog's objects,
+  // so the dialog may start the next worker as soon as it hears of this end.
+  job->work = nullptr;
+  job->running->store(false);
   ::PostMessageW(job->dialog, WM_WORKER_ENDED, 0, 0);
   return 0;
 }
@@ -42,9 +48,16 @@ bool WorkerThread::Start(HWND dialog, std::function<void()> work) {
     DebugLog("A worker is still running; nothing more is started.");
     return false;
   }
-  auto job = std::make_unique<Job>(Job{dialog, std::move(work)});
+  if (refuseNextStart_.exchange(false)) {
+    DebugLog("Could not start the worker thread.");
+    return false;
+  }
+  // The previous thread, if any, has done its work and is only returning: its handle may go.
+  running_ = true;
+  auto job = std::make_unique<Job>(Job{dialog, std::move(work), &running_});
   thread_.Reset(::CreateThread(nullptr, 0, &RunJob, job.get(), 0, nullptr));
   if (!thread_) {
+    running_ = false;
     DebugLog("Could not start the worker thread.");
     return false;
   }
@@ -52,7 +65,7 @@ bool WorkerThread::Start(HWND dialog, std::function<void()> work) {
   return true;
 }
 
-bool WorkerThread::Running() const { return thread_ && ::WaitForSingleObject(thread_.Get(), 0) != WAIT_OBJECT_0; }
+bool WorkerThread::Running() const { return running_; }
 
 DWORD WorkerThread::Wait(DWORD timeoutMs) const {
   if (!thread_) return WAIT_OBJECT_0;

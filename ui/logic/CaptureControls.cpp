@@ -4,7 +4,7 @@ namespace tev {
 
 bool CanSaveSelected(int selectedSet, int setCount) { return selectedSet >= 0 && selectedSet < setCount; }
 
-int PickOnOpening(const DataSet& onDisplay) { return onDisplay.adc.empty() ? -1 : onDisplay.setNumber; }
+int PickOnOpening(const DataSet& onDisplay) { return onDisplay.setNumber; }
 
 CaptureControls CaptureControlsFor(const CaptureState& state) {
   CaptureControls c;

@@ -28,7 +28,8 @@ CaptureControls CaptureControlsFor(const CaptureState& state);
 // Save Selected is for a picked set that the packets hold.
 bool CanSaveSelected(int selectedSet, int setCount);
 
-// The pick a dialog opens with: the set on display, or none while nothing is on display.
+// The pick a dialog opens with: the set on display, which is set 0 while nothing is on display, so
+// that the first flight is picked once a first download has brought it.
 int PickOnOpening(const DataSet& onDisplay);
 
 }  // namespace tev

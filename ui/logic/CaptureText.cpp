@@ -10,10 +10,20 @@ std::wstring PacketReadLine(int packetIndex) { return L"Packet Read: " + std::to
 
 std::wstring PacketsReadLine(std::size_t count) { return L"Packets Read: " + std::to_wstring(count) + L"\r\n"; }
 
-std::optional<std::wstring> IncompleteSetLine(const PacketList& packets, bool nextSetBegun) {
+std::optional<int> IncompleteSet(const PacketList& packets, bool nextSetBegun) {
   const int sets = CountSets(packets);
   if (sets == 0 || nextSetBegun) return std::nullopt;
-  return L"Data set " + std::to_wstring(sets) + L" is incomplete: the download stopped before its end.\r\n";
+  return sets - 1;
+}
+
+std::optional<std::wstring> IncompleteSetLine(const PacketList& packets, bool nextSetBegun) {
+  const std::optional<int> set = IncompleteSet(packets, nextSetBegun);
+  if (!set) return std::nullopt;
+  return L"Data set " + std::to_wstring(*set + 1) + L" is incomplete: the download stopped before its end.\r\n";
+}
+
+std::wstring IncompleteSetNotSavedLine(int set) {
+  return L"Data set " + std::to_wstring(set + 1) + L" was not saved: it is incomplete.\r\n";
 }
 
 std::wstring SaveSetTitle(int set) { return L"Save data set " + std::to_wstring(set + 1); }

@@ -24,10 +24,14 @@ inline constexpr wchar_t kCleared[] = L"Data cleared successfully.\r\n";
 std::wstring PacketReadLine(int packetIndex);      // one packet stored
 std::wstring PacketsReadLine(std::size_t count);   // the download's total
 
-// After a download that failed part-way the last set's end was never read: the line that says so
-// (sets shown to the user count from 1). None when no set was read, or when the packet in progress
-// had already shown itself as the start of the next flight (the last set read is whole).
+// After a download that failed part-way the last set's end was never read: that set (counted from
+// 0). None when no set was read, or when the packet in progress had already shown itself as the
+// start of the next flight (the last set read is whole).
+std::optional<int> IncompleteSet(const PacketList& packets, bool nextSetBegun);
+// The line that says so (sets shown to the user count from 1).
 std::optional<std::wstring> IncompleteSetLine(const PacketList& packets, bool nextSetBegun);
+// Said instead of saving it: a cut-off flight is never saved under a name that looks whole.
+std::wstring IncompleteSetNotSavedLine(int set);
 
 // The save dialog's title for one set.
 std::wstring SaveSetTitle(int set);

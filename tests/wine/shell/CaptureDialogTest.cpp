@@ -133,10 +133,11 @@ TEST_F(CaptureTest, ALiveDownloadFillsTheStripAndThePickedFlightIsHandedBack) {
   ShotOf(capture.Window(), L"after-download");
   std::vector<StripRun> runs = StripRuns(capture);
   ASSERT_GE(runs.size(), 3u);
+  // Nothing was on display: the first flight is picked.
   const std::vector<Mark> marks = Marks(runs);
   EXPECT_EQ(std::vector<Mark>(marks.begin(), marks.begin() + std::min<size_t>(marks.size(), 4)),
-            (std::vector<Mark>{Mark::BlueA, Mark::BlueB, Mark::BlueA, Mark::Black}));
-  EXPECT_FALSE(capture.Enabled(IDC_CAPTURE_SAVE_SELECTED));
+            (std::vector<Mark>{Mark::Red, Mark::BlueB, Mark::BlueA, Mark::Black}));
+  EXPECT_TRUE(capture.Enabled(IDC_CAPTURE_SAVE_SELECTED)) << "the first flight is picked";
 
   ClickRun(capture, runs[1]);
   EXPECT_TRUE(WaitUntil(kTimeoutMs, [&] { return capture.Enabled(IDC_CAPTURE_SAVE_SELECTED); }));
@@ -206,6 +207,31 @@ TEST_F(CaptureTest, ClearDeviceAsksAndThenEmptiesTheAltimeter) {
   ASSERT_TRUE(capture.Close(kTimeoutMs));
 }
 
+TEST_F(CaptureTest, ReadDataAndClearDeviceStayDisabledUntilAClearWhoseReplyNeverComesHasEnded) {
+  // The clear's reply is the first input report the altimeter would send: the clear waits for it
+  // until its time-out.
+  Dialog capture = OpenConnected(L"--withhold-reply 0");
+  ASSERT_TRUE(capture);
+  ASSERT_TRUE(capture.Enabled(IDC_CAPTURE_CLEAR));
+  ASSERT_TRUE(capture.Click(IDC_CAPTURE_CLEAR));
+  Answer(ExpectMessageBox(L"Are you sure?"), IDYES);
+  const auto bothDisabled = [&] { return !capture.Enabled(IDC_CAPTURE_READ) && !capture.Enabled(IDC_CAPTURE_CLEAR); };
+  EXPECT_TRUE(bothDisabled()) << "Read Data or Clear Device usable as the clear starts";
+  // Checked through most of the clear's 3-second wait for its reply.
+  const DWORD start = ::GetTickCount();
+  bool held = true;
+  while (held && ::GetTickCount() - start < 2000) {
+    held = bothDisabled();
+    ::Sleep(50);
+  }
+  EXPECT_TRUE(held) << "Read Data or Clear Device usable while the clear ran";
+  ASSERT_TRUE(capture.WaitForStatusLine(L"Failed to clear data.", kTimeoutMs));
+  EXPECT_TRUE(WaitUntil(kTimeoutMs, [&] { return capture.Enabled(IDC_CAPTURE_READ) && capture.Enabled(IDC_CAPTURE_CLEAR); }))
+      << "not given back once the clear ended";
+  ShotOf(capture.Window(), L"after-clear");
+  ASSERT_TRUE(capture.Close(kTimeoutMs));
+}
+
 TEST_F(CaptureTest, ClosingDuringADownloadStopsItWithoutAnErrorBox) {
   // Report 300 (in packet 8, after the settings' 17 reports and 8 packets of 33) and the rest of
   // its packet are held back: the download waits for it, up to its time-out of 3 s.
@@ -221,7 +247,7 @@ TEST_F(CaptureTest, ClosingDuringADownloadStopsItWithoutAnErrorBox) {
   EXPECT_TRUE(demo_.WaitForLineAfter(mark, "Thread has exited.", kTimeoutMs));
   EXPECT_TRUE(demo_.WaitForLineAfter(mark, "DESTRUCT", kTimeoutMs));
   EXPECT_EQ(AnyDialogOf(demo_.Id()), nullptr) << "an error box";
-  EXPECT_TRUE(demo_.WaitForLineAfter(mark, "Selected Set: -1", kTimeoutMs));
+  EXPECT_TRUE(demo_.WaitForLineAfter(mark, "Selected Set: 0", kTimeoutMs));
 
   // The altimeter was let go: the next dialog connects to it afresh.
   Dialog again = Dialog::OpenFromMenu(main_, IDM_TOOLS_CAPTURE, L"Capture Data", kTimeoutMs);
@@ -230,7 +256,7 @@ TEST_F(CaptureTest, ClosingDuringADownloadStopsItWithoutAnErrorBox) {
   ASSERT_TRUE(again.Close(kTimeoutMs));
 }
 
-TEST_F(CaptureTest, AnAltimeterUnpluggedMidDownloadKeepsTheWholeSetsForSaving) {
+TEST_F(CaptureTest, AnAltimeterUnpluggedMidDownloadKeepsTheWholeSetsForSavingAndNeverSavesTheCutOffOne) {
   // Unplugged in the second flight's second packet (after the settings' 17 reports and 9 packets
   // of 33): the first flight (8 packets) is whole.
   Dialog capture = OpenConnected(L"--unplug-after " + std::to_wstring(17 + 9 * 33 + 5));
@@ -250,6 +276,36 @@ TEST_F(CaptureTest, AnAltimeterUnpluggedMidDownloadKeepsTheWholeSetsForSaving) {
   Choose(L"Save data set 1", flight);
   Answer(ExpectMessageBox(L"Data set/s saved succesfully."), IDOK);
   EXPECT_TRUE(RunTevtool(L"info \"" + flight + L"\""));
+
+  // The cut-off flight is never saved under a final name: Save All offers the whole one only.
+  const std::wstring notSaved = L"Data set 2 was not saved: it is incomplete.";
+  ASSERT_TRUE(capture.Click(IDC_CAPTURE_SAVE_ALL));
+  const std::wstring all = WorkPath(L"-all-1.tev");
+  Choose(L"Save data set 1", all);
+  Answer(ExpectMessageBox(L"Data set/s saved succesfully."), IDOK);
+  EXPECT_TRUE(capture.WaitForStatusLine(notSaved, kTimeoutMs));
+  ::Sleep(1000);
+  EXPECT_EQ(AnyDialogOf(demo_.Id()), nullptr) << "a save dialog for the cut-off flight";
+  EXPECT_TRUE(RunTevtool(L"info \"" + all + L"\""));
+
+  // Picked, it is not saved either. Its one packet is the strip's second colour.
+  runs = StripRuns(capture);
+  const auto cutOff = std::find_if(runs.begin(), runs.end(), [](const StripRun& r) { return r.mark == Mark::BlueB; });
+  ASSERT_NE(cutOff, runs.end()) << "the cut-off flight is not on the strip";
+  // At its left edge: the program rounds a click to the nearest column, and this run is narrow.
+  const int at = cutOff->from;
+  ClickRun(capture, StripRun{cutOff->mark, cutOff->from, cutOff->from + 1});
+  ASSERT_TRUE(WaitUntil(kTimeoutMs, [&] {
+    for (const StripRun& r : StripRuns(capture)) {
+      if (r.from <= at && at < r.to) return r.mark == Mark::Red;
+    }
+    return false;
+  })) << "the cut-off flight was not picked";
+  ASSERT_TRUE(capture.Click(IDC_CAPTURE_SAVE_SELECTED));
+  EXPECT_TRUE(capture.WaitForStatusLine(notSaved, kTimeoutMs, 2));
+  ::Sleep(1000);
+  EXPECT_EQ(AnyDialogOf(demo_.Id()), nullptr) << "a save dialog for the cut-off flight";
+  ShotOf(capture.Window(), L"cut-off-not-saved");
   ASSERT_TRUE(capture.Close(kTimeoutMs));
 }
 

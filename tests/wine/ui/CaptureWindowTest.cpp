@@ -302,7 +302,7 @@ TEST_F(CaptureDialog, ReadDataFillsTheStripInAlternatingRunsAndAClickPicksASetTo
   };
 
   auto dialog = std::make_unique<CCaptureWindow>(device);
-  EXPECT_EQ(dialog->SelectedSet(), -1) << "nothing on display";
+  EXPECT_EQ(dialog->SelectedSet(), 0) << "nothing on display: the first flight";
   WithConnectedDialog(*dialog, [&](HWND window) {
     ReadAll(*dialog, window);
     const std::wstring status = dialog->StatusTextNow();
@@ -312,10 +312,10 @@ TEST_F(CaptureDialog, ReadDataFillsTheStripInAlternatingRunsAndAClickPicksASetTo
       EXPECT_TRUE(HasLine(status, line)) << ::testing::PrintToString(std::wstring(line));
     }
     EXPECT_EQ(Count("Packets read: " + std::to_string(memory.size())), 1);
-    EXPECT_EQ(StripDifferences(window, expected(-1)), "");
+    EXPECT_EQ(StripDifferences(window, expected(0)), "") << "the first flight picked";
     EXPECT_TRUE(Enabled(window, IDC_CAPTURE_SAVE_ALL));
     EXPECT_TRUE(Enabled(window, IDC_CAPTURE_SELECT_CLOSE));
-    EXPECT_FALSE(Enabled(window, IDC_CAPTURE_SAVE_SELECTED)) << "nothing picked";
+    EXPECT_TRUE(Enabled(window, IDC_CAPTURE_SAVE_SELECTED)) << "the first flight picked";
     SaveShot(window, L"capture-after-download");
 
     ClickStrip(window, FindSetStart(memory, 1) + 1);
@@ -448,6 +448,8 @@ TEST_F(CaptureDialog, ClearDeviceAsksFirstAndThenEmptiesTheAltimeter) {
 TEST_F(CaptureDialog, ClosingDuringALiveDownloadCancelsItAndLetsThePartialDataGo) {
   PlugIn();
   ReadGate gate(bus, device);
+  device.currentSet.adc = {800, 801};
+  device.currentSet.setNumber = 1;  // on display: a pick other than the first column's
   CCaptureWindow dialog(device);
   BYTE alpha = 0;
   WithConnectedDialog(dialog, [&](HWND window) {
@@ -462,7 +464,7 @@ TEST_F(CaptureDialog, ClosingDuringALiveDownloadCancelsItAndLetsThePartialDataGo
       EXPECT_FALSE(Enabled(window, id)) << "control " << id << " usable while reading";
     }
     ClickStrip(window, 0);
-    EXPECT_EQ(dialog.SelectedSet(), -1) << "a pick while the packets change";
+    EXPECT_EQ(dialog.SelectedSet(), 1) << "a pick while the packets change";
 
     ::PostMessageW(window, WM_CLOSE, 0, 0);
     EXPECT_TRUE(WaitUntil(kWaitMs, [&] { return Count("reposting close message...") >= 1; }));

@@ -57,6 +57,10 @@ class CTestDeviceWindow : public CDeviceWindow {
   HWND deviceFrame = nullptr;
   HWND statusFrame = nullptr;
 
+  // What a worker does as its last step.
+  void GiveControlsBack() { RefreshControls(false); }
+  void RefuseNextStart() { workerThread.RefuseNextStart(); }
+
  private:
   DialogResult HandleDialogMessage(UINT message, WPARAM wParam, LPARAM) override {
     if (message == WM_INITDIALOG) {
@@ -68,7 +72,9 @@ class CTestDeviceWindow : public CDeviceWindow {
       return TRUE;
     }
     if (message == WM_COMMAND && wParam == kStartWork) {
-      StartWorker(work);
+      if (WorkerRunning()) return TRUE;
+      EnableItem(IDC_CAPTURE_READ, false);
+      if (!StartWorker(work)) WorkerNotStarted();
       return TRUE;
     }
     if (message == WM_COMMAND && wParam == kThrow) throw std::runtime_error("a handler failed");
@@ -77,6 +83,7 @@ class CTestDeviceWindow : public CDeviceWindow {
   void RefreshControls(bool busy) override {
     ++refreshes;
     lastBusy = busy;
+    EnableItem(IDC_CAPTURE_READ, !busy);
     PostConnectionIcon();
   }
 };
@@ -228,6 +235,38 @@ TEST_F(DialogFramework, ClosingWhileTheWorkerRunsWaitsForItAndThenCloses) {
   dialog.reset();
   ASSERT_FALSE(log.Lines().empty());
   EXPECT_EQ(log.Lines().back(), "DESTRUCT");
+}
+
+TEST_F(DialogFramework, AButtonComesBackOnlyOnceItsWorkerHasEndedOrAtOnceWhenNoneCouldStart) {
+  win32::UniqueKernelHandle release(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  CTestDeviceWindow dialog(device);
+  std::atomic<bool> gaveBack{false};
+  dialog.work = [&] {
+    dialog.GiveControlsBack();  // from the worker, before its end
+    gaveBack = true;
+    ::WaitForSingleObject(release.Get(), 20000);
+  };
+  const auto readEnabled = [](HWND window) { return ::IsWindowEnabled(::GetDlgItem(window, IDC_CAPTURE_READ)) != FALSE; };
+  ASSERT_TRUE(RunModal(dialog, L"Capture Data", [&](HWND window) {
+    ASSERT_TRUE(WaitUntil(5000, [&] { return readEnabled(window); }));
+    ::SendMessageW(window, WM_COMMAND, kStartWork, 0);
+    EXPECT_TRUE(WaitUntil(5000, [&] { return gaveBack.load(); }));
+    ::SendMessageW(window, WM_NULL, 0, 0);  // whatever the dialog thread had queued is handled
+    EXPECT_FALSE(readEnabled(window)) << "usable while its worker still runs";
+    // A device change meanwhile does not give it back either.
+    win32::SendDeviceChange(window, false, L"some other device");
+    EXPECT_FALSE(readEnabled(window)) << "usable after a device change under the worker";
+    ::SetEvent(release.Get());
+    EXPECT_TRUE(WaitUntil(5000, [&] { return readEnabled(window); })) << "not given back once the worker ended";
+
+    // No thread to be had: the button comes back at once, and the status says so.
+    dialog.RefuseNextStart();
+    ::SendMessageW(window, WM_COMMAND, kStartWork, 0);
+    EXPECT_TRUE(readEnabled(window)) << "left disabled by a start that failed";
+    EXPECT_TRUE(WaitUntil(5000, [&] {
+      return ControlText(window, IDC_STATUS).ends_with(L"The operation did not start: no worker thread could be made.\r\n");
+    }));
+  }));
 }
 
 TEST_F(DialogFramework, AnArrivalDuringTheWorkerWaitsForItsEndAndTheAltimetersRemovalClosesAtOnce) {
