@@ -4,6 +4,7 @@
 #include "model/DebugLog.h"
 #include "model/Versions.h"
 #include "model/WidePath.h"
+#include "ui/logic/WorkerText.h"
 
 namespace tev {
 namespace {
@@ -58,7 +59,7 @@ void RunFirmwareUpdate(AltimeterDevice& device, const std::wstring& path, Update
   DebugLog("Firmware file: " + WideToUtf8(path));
   if (!device.IsOpen()) {
     refreshControls();
-    append(L"Altimeter not found. Make sure it is properly connected to the PC.\r\n");
+    append(kAltimeterNotFound);
     return;
   }
   append(L"Updating firmware...\r\n");
