@@ -26,6 +26,22 @@ struct CountingObserver : UpdateObserver {
   int calls = 0;
 };
 
+// Status texts and control refreshes in order; the progress goes to `observer`.
+class RecordingHost : public UpdateDialogHost {
+ public:
+  explicit RecordingHost(UpdateObserver& observer) : observer_(observer) {}
+  void AppendStatus(const std::wstring& text) override { texts.push_back(text); }
+  void RefreshControls(bool) override { texts.push_back(kRefresh); }
+  void RenderPlot() override {}
+  void OnBlockProgress(int blockIndex, int highestBlockIndex) override {
+    observer_.OnBlockProgress(blockIndex, highestBlockIndex);
+  }
+  Texts texts;
+
+ private:
+  UpdateObserver& observer_;
+};
+
 FirmwareImage GoodImage() {
   FirmwareImage fw;
   fw.fileFormatVersion = 0x0100;
@@ -64,11 +80,9 @@ class FirmwareUpdateRun : public ::testing::Test {
     device = std::make_unique<AltimeterDevice>(*bus);
     device->Connect(connectAs);
     log.Clear();
-    Texts texts;
-    RunFirmwareUpdate(
-        *device, path, observer, [&](const std::wstring& text) { texts.push_back(text); },
-        [&] { texts.push_back(kRefresh); });
-    return texts;
+    RecordingHost host(observer);
+    RunFirmwareUpdate(*device, path, host);
+    return host.texts;
   }
   Texts Run(const std::wstring& path, std::uint16_t hardware = 0x0120) {
     auto bootloader = MakeSim(Personality::Bootloader);

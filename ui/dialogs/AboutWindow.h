@@ -7,6 +7,7 @@ namespace tev {
 // Where a user finds updates; the first line of the About text.
 inline constexpr wchar_t kWebSiteLine[] = L"Visit https://example.org for updates and further information.\r\n\r\n";
 
+// Names: template IDD_ABOUT, title "About"; tests AboutDialog.
 class CAboutWindow : public CBaseWindow {
  public:
   CAboutWindow();

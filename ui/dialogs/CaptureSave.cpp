@@ -61,8 +61,8 @@ INT_PTR CCaptureWindow::OnSaveSelected() {
   {
     std::lock_guard lock(device.packetsMutex);
     packets = device.packets;
-    set = selectedSet;
-    incomplete = incompleteSet_;
+    set = selectedSet_;
+    incomplete = work_.IncompleteSet();
   }
   if (set == incomplete) {
     AppendStatus(IncompleteSetNotSavedLine(set));
@@ -80,7 +80,7 @@ INT_PTR CCaptureWindow::OnSaveAll() {
   {
     std::lock_guard lock(device.packetsMutex);
     packets = device.packets;
-    incomplete = incompleteSet_;
+    incomplete = work_.IncompleteSet();
   }
   int saved = 0;
   for (int set = 0; set < CountSets(packets); ++set) {

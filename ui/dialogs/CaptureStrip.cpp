@@ -43,9 +43,9 @@ void CCaptureWindow::DrawSetStrip() {
   std::vector<std::uint32_t> colors;
   {
     std::lock_guard lock(device.packetsMutex);
-    colors = StripColumnColors(device.packets, selectedSet);
+    colors = StripColumnColors(device.packets, selectedSet_);
   }
-  stripBitmap.Draw(colors);
+  stripBitmap_.Draw(colors);
 }
 
 void CCaptureWindow::InvalidateStrip() const { ::InvalidateRect(Item(IDC_CAPTURE_STRIP), nullptr, TRUE); }
@@ -61,8 +61,8 @@ LRESULT CCaptureWindow::OnStripClick(HWND strip, LPARAM lParam) {
   {
     std::lock_guard lock(device.packetsMutex);
     if (device.packets.empty()) return 0;
-    selectedSet = PickSetAt(device.packets, column, selectedSet);
-    canSave = CanSaveSelected(selectedSet, CountSets(device.packets));
+    selectedSet_ = PickSetAt(device.packets, column, selectedSet_);
+    canSave = CanSaveSelected(selectedSet_, CountSets(device.packets));
   }
   DebugLog("XPos: " + std::to_string(x));
   DebugLog("Selected Set: " + std::to_string(column));
@@ -79,7 +79,7 @@ LRESULT CALLBACK CCaptureWindow::StripProc(HWND strip, UINT message, WPARAM wPar
     case WM_ERASEBKGND: {
       RECT client = {};
       ::GetClientRect(strip, &client);
-      dialog->stripBitmap.Paint(reinterpret_cast<HDC>(wParam), client);
+      dialog->stripBitmap_.Paint(reinterpret_cast<HDC>(wParam), client);
       ::ValidateRect(strip, nullptr);
       return 1;
     }

@@ -25,6 +25,29 @@ void PaintLiveFrame(const LiveTrace& trace, PlotScale& scale) {
 
 }  // namespace
 
+// What the workers ask of the dialog, on the worker thread.
+class CCaptureWindow::Host : public CaptureDialogHost {
+ public:
+  explicit Host(CCaptureWindow& dialog) : dialog_(dialog) {}
+  void AppendStatus(const std::wstring& text) override { dialog_.AppendStatus(text); }
+  void RefreshControls(bool busy) override {
+    if (busy) {
+      dialog_.RefreshControls(true);
+    } else {
+      dialog_.FinishWork();
+    }
+  }
+  void RenderPlot() override { win32::RenderPlot(dialog_.device.currentSet, dialog_.device.plotScale); }
+  void ShowStrip() override {
+    dialog_.DrawSetStrip();
+    dialog_.InvalidateStrip();
+  }
+  bool Closing() const override { return dialog_.closing; }
+
+ private:
+  CCaptureWindow& dialog_;
+};
+
 const MessageEntry<CCaptureWindow> CCaptureWindow::kMessages[] = {
     {WM_INITDIALOG, &CCaptureWindow::OnInitDialog},
     {WM_KEYDOWN, &CCaptureWindow::OnKeyDown},
@@ -42,14 +65,16 @@ const CommandEntry<CCaptureWindow> CCaptureWindow::kCommands[] = {
 
 CCaptureWindow::CCaptureWindow(AltimeterDevice& altimeter)
     : CDeviceWindow(IDD_CAPTURE, altimeter, IDC_CAPTURE_ICON),
-      liveView_([&scale = altimeter.plotScale](const LiveTrace& trace) { PaintLiveFrame(trace, scale); }),
-      selectedSet(PickOnOpening(altimeter.currentSet)) {}
+      selectedSet_(PickOnOpening(altimeter.currentSet)),
+      host_(std::make_unique<Host>(*this)),
+      work_(altimeter, *host_,
+            [&scale = altimeter.plotScale](const LiveTrace& trace) { PaintLiveFrame(trace, scale); }) {}
 
 CCaptureWindow::~CCaptureWindow() { device.CloseHandles(); }
 
 int CCaptureWindow::SelectedSet() const {
   std::lock_guard lock(device.packetsMutex);
-  return selectedSet;
+  return selectedSet_;
 }
 
 DialogResult CCaptureWindow::HandleDialogMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -98,7 +123,7 @@ void CCaptureWindow::RefreshControls(bool busy) {
     std::lock_guard lock(device.packetsMutex);
     state.hasPackets = !device.packets.empty();
     state.setCount = CountSets(device.packets);
-    state.selectedSet = selectedSet;
+    state.selectedSet = selectedSet_;
   }
   const CaptureControls c = CaptureControlsFor(state);
   EnableItem(IDC_CAPTURE_READ, c.readData);
@@ -118,8 +143,8 @@ void CCaptureWindow::EndSeeThrough() const {
 
 INT_PTR CCaptureWindow::OnReadData() {
   if (WorkerRunning()) return TRUE;  // a click queued before the buttons went
-  liveUpdate_ = IsChecked(IDC_CAPTURE_LIVE_UPDATE);
-  if (liveUpdate_) {
+  const bool liveUpdate = IsChecked(IDC_CAPTURE_LIVE_UPDATE);
+  if (liveUpdate) {
     // See-through, so that the live trace drawn into the main window behind can be watched.
     ::SetWindowLongPtrW(hwnd, GWL_EXSTYLE, ::GetWindowLongPtrW(hwnd, GWL_EXSTYLE) | WS_EX_LAYERED);
     ::SetLayeredWindowAttributes(hwnd, 0, kSeeThroughAlpha, LWA_ALPHA);
@@ -129,7 +154,7 @@ INT_PTR CCaptureWindow::OnReadData() {
   EnableItem(IDC_CAPTURE_CLEAR, false);
   EnableItem(IDC_CAPTURE_SAVE_SELECTED, false);
   EnableItem(IDC_CAPTURE_SAVE_ALL, false);
-  StartWork(&CCaptureWindow::ReadWorker);
+  StartWork([this, liveUpdate] { work_.Read(liveUpdate); });
   return TRUE;
 }
 
@@ -140,13 +165,13 @@ INT_PTR CCaptureWindow::OnClearDevice() {
   EnableItem(IDC_CAPTURE_CLEAR, false);
   EnableItem(IDC_CAPTURE_SAVE_SELECTED, false);
   EnableItem(IDC_CAPTURE_SAVE_ALL, false);
-  StartWork(&CCaptureWindow::ClearWorker);
+  StartWork([this] { work_.Clear(); });
   return TRUE;
 }
 
-void CCaptureWindow::StartWork(void (CCaptureWindow::*work)()) {
+void CCaptureWindow::StartWork(std::function<void()> work) {
   working_ = true;
-  if (StartWorker([this, work] { (this->*work)(); })) return;
+  if (StartWorker(std::move(work))) return;
   working_ = false;
   WorkerNotStarted();
 }
@@ -174,16 +199,10 @@ void CCaptureWindow::PrepareClose() {
 
 void CCaptureWindow::FinishClose() {
   // A download stopped by this close leaves nothing part-read behind to be handed back.
-  if (wasRunning_ || discardOnClose_) {
+  if (wasRunning_ || work_.DiscardOnClose()) {
     ClearDataSet(device.currentSet);
-    ClearPackets();
+    work_.ClearPackets();
   }
-}
-
-void CCaptureWindow::ClearPackets() {
-  std::lock_guard lock(device.packetsMutex);
-  device.packets.clear();
-  incompleteSet_ = -1;
 }
 
 }  // namespace tev

@@ -4,24 +4,26 @@
 // (with a CSV file beside each when asked), clears the device, and hands the picked set back to
 // the main window.
 //
-// Threads: the read and clear workers call DrawSetStrip, AppendStatus, OnPacketProgress and, as
-// the download starts, RefreshControls(true); they give the controls back through the dialog
-// thread. The strip and the save handlers run on the dialog thread. `selectedSet` and the device's
-// packets are read and written under the device's packetsMutex wherever a worker may run.
+// Threads: the read and clear workers (CaptureWork) reach the dialog through its Host; they give
+// the controls back through the dialog thread. The strip and the save handlers run on the dialog
+// thread. `selectedSet_` and the device's packets are read and written under the device's
+// packetsMutex wherever a worker may run.
 #include <windows.h>
 
 #include <atomic>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
-#include "device/Download.h"
 #include "ui/dialogs/CaptureStrip.h"
 #include "ui/framework/DeviceWindow.h"
-#include "ui/logic/LiveTraceView.h"
+#include "ui/logic/CaptureWorkers.h"
 
 namespace tev {
 
-class CCaptureWindow : public CDeviceWindow, public DownloadObserver {
+// Names: template IDD_CAPTURE, title "Capture Data"; tests CaptureDialog, CaptureTest, CaptureWorkTest.
+class CCaptureWindow : public CDeviceWindow {
  public:
   explicit CCaptureWindow(AltimeterDevice& device);
   // The device is closed whenever the dialog ends.
@@ -31,10 +33,9 @@ class CCaptureWindow : public CDeviceWindow, public DownloadObserver {
   // picked another; the main window shows it once the dialog has ended.
   int SelectedSet() const;
 
-  // Told by the download, on the read worker.
-  void OnPacketProgress(int packetIndex, bool live, bool newFlight) override;
-
  private:
+  class Host;  // the dialog as its workers see it
+
   DialogResult HandleDialogMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   void RefreshControls(bool busy) override;
   void PrepareClose() override;
@@ -50,18 +51,13 @@ class CCaptureWindow : public CDeviceWindow, public DownloadObserver {
   INT_PTR OnSaveAll();
   INT_PTR OnSelectAndClose();
 
-  // Workers (CaptureWorkers.cpp).
-  void ReadWorker();
-  void ClearWorker();
-  void EndDownload(int result);
-  void ClearPackets();
   // The worker's last step: the packets stay as they are now, and the dialog thread is asked to
   // give the controls back (they come back once the worker has ended). Posted: the worker sends
   // the dialog thread nothing from here on.
   void FinishWork();
   DialogResult OnWorkDone(WPARAM, LPARAM);
   // Starts a worker, or, when none could be made, gives the controls back and says so.
-  void StartWork(void (CCaptureWindow::*work)());
+  void StartWork(std::function<void()> work);
 
   // Saving (CaptureSave.cpp): the data file and, when asked, its CSV; a message says what failed.
   // The set a download cut off is left out, with a status line.
@@ -79,15 +75,12 @@ class CCaptureWindow : public CDeviceWindow, public DownloadObserver {
   static const MessageEntry<CCaptureWindow> kMessages[];
   static const CommandEntry<CCaptureWindow> kCommands[];
 
-  SetStripImage stripBitmap;
-  LiveTraceView liveView_;  // the read worker's
-  int selectedSet;                       // guarded by device.packetsMutex
-  int incompleteSet_ = -1;  // the set a failed download cut off, -1 for none; guarded by packetsMutex
-  std::atomic<bool> liveUpdate_{false};  // Live Update as ticked when the download started
-  std::atomic<bool> working_{false};     // a worker may still change the packets: no picks
-  std::atomic<bool> nextSetBegun_{false};  // read worker: the packet in progress starts a flight
-  std::atomic<bool> discardOnClose_{false};  // a cancelled download: its partial data go with the dialog
-  bool wasRunning_ = false;              // dialog thread: the worker ran when this close began
+  SetStripImage stripBitmap_;
+  int selectedSet_;                       // guarded by device.packetsMutex
+  std::atomic<bool> working_{false};      // a worker may still change the packets: no picks
+  bool wasRunning_ = false;               // dialog thread: the worker ran when this close began
+  std::unique_ptr<Host> host_;
+  CaptureWork work_;                      // after host_, which it reports to
 };
 
 }  // namespace tev

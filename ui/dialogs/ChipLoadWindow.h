@@ -11,6 +11,7 @@
 
 namespace tev {
 
+// Names: template IDD_SETTINGS, title "Program Chip", menu Device Settings; tests DeviceSettings*, SettingsWork.
 class CChipLoadWindow : public CDeviceWindow {
  public:
   explicit CChipLoadWindow(AltimeterDevice& device);

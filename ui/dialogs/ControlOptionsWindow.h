@@ -8,6 +8,7 @@
 
 namespace tev {
 
+// Names: template IDD_CONTROL, title "Control Options", menu Control Device; tests ControlDevice*, ControlWork.
 class CControlOptionsWindow : public CDeviceWindow, public EmulationObserver {
  public:
   explicit CControlOptionsWindow(AltimeterDevice& device);

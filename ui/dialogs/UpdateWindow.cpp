@@ -1,6 +1,7 @@
 #include "ui/dialogs/UpdateWindow.h"
 
 #include "model/DebugLog.h"
+#include "plot/win32/DrawingBuffer.h"
 #include "resources/ResourceIds.h"
 #include "ui/dialogs/FirmwareFileDialog.h"
 #include "ui/framework/DialogMessages.h"
@@ -10,6 +11,21 @@
 #include "ui/logic/UpdateProgress.h"
 
 namespace tev {
+
+// What the worker asks of the dialog, on the worker thread.
+class CUpdateWindow::Host : public UpdateDialogHost {
+ public:
+  explicit Host(CUpdateWindow& dialog) : dialog_(dialog) {}
+  void AppendStatus(const std::wstring& text) override { dialog_.AppendStatus(text); }
+  void RefreshControls(bool busy) override { dialog_.RefreshControls(busy); }
+  void RenderPlot() override { win32::RenderPlot(dialog_.device.currentSet, dialog_.device.plotScale); }
+  void OnBlockProgress(int blockIndex, int highestBlockIndex) override {
+    if (const auto line = ProgressLine(blockIndex, highestBlockIndex)) AppendStatus(*line);
+  }
+
+ private:
+  CUpdateWindow& dialog_;
+};
 
 const MessageEntry<CUpdateWindow> CUpdateWindow::kMessages[] = {
     {WM_INITDIALOG, &CUpdateWindow::OnInitDialog},
@@ -76,21 +92,15 @@ INT_PTR CUpdateWindow::OnUpdate() {
   if (WorkerRunning()) return TRUE;
   const std::optional<std::wstring> path = AskFirmwareFile(hwnd);
   if (!path) return TRUE;
-  firmwarePath = *path;
+  firmwarePath_ = *path;
   EnableItem(IDC_FIRMWARE_UPDATE, false);
   EnableItem(IDC_FIRMWARE_CLOSE, false);
-  if (!StartWorker([this, file = firmwarePath] { RunUpdate(file); })) WorkerNotStarted();
+  const auto work = [this, file = firmwarePath_] {
+    Host host(*this);
+    RunFirmwareUpdate(device, file, host);
+  };
+  if (!StartWorker(work)) WorkerNotStarted();
   return TRUE;
-}
-
-void CUpdateWindow::RunUpdate(const std::wstring& path) {
-  RunFirmwareUpdate(
-      device, path, *this, [this](const std::wstring& text) { AppendStatus(text); },
-      [this] { RefreshControls(false); });
-}
-
-void CUpdateWindow::OnBlockProgress(int blockIndex, int highestBlockIndex) {
-  if (const auto line = ProgressLine(blockIndex, highestBlockIndex)) AppendStatus(*line);
 }
 
 // The altimeter pulled out during the update is often noticed only after the worker has set the

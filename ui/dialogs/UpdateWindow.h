@@ -4,20 +4,19 @@
 // refuses to close: a half-written firmware can leave the device unusable.
 #include <string>
 
-#include "device/FirmwareUpdate.h"
 #include "ui/framework/DeviceWindow.h"
 
 namespace tev {
 
-class CUpdateWindow : public CDeviceWindow, public UpdateObserver {
+// Names: template IDD_FIRMWARE, title "Update Firmware"; tests UpdateWindowTest, UpdateDialogTest, FirmwareUpdateRun.
+class CUpdateWindow : public CDeviceWindow {
  public:
   explicit CUpdateWindow(AltimeterDevice& device);
   ~CUpdateWindow() override;
 
-  // The update's observer, on the worker thread.
-  void OnBlockProgress(int blockIndex, int highestBlockIndex) override;
-
  private:
+  class Host;  // the dialog as its worker sees it
+
   DialogResult HandleDialogMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   void RefreshControls(bool busy) override;
   void RunConnectSequence() override;
@@ -29,10 +28,8 @@ class CUpdateWindow : public CDeviceWindow, public UpdateObserver {
   DialogResult OnWorkerEnded(WPARAM, LPARAM);
   INT_PTR OnUpdate();
   INT_PTR OnCloseButton();
-  // The worker's routine.
-  void RunUpdate(const std::wstring& path);
 
-  std::wstring firmwarePath;  // the file picked last; dialog thread only
+  std::wstring firmwarePath_;  // the file picked last; dialog thread only
 
   static const MessageEntry<CUpdateWindow> kMessages[];
   static const CommandEntry<CUpdateWindow> kCommands[];

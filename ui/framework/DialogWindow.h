@@ -6,6 +6,9 @@
 // CBaseWindow::DialogProc runs, in order: the resize layout step (once the layout exists), the
 // dialog's own HandleMessage, then what every dialog shares (status box refresh and colour,
 // background, group frames, control colours).
+//
+// Names: a dialog class's private data members end in an underscore; the members the framework
+// shares with the dialogs (`hwnd`, `device`, `closing`, ...) do not.
 #include <windows.h>
 
 #include <memory>

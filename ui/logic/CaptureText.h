@@ -6,19 +6,13 @@
 #include <string>
 
 #include "model/FlightPacket.h"
+#include "ui/logic/WorkerText.h"
 
 namespace tev {
 
-inline constexpr wchar_t kAttemptingToConnect[] = L"Attempting to connect to device.\r\n";
-inline constexpr wchar_t kAltimeterNotFound[] =
-    L"Altimeter not found. Make sure it is properly connected to the PC.\r\n";
-inline constexpr wchar_t kReadingSettings[] = L"Altimeter found! Reading settings...\r\n";
-inline constexpr wchar_t kSettingsReadFailed[] = L"Failed to read settings.\r\n";
-inline constexpr wchar_t kSettingsRead[] = L"Settings read successfully.\r\n";
 inline constexpr wchar_t kReadingData[] = L"Reading data...\r\n";
 inline constexpr wchar_t kDataReadFailed[] = L"Failed to read data.\r\n";
 inline constexpr wchar_t kDataRead[] = L"Data read successfully.\r\n";
-inline constexpr wchar_t kClearFailed[] = L"Failed to clear data.\r\n";
 inline constexpr wchar_t kCleared[] = L"Data cleared successfully.\r\n";
 
 std::wstring PacketReadLine(int packetIndex);      // one packet stored

@@ -4,11 +4,10 @@
 #include "model/Conversions.h"
 #include "model/DebugLog.h"
 #include "model/NumberFormat.h"
+#include "ui/logic/WorkerText.h"
 
 namespace tev {
 namespace {
-
-constexpr wchar_t kAltimeterNotFound[] = L"Altimeter not found. Make sure it is properly connected to the PC.\r\n";
 
 // Every worker: busy first; without a device it says so and stops.
 bool Begin(AltimeterDevice& device, ControlDialogHost& host) {
@@ -71,9 +70,9 @@ void ReadPressureWork(AltimeterDevice& device, ControlDialogHost& host) {
   }
   std::uint16_t adc = 0;
   if (read < 0) {
-    host.AppendStatus(L"Failed to read settings.\r\n");
+    host.AppendStatus(kSettingsReadFailed);
   } else if (device.ReadAdc(adc) < 0) {
-    host.AppendStatus(L"Failed.\r\n");
+    host.AppendStatus(kFailed);
   } else {
     host.AppendStatus(PressureLines(adc, offset));
     host.RenderPlot();
@@ -87,7 +86,7 @@ void ReadBatteryWork(AltimeterDevice& device, ControlDialogHost& host) {
   if (!Begin(device, host)) return;
   std::uint16_t tenths = 0;
   if (device.ReadBatteryVoltage(tenths) < 0) {
-    host.AppendStatus(L"Failed.\r\n");
+    host.AppendStatus(kFailed);
     host.RefreshControls(false);
     return;
   }
@@ -100,14 +99,14 @@ void ReadBatteryWork(AltimeterDevice& device, ControlDialogHost& host) {
 void FireLinesWork(AltimeterDevice& device, ControlDialogHost& host) {
   if (!Begin(device, host)) return;
   host.AppendStatus(L"Firing both lines for 2 seconds...\r\n");
-  host.AppendStatus(device.FireLines() < 0 ? L"Failed.\r\n" : L"Done.\r\n");
+  host.AppendStatus(device.FireLines() < 0 ? kFailed : kDone);
   host.RefreshControls(false);
 }
 
 void EmulateWork(AltimeterDevice& device, ControlDialogHost& host, EmulationObserver& observer) {
   if (!Begin(device, host)) return;
   host.AppendStatus(L"Emulating...\r\n");
-  host.AppendStatus(device.EmulateLaunch(observer) ? L"Done.\r\n" : L"Failed.\r\n");
+  host.AppendStatus(device.EmulateLaunch(observer) ? kDone : kFailed);
   host.RefreshControls(false);
 }
 

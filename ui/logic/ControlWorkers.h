@@ -7,18 +7,12 @@
 
 #include "device/AltimeterDevice.h"
 #include "device/LaunchEmulation.h"
+#include "ui/logic/WorkerHost.h"
 
 namespace tev {
 
-// What a worker asks of its dialog; called on the worker thread.
-class ControlDialogHost {
- public:
-  virtual ~ControlDialogHost() = default;
-  virtual void AppendStatus(const std::wstring& text) = 0;
-  virtual void RefreshControls(bool busy) = 0;
-  // Repaints the main window's plot from the data set on display.
-  virtual void RenderPlot() = 0;
-};
+// The Control Device workers need nothing beyond every worker's own.
+using ControlDialogHost = WorkerHost;
 
 struct ControlButtons {
   bool operations = false;  // Read Pressure, Read Battery Voltage, Fire lines for 2 seconds

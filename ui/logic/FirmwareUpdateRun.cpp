@@ -4,6 +4,7 @@
 #include "model/DebugLog.h"
 #include "model/Versions.h"
 #include "model/WidePath.h"
+#include "ui/logic/WorkerText.h"
 
 namespace tev {
 namespace {
@@ -53,21 +54,20 @@ std::vector<std::wstring> UpdateResultLines(int result, const UpdateVersions& v)
   }
 }
 
-void RunFirmwareUpdate(AltimeterDevice& device, const std::wstring& path, UpdateObserver& observer,
-                       const StatusSink& append, const std::function<void()>& refreshControls) {
+void RunFirmwareUpdate(AltimeterDevice& device, const std::wstring& path, UpdateDialogHost& host) {
   DebugLog("Firmware file: " + WideToUtf8(path));
   if (!device.IsOpen()) {
-    refreshControls();
-    append(L"Altimeter not found. Make sure it is properly connected to the PC.\r\n");
+    host.RefreshControls(false);
+    host.AppendStatus(kAltimeterNotFound);
     return;
   }
-  append(L"Updating firmware...\r\n");
+  host.AppendStatus(L"Updating firmware...\r\n");
   UpdateVersions v;
   const int result =
-      device.UpdateFirmware(observer, path, v.hardware, v.fileFormat, v.fileBootloader, v.fileFirmware);
-  for (const std::wstring& line : UpdateResultLines(result, v)) append(line);
-  refreshControls();
-  if (result < 0) append(kUpdateFailedLine);
+      device.UpdateFirmware(host, path, v.hardware, v.fileFormat, v.fileBootloader, v.fileFirmware);
+  for (const std::wstring& line : UpdateResultLines(result, v)) host.AppendStatus(line);
+  host.RefreshControls(false);
+  if (result < 0) host.AppendStatus(kUpdateFailedLine);
 }
 
 }  // namespace tev

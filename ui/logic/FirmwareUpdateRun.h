@@ -2,13 +2,12 @@
 // The Update Firmware dialog's worker: the update of the firmware file the user picked, told in
 // the status box step by step, every failure explained and closed by "Failed to update firmware.".
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "device/AltimeterDevice.h"
 #include "device/FirmwareUpdate.h"
-#include "ui/logic/ConnectSequence.h"
+#include "ui/logic/WorkerHost.h"
 
 namespace tev {
 
@@ -26,9 +25,12 @@ std::vector<std::wstring> UpdateResultLines(int result, const UpdateVersions& ve
 
 inline constexpr wchar_t kUpdateFailedLine[] = L"Failed to update firmware.\r\n";
 
-// Runs the whole update on the calling thread (the dialog's worker). `refreshControls` enables
-// the dialog's controls for the device's state once the outcome is known.
-void RunFirmwareUpdate(AltimeterDevice& device, const std::wstring& path, UpdateObserver& observer,
-                       const StatusSink& append, const std::function<void()>& refreshControls);
+// What the update asks of the Update Firmware dialog beyond every worker's own: it is told of
+// each block, to show the progress.
+class UpdateDialogHost : public WorkerHost, public UpdateObserver {};
+
+// Runs the whole update on the calling thread (the dialog's worker). The controls are refreshed
+// for the device's state once the outcome is known.
+void RunFirmwareUpdate(AltimeterDevice& device, const std::wstring& path, UpdateDialogHost& host);
 
 }  // namespace tev

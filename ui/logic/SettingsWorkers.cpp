@@ -2,11 +2,11 @@
 
 #include "model/Conversions.h"
 #include "resources/ResourceIds.h"
+#include "ui/logic/WorkerText.h"
 
 namespace tev {
 namespace {
 
-constexpr wchar_t kAltimeterNotFound[] = L"Altimeter not found. Make sure it is properly connected to the PC.\r\n";
 // Between the success line and showing it, as the device needs a moment after a write.
 constexpr std::uint32_t kAfterWriteMs = 100;
 
@@ -19,21 +19,21 @@ std::optional<std::wstring> RefuseCalibrationOffset(std::int32_t offset) {
 }
 
 int ReadSettingsWork(AltimeterDevice& device, SettingsDialogHost& host) {
-  host.AppendStatus(L"Attempting to connect to device.\r\n");
+  host.AppendStatus(kAttemptingToConnect);
   if (!device.IsOpen()) {
     host.EnableRead();
     host.AppendStatus(kAltimeterNotFound);
     return -1;
   }
-  host.AppendStatus(L"Altimeter found! Reading settings...\r\n");
+  host.AppendStatus(kReadingSettings);
   if (device.ReadSettings() < 0) {
     host.EnableRead();
-    host.AppendStatus(L"Failed to read settings.\r\n");
+    host.AppendStatus(kSettingsReadFailed);
     return -1;
   }
   int result = 0;
   if (device.settings.Parse()) {
-    host.AppendStatus(L"Settings read successfully.\r\n");
+    host.AppendStatus(kSettingsRead);
   } else {
     host.AppendStatus(L"Checksum failed. The device settings are invalid.\r\n");
     host.AppendStatus(L"Displaying default settings.\r\n");
@@ -88,7 +88,7 @@ int WriteSettingsSteps(AltimeterDevice& device, SettingsDialogHost& host, const 
   if (warnings.lineDisabled) host.Warn(IDS_LINES_DISABLED);
   device.settings.Pack();
 
-  host.AppendStatus(L"Attempting to connect to device.\r\n");
+  host.AppendStatus(kAttemptingToConnect);
   if (!device.IsOpen()) {
     enableRead();
     host.AppendStatus(kAltimeterNotFound);
@@ -96,7 +96,7 @@ int WriteSettingsSteps(AltimeterDevice& device, SettingsDialogHost& host, const 
   }
   if (device.ClearData() < 0) {
     refreshIdle();
-    host.AppendStatus(L"Failed to clear data.\r\n");
+    host.AppendStatus(kClearFailed);
     return -1;
   }
   host.AppendStatus(L"Altimeter found! Writing settings...\r\n");
@@ -137,7 +137,7 @@ void CalibrateWork(AltimeterDevice& device, SettingsDialogHost& host, std::uint3
     if (read < 0 || RefuseCalibrationOffset(CalibrationOffset(groundAltitude, deviceCount))) {
       host.AppendStatus(L"Calibrating...\r\n");
       if (read < 0) {
-        host.AppendStatus(L"Failed.\r\n");
+        host.AppendStatus(kFailed);
       } else {
         ReportOffset(host, groundAltitude, deviceCount);
         host.AppendStatus(L"Failed to calibrate.\r\n");
@@ -148,7 +148,7 @@ void CalibrateWork(AltimeterDevice& device, SettingsDialogHost& host, std::uint3
   }
   if (device.ClearData() < 0) {
     host.RefreshControls(false);
-    host.AppendStatus(L"Failed to clear data.\r\n");
+    host.AppendStatus(kClearFailed);
     return;
   }
   host.AppendStatus(L"Calibrating...\r\n");
@@ -158,14 +158,14 @@ void CalibrateWork(AltimeterDevice& device, SettingsDialogHost& host, std::uint3
     const int read = device.ReadSettings();
     device.settings = kept;
     if (read < 0) {
-      host.AppendStatus(L"Failed to read settings.\r\n");
+      host.AppendStatus(kSettingsReadFailed);
       host.RefreshControls(false);
       return;
     }
   }
   std::uint16_t deviceCount = 0;
   if (device.ReadAdc(deviceCount) < 0) {
-    host.AppendStatus(L"Failed.\r\n");
+    host.AppendStatus(kFailed);
     host.RefreshControls(false);
     return;
   }

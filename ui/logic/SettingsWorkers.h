@@ -7,25 +7,21 @@
 
 #include "device/AltimeterDevice.h"
 #include "ui/logic/SettingsEntries.h"
+#include "ui/logic/WorkerHost.h"
 
 namespace tev {
 
-// What a worker asks of its dialog; called on the worker thread.
-class SettingsDialogHost {
+// What the Device Settings workers ask of the dialog beyond every worker's own.
+class SettingsDialogHost : public WorkerHost {
  public:
-  virtual ~SettingsDialogHost() = default;
-  virtual void AppendStatus(const std::wstring& text) = 0;
   // Enables "Read Settings" alone (the others stay as they are).
   virtual void EnableRead() = 0;
-  virtual void RefreshControls(bool busy) = 0;
   // Shows the device object's settings in the controls.
   virtual void ShowSettings() = 0;
   // Shows a warning from the string table; returns once the user has dismissed it.
   virtual void Warn(unsigned stringId) = 0;
   // Shows the status text now and returns once it is shown.
   virtual void ShowStatusNow() = 0;
-  // Repaints the main window's plot from the data set on display.
-  virtual void RenderPlot() = 0;
 };
 
 // Whether "Read Settings", "Write Settings" and "Calibrate Device" may be pressed.
