@@ -18,7 +18,7 @@ bool IsDataFileName(std::wstring_view path) {
   const wchar_t before = path[path.size() - kExtension.size() - 1];
   if (before == L'\\' || before == L'/' || before == L':') return false;
   return std::equal(tail.begin(), tail.end(), kExtension.begin(),
-                    [](wchar_t a, wchar_t b) { return std::towlower(a) == b; });
+                    [](wchar_t a, wchar_t b) { return static_cast<wchar_t>(std::towlower(a)) == b; });
 }
 
 }  // namespace tev
