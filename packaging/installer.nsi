@@ -2,6 +2,8 @@
 ; registry hive, and an uninstaller that takes away exactly what was written here.
 ; makensis -DVERSION=1.40 -DSTAGE=<folder with the files> -DICON=<app.ico> -DOUTFILE=<setup.exe>
 Unicode true
+; A 64-bit installer for 64-bit programs; it also runs where only 64-bit Wine is installed.
+Target amd64-unicode
 RequestExecutionLevel user
 ManifestDPIAware true
 SetCompressor /SOLID lzma
@@ -16,8 +18,6 @@ SetCompressor /SOLID lzma
 Name "${PRODUCT} ${VERSION}"
 OutFile "${OUTFILE}"
 InstallDir "$LOCALAPPDATA\Programs\${PRODUCT}"
-; An upgrade goes where the last install went.
-InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
 BrandingText "${PRODUCT} ${VERSION}"
 
 VIProductVersion "${VERSION}.0.0"
@@ -44,6 +44,12 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "${PUBLISHER}"
 
 Function .onInit
   SetShellVarContext current
+  ; An upgrade goes where the last install went, unless /D= named another folder.
+  StrCmp $INSTDIR "$LOCALAPPDATA\Programs\${PRODUCT}" 0 done
+  ReadRegStr $0 HKCU "${UNINSTALL_KEY}" "InstallLocation"
+  StrCmp $0 "" done
+  StrCpy $INSTDIR $0
+done:
 FunctionEnd
 
 Function un.onInit
