@@ -4,10 +4,12 @@
 # flight opened through the registered open command is plotted (picture kept) and a bad one gets
 # the program's message; the silent uninstall takes it all away but a user's flight; an install
 # over an older one (in a folder of its own) upgrades it there.
-#   install-test.sh BUILD_DIR OPEN_AS_SHELL.exe SAMPLE.tev WORK_DIR SHOT_DIR
+# DLLs planted beside each installed exe under each name it imports that the system does not
+# know (hid, ddraw, gdiplus, comctl32) are never loaded, and the programs still work.
+#   install-test.sh BUILD_DIR OPEN_AS_SHELL.exe MARKER.dll SAMPLE.tev WORK_DIR SHOT_DIR
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-build=$1 opener=$2 sample=$3 work=$4 shots=$5
+build=$1 opener=$2 marker=$3 sample=$4 work=$5 shots=$6
 source "$here/../../tools/scripts/wine-env.sh"
 export WINEPREFIX="$work/prefix"
 # No menu entries or file types in the Linux desktop for what the installer registers.
@@ -47,8 +49,8 @@ mkdir -p "$portable" && unzip -q "$work/dist/TevUsb-1.40-win64.zip" -d "$portabl
 check "the zip holds the two programs and the read-me" \
   test -f "$portable/TevUsb-1.40-win64/TevUsb.exe" -a -f "$portable/TevUsb-1.40-win64/tevtool.exe" \
        -a -f "$portable/TevUsb-1.40-win64/ReadMe.txt"
-check "tevtool.exe from the zip reads a flight" \
-  wine "$portable/TevUsb-1.40-win64/tevtool.exe" info "$(winepath -w "$sample")" >/dev/null
+reads_flight() { wine "$portable/TevUsb-1.40-win64/tevtool.exe" info "$(winepath -w "$sample")" >/dev/null 2>&1; }
+check "tevtool.exe from the zip reads a flight" reads_flight
 
 # --- Silent install to the default folder ---
 wine "$work/dist/TevUsb-1.40-setup.exe" /S; wineserver -w
@@ -69,6 +71,10 @@ check "the ProgID's icon" equals "$(regval "$classes\\TevUsb.Flight\\DefaultIcon
 check "the open command" equals "$(regval "$classes\\TevUsb.Flight\\shell\\open\\command" /ve)" \
   "\"$default_dir\\TevUsb.exe\" \"%1\""
 
+planted=(hid.dll ddraw.dll gdiplus.dll comctl32.dll)
+for name in "${planted[@]}"; do cp "$marker" "$dir/$name"; cp "$marker" "$portable/TevUsb-1.40-win64/$name"; done
+check "tevtool.exe beside a planted hid.dll reads a flight" reads_flight
+
 # --- Flights opened through the association, as a double-click does ---
 flights="$work/Мои полёты/Sunday club"
 mkdir -p "$flights"
@@ -88,6 +94,11 @@ echo "$seen" | sed 's/^/     /'
 check "a bad flight gets the program's message" \
   grep -qx "message: Could not load file. Make sure the file is valid and not locked." <<<"$seen"
 wineserver -k; wineserver -w
+
+# A loaded marker leaves NAME.loaded, in whatever case the loader spelt the name.
+marks=$(find "$dir" "$portable" -iname '*.loaded' | sed 's/^/     /')
+check "no planted DLL is ever loaded" test -z "$marks" || echo "$marks"
+for name in "${planted[@]}"; do rm -f "$dir/$name"; done
 
 # --- Silent uninstall: everything it wrote goes, a flight the user saved there stays ---
 cp "$sample" "$dir/my flight.tev"
