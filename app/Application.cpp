@@ -5,6 +5,7 @@
 #include <gdiplus.h>
 
 #include "app/Altimeter.h"
+#include "app/LaunchFile.h"
 #include "app/MainWindow.h"
 #include "model/DebugLog.h"
 #include "ui/framework/DialogClass.h"
@@ -25,6 +26,8 @@ int RunApplication(HINSTANCE instance, HidBus& bus) {
 
   MainWindow window(device);
   if (!window.Create(instance)) return 0;
+  // Started on a flight (a double-click on it): opened as File > Open would, messages and all.
+  if (const std::optional<std::wstring> file = FileFromCommandLine(::GetCommandLineW())) window.OpenDataFile(*file);
   window.RunMessageLoop();
   return 0;
 }

@@ -1,5 +1,7 @@
 #include "app/MainWindow.h"
 
+#include <shellapi.h>
+
 #include "model/DebugLog.h"
 #include "plot/win32/DrawingBuffer.h"
 #include "resources/ResourceIds.h"
@@ -40,6 +42,7 @@ const MainWindow::MessageEntry MainWindow::kMessages[] = {
     {WM_WINDOWPOSCHANGED, &MainWindow::OnWindowPosChanged},
     {WM_COMMAND, &MainWindow::OnCommand},
     {WM_EXITSIZEMOVE, &MainWindow::OnExitSizeMove},
+    {WM_DROPFILES, &MainWindow::OnDropFiles},
 };
 
 const MainWindow::CommandEntry MainWindow::kCommands[] = {
@@ -64,8 +67,11 @@ bool MainWindow::Create(HINSTANCE instance) {
   wc.style = CS_CLASSDC;
   wc.lpfnWndProc = &MainWindow::WindowProc;
   wc.hInstance = instance;
-  wc.hIcon = nullptr;  // the resources hold only the small icon
-  wc.hIconSm = ::LoadIconW(instance, MAKEINTRESOURCEW(IDI_APPLICATION_ICON));
+  // The icon holds every size the title bar, the task bar and Alt+Tab ask for.
+  wc.hIcon = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDI_APPLICATION_ICON), IMAGE_ICON,
+                                             ::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON), 0));
+  wc.hIconSm = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDI_APPLICATION_ICON), IMAGE_ICON,
+                                               ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), 0));
   wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
   wc.hbrBackground = nullptr;
   wc.lpszClassName = kMainWindowClass;
@@ -85,6 +91,7 @@ bool MainWindow::Create(HINSTANCE instance) {
   }
   menu.Release();  // the window destroys its menu with itself
   win32::TheDrawingBuffer().SetWindow(window_);
+  ::DragAcceptFiles(window_, TRUE);
 
   // The class DC stays with the window; returning it changes nothing but keeps the count right.
   {

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <optional>
+#include <string>
 
 #include "device/AltimeterDevice.h"
 
@@ -23,6 +24,9 @@ class MainWindow {
   // Runs the message loop until the window has gone.
   void RunMessageLoop();
   HWND Handle() const { return window_; }
+  // Loads the data file and shows its first set, as File > Open does after its dialog; a file that
+  // cannot be read gets the load error and leaves the flight on display.
+  void OpenDataFile(const std::wstring& path);
 
  private:
   // A handler's result; none means the default procedure finishes the message.
@@ -50,6 +54,7 @@ class MainWindow {
   Result OnWindowPosChanged(WPARAM, LPARAM);
   Result OnCommand(WPARAM, LPARAM);
   Result OnExitSizeMove(WPARAM, LPARAM);
+  Result OnDropFiles(WPARAM, LPARAM);
 
   void StorePlotSize(int width, int height);
   void ResizeBuffer();

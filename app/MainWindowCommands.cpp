@@ -1,8 +1,10 @@
-// The main window's menu commands: Exit, File > Open, File > Export and the dialogs.
+// The main window's menu commands: Exit, File > Open (and files dropped on the window), File > Export
+// and the dialogs.
 #include <algorithm>
 #include <string>
 
 #include "app/FileDialogs.h"
+#include "app/LaunchFile.h"
 #include "app/MainWindow.h"
 #include "model/CsvExport.h"
 #include "model/DataFile.h"
@@ -16,6 +18,7 @@
 #include "ui/dialogs/ControlOptionsWindow.h"
 #include "ui/dialogs/UpdateWindow.h"
 #include "ui/framework/ShowMessage.h"
+#include "ui/logic/FileToOpen.h"
 
 namespace tev {
 
@@ -24,8 +27,12 @@ void MainWindow::Exit() { ::SendMessageW(window_, WM_CLOSE, 0, 0); }
 void MainWindow::Open() {
   const std::optional<std::wstring> path = AskDataFileToOpen(window_);
   if (!path) return;
+  OpenDataFile(*path);
+}
+
+void MainWindow::OpenDataFile(const std::wstring& path) {
   // A file that is not a whole, valid data file changes nothing: the flight on display stays.
-  if (LoadDataSetFile(*path, device_.packets, device_.settings)) {
+  if (LoadDataSetFile(path, device_.packets, device_.settings)) {
     DebugLog("Loaded data set.");
     ShowSet(0);
   } else {
@@ -33,6 +40,18 @@ void MainWindow::Open() {
   }
   DebugLog("NT Version: 501");
   DebugLog("size: 58");
+}
+
+MainWindow::Result MainWindow::OnDropFiles(WPARAM wParam, LPARAM) {
+  const auto drop = reinterpret_cast<HDROP>(wParam);
+  const std::optional<std::wstring> path = FirstDroppedFile(drop);
+  ::DragFinish(drop);
+  if (path && IsDataFileName(*path)) {
+    OpenDataFile(*path);
+  } else {
+    ShowMessage(window_, IDS_DROP_NOT_DATA_FILE, MB_ICONERROR);
+  }
+  return 0;
 }
 
 void MainWindow::Export() {

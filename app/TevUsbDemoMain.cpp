@@ -11,8 +11,10 @@
 #include "model/DebugLog.h"
 #include "sim/SimLinkBus.h"
 #include "ui/framework/DeviceNotifications.h"
+#include "win32/DllSearch.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  tev::win32::LoadDllsFromSystemFolderOnly();
   // Statics, in this order: the bus stops its callbacks before the notices' thread ends, and
   // outlives the altimeter object made on it.
   static tev::SimLinkNotifications notifications;

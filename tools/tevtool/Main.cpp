@@ -7,8 +7,11 @@
 #include <fcntl.h>
 #include <io.h>
 
+#include "win32/DllSearch.h"
+
 // Wide arguments, so that any file name the system allows can be named.
 int wmain(int argc, wchar_t** argv) {
+  tev::win32::LoadDllsFromSystemFolderOnly();
   // CSV lines end in a line feed alone, on standard output as in files.
   _setmode(_fileno(stdout), _O_BINARY);
   return tev::tool::RunTool(tev::tool::Args(argv + 1, argv + argc), std::cout, std::cerr);

@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Signing the release: with a throw-away self-signed certificate every exe of it carries a
+# signature that osslsigncode verifies (the chain is trusted through the certificate itself);
+# without one it is built unsigned and says so.
+#   sign-test.sh BUILD_DIR WORK_DIR
+set -uo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+build=$1 work=$2
+rm -rf "$work"; mkdir -p "$work"
+failures=0
+check() {
+  local what=$1; shift
+  if "$@"; then echo "ok   $what"; else echo "FAIL $what"; failures=$((failures + 1)); fi
+}
+
+verifies() { osslsigncode verify -CAfile "$work/cert.pem" -in "$1" >>"$work/verify.log" 2>&1; }
+
+openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=TEV USB test signing" \
+  -addext "extendedKeyUsage=codeSigning" -keyout "$work/key.pem" -out "$work/cert.pem" 2>/dev/null
+openssl pkcs12 -export -inkey "$work/key.pem" -in "$work/cert.pem" -passout pass:flight -out "$work/cert.p12"
+
+TEV_SIGN_PKCS12="$work/cert.p12" TEV_SIGN_PASSWORD=flight \
+  "$here/../make-release.sh" "$build" "$work/signed" 1.40 >"$work/signed.log" 2>&1
+check "the signed release is made" grep -q "Signing with" "$work/signed.log"
+unzip -q "$work/signed/TevUsb-1.40-win64.zip" -d "$work/unzipped"
+for exe in "$work/signed/TevUsb-1.40-setup.exe" "$work/unzipped/TevUsb-1.40-win64/TevUsb.exe" \
+           "$work/unzipped/TevUsb-1.40-win64/tevtool.exe"; do
+  check "$(basename "$exe") verifies" verifies "$exe"
+done
+
+TEV_SIGN_PKCS12= "$here/../make-release.sh" "$build" "$work/unsigned" 1.40 >"$work/unsigned.log" 2>&1
+check "unsigned, and said so" grep -q "NOT signed" "$work/unsigned.log"
+check "an unsigned exe does not verify" bash -c "! osslsigncode verify -in '$work/unsigned/TevUsb-1.40-setup.exe' >/dev/null 2>&1"
+
+TEV_SIGN_PKCS12="$work/missing.p12" "$here/../make-release.sh" "$build" "$work/bad" 1.40 >"$work/bad.log" 2>&1
+check "a certificate that cannot be read stops the release" test $? -ne 0 -a ! -e "$work/bad/TevUsb-1.40-setup.exe"
+
+echo "$failures failure(s)"
+[ "$failures" -eq 0 ]
