@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The Capture Data download benchmark under Wine, in a Wine desktop on an Xvfb display of its own:
-# TevUsbDemo.exe against altimeter-sim (a full memory, 1 ms per report). Figures from one run.
+# TevUsbDemo.exe against altimeter-sim (a full memory, one report a 1 ms frame). Figures from one run.
 # Usage: bench/capture-download.sh [BUILD_DIR]   (default build/mingw, built by ./benchmark)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -19,15 +19,7 @@ echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg) (2 cores; other peop
 wine explorer "/desktop=tevbench$$,1280x1024" "$(winepath -w "$build/bench/capture_download_bench.exe")"
 wineserver -w
 
-# The same memory through tevtool.exe in the same conditions, for reference: start-up included.
-port=$((TEV_BASE_PORT + 5))
-out=$(mktemp -d)
-start=$(date +%s%N)
-wine "$build/tools/altimeter-sim/altimeter-sim.exe" --port "$port" --flights full --interval 1 < <(sleep 60) >/dev/null 2>&1 &
-sim=$!
-wine "$build/tools/tevtool/tevtool.exe" download -o "$(winepath -w "$out")" --sim "$port" >/dev/null 2>&1
-end=$(date +%s%N)
-kill "$sim" 2>/dev/null || true
-rm -rf "$out"
-awk -v ms=$(( (end - start) / 1000000 )) 'BEGIN { printf "tevtool.exe download, start-up included:       %8d ms  (x %.3f the device'"'"'s pace)\n", ms, ms / 4224 }'
+# The same memory through tevtool.exe in the same conditions, for reference.
+bench/tevtool-download.sh "tevtool.exe download (Wine)" $((TEV_BASE_PORT + 5)) "$build/tools/tevtool/tevtool.exe" \
+  "$build/tools/altimeter-sim/altimeter-sim.exe" wine
 echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg)"

@@ -9,6 +9,10 @@ for b in build/bench/bench/*_bench; do
   echo "=== $(basename "$b") ==="
   "$b"
 done
+echo "=== tevtool download (native) ==="
+echo "load average: $(cut -d' ' -f1-3 /proc/loadavg) (2 cores; other people's builds count)"
+bench/tevtool-download.sh "tevtool download (native)" $((30000 + ($$ % 100) * 10 + 7)) build/bench/tools/tevtool/tevtool \
+  build/bench/tools/altimeter-sim/altimeter-sim
 
 # The Windows benchmarks run under Wine on an Xvfb display.
 cmake -S . -B build/mingw -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake >/dev/null
