@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/WineBench.h"
 #include "resources/ResourceIds.h"
 #include "tests/wine/shell/DemoProcess.h"
 #include "tests/wine/shell/DialogDriver.h"
@@ -24,11 +25,7 @@ using namespace tev::driver;
 constexpr double kDevicePaceMs = 128 * 33 * 1.0;
 constexpr int kRounds = 3;  // of each kind, alternating
 
-std::wstring Env(const wchar_t* name) {
-  wchar_t value[1024] = {};
-  const DWORD n = ::GetEnvironmentVariableW(name, value, 1024);
-  return n > 0 && n < 1024 ? value : L"";
-}
+using tev::bench::Env;
 
 double NowMs() {
   static const LARGE_INTEGER frequency = [] {

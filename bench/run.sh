@@ -16,7 +16,8 @@ bench/tevtool-download.sh "tevtool download (native)" $((30000 + ($$ % 100) * 10
 
 # The Windows benchmarks run under Wine on an Xvfb display.
 cmake -S . -B build/mingw -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake >/dev/null
-cmake --build build/mingw -j"$(nproc)" --target plot_bench resize_bench capture_download_bench tevtool >/dev/null
+cmake --build build/mingw -j"$(nproc)" --target plot_bench resize_bench capture_download_bench dialog_endurance_bench \
+  tevtool >/dev/null
 source tools/scripts/wine-env.sh --xvfb
 trap tev_stop_xvfb EXIT
 tev_new_wine_prefix
@@ -28,3 +29,5 @@ wineserver -w
 echo "=== capture download (Wine): the whole download in the program, Live Update off and on ==="
 tev_stop_xvfb
 bench/capture-download.sh build/mingw
+echo "=== dialog endurance (Wine): private bytes, GDI and USER objects over 200 cycles of the five dialogs ==="
+bench/demo-bench.sh dialog_endurance_bench build/mingw
