@@ -1,8 +1,8 @@
 // The whole download of a full altimeter memory in the real program under Wine: TevUsbDemo.exe
 // against altimeter-sim at 1 ms per report, its DebugLog written as the program writes it (to a
 // file), driven from outside through Tools > Capture Data. Times Read Data with Live Update off
-// and on, alternately, and sets each against the device's own pace (128 packets × 33 input
-// reports × 1 ms). Figures from one run; never a test.
+// and on, alternately, and sets each against the frame pace (128 packets × 33 input reports,
+// one a 1 ms frame). Figures from one run; never a test.
 #include <windows.h>
 
 #include <algorithm>
@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/WineBench.h"
 #include "resources/ResourceIds.h"
 #include "tests/wine/shell/DemoProcess.h"
 #include "tests/wine/shell/DialogDriver.h"
@@ -24,11 +25,7 @@ using namespace tev::driver;
 constexpr double kDevicePaceMs = 128 * 33 * 1.0;
 constexpr int kRounds = 3;  // of each kind, alternating
 
-std::wstring Env(const wchar_t* name) {
-  wchar_t value[1024] = {};
-  const DWORD n = ::GetEnvironmentVariableW(name, value, 1024);
-  return n > 0 && n < 1024 ? value : L"";
-}
+using tev::bench::Env;
 
 double NowMs() {
   static const LARGE_INTEGER frequency = [] {
@@ -119,10 +116,10 @@ int wmain() {
   sim.Quit(5000);
 
   const double offMs = Median(off), onMs = Median(on);
-  std::printf("device's own pace (128 x 33 reports x 1 ms):  %8.0f ms\n", kDevicePaceMs);
-  std::printf("Live Update off, median of %d:                 %8.0f ms  (x %.3f the device's pace)\n", kRounds, offMs,
+  std::printf("frame pace (128 x 33 reports, one a 1 ms frame): %5.0f ms\n", kDevicePaceMs);
+  std::printf("Live Update off, median of %d:                 %8.0f ms  (x %.3f the frame pace)\n", kRounds, offMs,
               offMs / kDevicePaceMs);
-  std::printf("Live Update on, median of %d:                  %8.0f ms  (x %.3f the device's pace)\n", kRounds, onMs,
+  std::printf("Live Update on, median of %d:                  %8.0f ms  (x %.3f the frame pace)\n", kRounds, onMs,
               onMs / kDevicePaceMs);
   std::printf("Live Update on / off:                          %8.3f\n", onMs / offMs);
   return 0;

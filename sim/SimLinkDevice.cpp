@@ -27,10 +27,11 @@ void SimLinkDevice::Unplug() {
   socket_.Close();
   pending_.clear();
   decoder_ = SimFrameDecoder{};
+  frames_.Reset();
 }
 
 SimLinkDevice::Clock::time_point SimLinkDevice::NextSendTime() const {
-  return std::max(pending_.front().at, lastSent_ + kMinReportSpacing);
+  return frames_.FrameFor(pending_.front().at);
 }
 
 bool SimLinkDevice::Serve(std::uint32_t ms) {
@@ -83,7 +84,10 @@ bool SimLinkDevice::TakeOutput(const SimFrame& frame) {
 }
 
 bool SimLinkDevice::SendDue() {
-  while (!pending_.empty() && NextSendTime() <= Clock::now()) {
+  while (!pending_.empty()) {
+    const Clock::time_point frame = NextSendTime();
+    if (frame > Clock::now()) break;
+    frames_.Take(frame);
     Due next = std::move(pending_.front());
     pending_.pop_front();
     if (next.input.unplug) {
@@ -94,7 +98,6 @@ bool SimLinkDevice::SendDue() {
       Unplug();
       return false;
     }
-    lastSent_ = Clock::now();
   }
   return true;
 }

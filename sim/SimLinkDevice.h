@@ -7,6 +7,7 @@
 #include <deque>
 
 #include "sim/SimAltimeter.h"
+#include "sim/SimFrameClock.h"
 #include "sim/SimLinkFrame.h"
 #include "sim/SimSocket.h"
 
@@ -17,8 +18,6 @@ class SimLinkDevice {
   // Replies waiting to go out at which the device takes no more output reports, as a busy
   // endpoint does: the host's write sees no ACCEPT. A read-packet exchange fits twice.
   static constexpr std::size_t kMaxQueuedReplies = 64;
-  // A device sends at most one input report per millisecond, whatever its report interval.
-  static constexpr std::chrono::milliseconds kMinReportSpacing{1};
   // A host that reads nothing for this long is treated as gone.
   static constexpr std::uint32_t kSendTimeoutMs = 1000;
 
@@ -38,7 +37,7 @@ class SimLinkDevice {
   std::size_t QueuedReplies() const { return pending_.size(); }
 
  private:
-  using Clock = std::chrono::steady_clock;
+  using Clock = SimFrameClock::Clock;
   struct Due {
     Clock::time_point at;
     SimInput input;
@@ -54,7 +53,8 @@ class SimLinkDevice {
   SimFrameDecoder decoder_;
   std::deque<Due> pending_;
   Clock::time_point lastDue_{};
-  Clock::time_point lastSent_{};
+  // At most one input report a frame, whatever the report interval.
+  SimFrameClock frames_;
 };
 
 }  // namespace tev

@@ -10,6 +10,7 @@ const MessageEntry<CAboutWindow> CAboutWindow::kMessages[] = {
     {WM_COMMAND, &CAboutWindow::OnCommand},
     {WM_KEYDOWN, &CAboutWindow::OnKeyDown},
     {WM_CLOSE, &CAboutWindow::OnClose},
+    {WM_DESTROY, &CAboutWindow::OnDestroy},
 };
 
 CAboutWindow::CAboutWindow() : CBaseWindow(IDD_ABOUT) {}
@@ -47,6 +48,16 @@ DialogResult CAboutWindow::OnKeyDown(WPARAM wParam, LPARAM) {
 DialogResult CAboutWindow::OnClose(WPARAM, LPARAM) {
   ::EndDialog(hwnd, 0);
   return TRUE;
+}
+
+// The banner's static control loads its bitmap from the template and leaves it behind when it
+// goes: taken back from the control and deleted here, or every About opened costs a banner-sized
+// bitmap for the program's life.
+DialogResult CAboutWindow::OnDestroy(WPARAM, LPARAM) {
+  const auto banner = reinterpret_cast<HGDIOBJ>(
+      ::SendDlgItemMessageW(hwnd, IDC_ABOUT_BANNER, STM_SETIMAGE, IMAGE_BITMAP, 0));
+  if (banner) ::DeleteObject(banner);
+  return std::nullopt;  // the rest of the dialog's ending goes on as usual
 }
 
 }  // namespace tev

@@ -18,6 +18,7 @@ class CAboutWindow : public CBaseWindow {
   DialogResult OnCommand(WPARAM, LPARAM);
   DialogResult OnKeyDown(WPARAM, LPARAM);
   DialogResult OnClose(WPARAM, LPARAM);
+  DialogResult OnDestroy(WPARAM, LPARAM);
 
   static const MessageEntry<CAboutWindow> kMessages[];
 };

@@ -63,6 +63,23 @@ TEST_F(AboutDialog, ShowsTheBannerAndTheVersionsItIsMadeFor) {
   EXPECT_EQ(log.Lines(), std::vector<std::string>{"DESTRUCT"});
 }
 
+// Each About opened loads the banner afresh: a closed About must not leave its bitmap behind
+// (one banner, about 160 KB, for every opening over the program's life).
+TEST_F(AboutDialog, ClosingFreesTheBannerPicture) {
+  for (int opening = 1; opening <= 2; ++opening) {
+    CAboutWindow dialog;
+    HGDIOBJ bitmap = nullptr;
+    ASSERT_TRUE(RunModal(dialog, L"About", [&](HWND window) {
+      bitmap = reinterpret_cast<HGDIOBJ>(
+          ::SendDlgItemMessageW(window, IDC_ABOUT_BANNER, STM_GETIMAGE, IMAGE_BITMAP, 0));
+      ::SendMessageW(window, WM_COMMAND, IDC_ABOUT_CLOSE, 0);
+      EXPECT_TRUE(WaitUntil(5000, [&] { return !::IsWindow(window); }));
+    }));
+    ASSERT_NE(bitmap, nullptr) << "opening " << opening << ": no banner picture";
+    EXPECT_EQ(::GetObjectType(bitmap), 0u) << "opening " << opening << ": the banner outlived its dialog";
+  }
+}
+
 // Sent, not posted: a posted key goes through the dialog manager, which makes Escape the cancel
 // command, and that one the dialog ignores.
 TEST_F(AboutDialog, EscapeSentToTheDialogClosesIt) {
