@@ -8,6 +8,8 @@
 
 namespace tev::win32 {
 
+using tev::Unique;
+
 struct FileHandleTraits {  // CreateFileW: INVALID_HANDLE_VALUE on failure
   static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
   static bool Valid(HANDLE h) { return h != INVALID_HANDLE_VALUE && h != nullptr; }
