@@ -6,7 +6,7 @@
 #include <string>
 
 #include "app/Application.h"
-#include "app/DemoPort.h"
+#include "sim/SimPort.h"
 #include "app/SimLinkNotifications.h"
 #include "model/DebugLog.h"
 #include "sim/SimLinkBus.h"

@@ -19,7 +19,7 @@
 #include "model/DeviceSettings.h"
 #include "model/FlightPacket.h"
 #include "model/LiveTrace.h"
-#include "plot/PlotScale.h"
+#include "model/PlotScale.h"
 
 namespace tev {
 

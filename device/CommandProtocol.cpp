@@ -69,7 +69,7 @@ int AltimeterDevice::WriteSettings() {
   DiscardInput();
   DebugLog("Resetting device.");
   if (!Reset()) return kSendFailed;
-  DebugLog("Writting Settings...");
+  DebugLog("Writting Settings...");  // spelled so on purpose: logs are compared word for word
   if (!SendCommand(kCmdWriteSettings, 0)) return kSendFailed;
 
   for (std::size_t i = 0; i < settings.image.size(); ++i) {

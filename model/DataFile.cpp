@@ -98,7 +98,7 @@ DataFileStatus ParseDataSetFile(std::string_view bytes, PacketList& packets, Dev
   unsigned char identifier[16] = {};
   if (!in.Read(identifier, sizeof identifier) ||
       !std::equal(std::begin(identifier), std::end(identifier), std::begin(kFileIdentifier))) {
-    DebugLog("Not an TEV file.");
+    DebugLog("Not an TEV file.");  // worded so on purpose: logs are compared word for word
     return DataFileStatus::NotADataFile;
   }
   std::uint16_t version = 0;

@@ -4,7 +4,7 @@
 // outside any surface) is empty, and whatever needs it is not drawn.
 #include <optional>
 
-#include "plot/PlotScale.h"
+#include "model/PlotScale.h"
 
 namespace tev {
 

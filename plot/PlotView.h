@@ -10,7 +10,7 @@
 #include "model/FlightPacket.h"
 #include "model/LiveTrace.h"
 #include "plot/Canvas.h"
-#include "plot/PlotScale.h"
+#include "model/PlotScale.h"
 
 namespace tev {
 

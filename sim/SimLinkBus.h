@@ -15,13 +15,14 @@
 
 #include "device/HidBus.h"
 #include "sim/ShareModes.h"
+#include "sim/SimPort.h"
 #include "sim/SimSocket.h"
 
 namespace tev {
 
 class SimLinkBus : public HidBus {
  public:
-  static constexpr std::uint16_t kDefaultPort = 47001;
+  static constexpr std::uint16_t kDefaultPort = kDefaultSimPort;
   // Unread reports kept per open device: the system's default, and what a read handle of the
   // program asks for (as Win32HidBus does of the system's driver).
   static constexpr std::size_t kInputRing = 32;

@@ -1,39 +1,14 @@
 #pragma once
-// RAII for every handle, GDI and GDI+ object of the Windows shell: one template, a traits struct per kind.
-// A kind used in one place only may declare its traits beside its user.
+// The Windows kinds for the one handle owner (model/Unique.h): handles and GDI objects. A kind used in
+// one place only may declare its traits beside its user. Not yet folded into it: WindowDc below, the
+// GDI+ objects (plot/win32), DirectDraw's COM pointers, the C files of model/ and the sim link's socket.
 #include <windows.h>
 
-#include <utility>
+#include "model/Unique.h"
 
 namespace tev::win32 {
 
-// Traits: static T Invalid(); static bool Valid(T); static void Release(T).
-template <typename T, typename Traits>
-class Unique {
- public:
-  Unique() = default;
-  explicit Unique(T value) : value_(value) {}
-  ~Unique() { Reset(); }
-  Unique(const Unique&) = delete;
-  Unique& operator=(const Unique&) = delete;
-  Unique(Unique&& other) noexcept : value_(std::exchange(other.value_, Traits::Invalid())) {}
-  Unique& operator=(Unique&& other) noexcept {
-    if (this != &other) Reset(std::exchange(other.value_, Traits::Invalid()));
-    return *this;
-  }
-
-  T Get() const { return value_; }
-  bool Valid() const { return Traits::Valid(value_); }
-  explicit operator bool() const { return Valid(); }
-  T Release() { return std::exchange(value_, Traits::Invalid()); }
-  void Reset(T value = Traits::Invalid()) {
-    if (Traits::Valid(value_)) Traits::Release(value_);
-    value_ = value;
-  }
-
- private:
-  T value_ = Traits::Invalid();
-};
+using tev::Unique;
 
 struct FileHandleTraits {  // CreateFileW: INVALID_HANDLE_VALUE on failure
   static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }

@@ -2,32 +2,15 @@
 // A file descriptor owned by one object and closed with it.
 #include <unistd.h>
 
-#include <utility>
+#include "model/Unique.h"
 
 namespace tev::hidraw {
 
-class UniqueFd {
- public:
-  UniqueFd() = default;
-  explicit UniqueFd(int fd) : fd_(fd) {}
-  ~UniqueFd() { Reset(); }
-  UniqueFd(UniqueFd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-  UniqueFd& operator=(UniqueFd&& other) noexcept {
-    if (this != &other) Reset(std::exchange(other.fd_, -1));
-    return *this;
-  }
-  UniqueFd(const UniqueFd&) = delete;
-  UniqueFd& operator=(const UniqueFd&) = delete;
-
-  int Get() const { return fd_; }
-  bool Valid() const { return fd_ >= 0; }
-  void Reset(int fd = -1) {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = fd;
-  }
-
- private:
-  int fd_ = -1;
+struct FdTraits {
+  static int Invalid() { return -1; }
+  static bool Valid(int fd) { return fd >= 0; }
+  static void Release(int fd) { ::close(fd); }
 };
+using UniqueFd = Unique<int, FdTraits>;
 
 }  // namespace tev::hidraw

@@ -16,7 +16,7 @@
 
 #include "model/DataSet.h"
 #include "model/LiveTrace.h"
-#include "plot/PlotScale.h"
+#include "model/PlotScale.h"
 
 namespace tev::win32 {
 

@@ -58,10 +58,10 @@ bool ParseNumber(const std::string& text, unsigned long max, unsigned long& out)
 
 AltimeterSimOptions ParseAltimeterSimOptions(const std::vector<std::string>& args, const char* envPort) {
   AltimeterSimOptions o;
-  unsigned long n = 0;
   if (envPort && *envPort) {
-    if (ParseNumber(envPort, 0xFFFF, n) && n != 0) o.port = static_cast<std::uint16_t>(n);
-    else o.error = "TEV_SIM_PORT is not a port number: " + std::string(envPort);
+    std::string problem;
+    o.port = ParseSimPort(envPort, problem);
+    if (!problem.empty()) o.error = "TEV_SIM_PORT is not a port number: " + std::string(envPort);
   }
 
   auto word = [&](std::uint16_t& field) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "sim/SimConfig.h"
+#include "sim/SimPort.h"
 #include "sim/SimState.h"
 
 namespace tev {
@@ -15,7 +16,7 @@ struct AltimeterSimOptions {
   std::vector<SimFault> faults;
   // The sample flights its memory holds, by name; "full" fills all 128 packets.
   std::vector<std::string> flights = {"hop", "park", "sport", "high"};
-  std::uint16_t port = 47001;
+  std::uint16_t port = kDefaultSimPort;
   std::uint32_t emulationPeriodMs = 100;  // launch emulation: between two readings asked for
   std::optional<std::uint16_t> adcCount;       // the pressure sensor's reading; unset: the sim's own
   std::optional<std::uint16_t> batteryTenths;  // the battery in tenths of a volt; unset: the sim's own

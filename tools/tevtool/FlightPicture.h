@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "model/DataSet.h"
-#include "plot/PlotScale.h"
+#include "model/PlotScale.h"
 #include "plot/SvgCanvas.h"
 #include "tools/tevtool/TimedCurve.h"
 #include "tools/tevtool/Units.h"

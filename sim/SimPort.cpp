@@ -1,4 +1,4 @@
-#include "app/DemoPort.h"
+#include "sim/SimPort.h"
 
 namespace tev {
 
