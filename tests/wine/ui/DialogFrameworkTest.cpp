@@ -14,7 +14,7 @@
 #include "device/win32/DeviceChange.h"
 #include "resources/ResourceIds.h"
 #include "sim/VirtualBus.h"
-#include "tests/device/LogCapture.h"
+#include "tests/support/LogCapture.h"
 #include "tests/device/SimDevices.h"
 #include "tests/wine/plot/TestWindow.h"
 #include "tests/wine/ui/ModalDialog.h"
