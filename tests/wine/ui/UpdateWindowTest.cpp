@@ -19,6 +19,7 @@
 #include "tests/device/SimDevices.h"
 #include "tests/wine/plot/TestWindow.h"
 #include "tests/wine/ui/ModalDialog.h"
+#include "tests/wine/ui/ProgramMessageBox.h"
 #include "ui/dialogs/UpdateWindow.h"
 #include "ui/framework/DialogClass.h"
 #include "win32/Guards.h"
@@ -32,6 +33,7 @@ namespace fs = std::filesystem;
 using testing::CaptureWindow;
 using testing::ControlText;
 using testing::RunModal;
+using testing::WaitForBox;
 using testing::WaitUntil;
 
 constexpr wchar_t kTitle[] = L"Update Firmware";
@@ -49,16 +51,6 @@ int Count(const std::wstring& text, const std::wstring& line) {
     if (at == 0 || text[at - 1] == L'\n') ++n;
   }
   return n;
-}
-
-// A "#32770" window of this process with that title, once it shows.
-HWND WaitForBox(const wchar_t* title) {
-  HWND box = nullptr;
-  WaitUntil(10000, [&] {
-    box = ::FindWindowW(L"#32770", title);
-    return box && ::IsWindowVisible(box);
-  });
-  return box;
 }
 
 class UpdateWindowTest : public ::testing::Test {
