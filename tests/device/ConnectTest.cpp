@@ -2,7 +2,7 @@
 
 #include "device/AltimeterDevice.h"
 #include "sim/VirtualBus.h"
-#include "tests/device/LogCapture.h"
+#include "tests/support/LogCapture.h"
 #include "tests/device/SimDevices.h"
 
 namespace tev {

@@ -5,7 +5,7 @@
 #include "device/AltimeterDevice.h"
 #include "sim/VirtualBus.h"
 #include "tests/device/FlightSims.h"
-#include "tests/device/LogCapture.h"
+#include "tests/support/LogCapture.h"
 
 namespace tev {
 namespace {

@@ -9,7 +9,7 @@
 #include <fstream>
 #include <string>
 
-#include "tests/model/TempDir.h"
+#include "tests/support/TempDir.h"
 
 namespace tev::testing {
 

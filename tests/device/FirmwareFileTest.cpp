@@ -5,8 +5,9 @@
 #include <filesystem>
 #include <fstream>
 
-#include "model/DebugLog.h"
 #include "model/WidePath.h"
+#include "tests/support/LogCapture.h"
+#include "tests/support/TempDir.h"
 
 namespace tev {
 namespace {
@@ -15,19 +16,8 @@ namespace fs = std::filesystem;
 
 class FirmwareFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("tev-fw-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(dir_);
-    previousSink_ = SetDebugLogSink([this](std::string_view line) { log_.emplace_back(line); });
-  }
-  void TearDown() override {
-    SetDebugLogSink(std::move(previousSink_));
-    std::error_code ec;
-    fs::remove_all(dir_, ec);
-  }
   std::wstring Write(const std::wstring& name, const std::vector<std::uint8_t>& bytes) {
-    const std::wstring p = dir_.wstring() + L"/" + name;
+    const std::wstring p = dir_.Path().wstring() + L"/" + name;
     fs::create_directories(ToFsPath(p).parent_path());
     EXPECT_TRUE(WriteFirmwareFile(p, bytes));
     return p;
@@ -42,9 +32,8 @@ class FirmwareFileTest : public ::testing::Test {
     return fw;
   }
 
-  fs::path dir_;
-  std::vector<std::string> log_;
-  DebugLogSink previousSink_;
+  testing::TempDir dir_;
+  LogCapture log_;
 };
 
 TEST_F(FirmwareFileTest, ImageIsStoredScrambledAndReadBackPlain) {
@@ -63,7 +52,7 @@ TEST_F(FirmwareFileTest, ImageIsStoredScrambledAndReadBackPlain) {
   EXPECT_EQ(read.fileFormatVersion, 0x0100);
   EXPECT_EQ(read.bootloaderVersion, 0x0105);
   EXPECT_EQ(read.firmwareVersion, 0x0141);
-  EXPECT_EQ(log_, std::vector<std::string>{"Reading file."});
+  EXPECT_EQ(log_.Lines(), std::vector<std::string>{"Reading file."});
 }
 
 TEST_F(FirmwareFileTest, OpensAFolderNamedOutsideAnyCodePage) {
@@ -128,8 +117,8 @@ TEST_F(FirmwareFileTest, LengthMustLieWithinTheImage) {
 
 TEST_F(FirmwareFileTest, MissingFileCannotBeOpenedAndLogsNothing) {
   FirmwareImage read;
-  EXPECT_EQ(ReadFirmwareFile((dir_ / "absent.dat").wstring(), read), kFirmwareCannotOpen);
-  EXPECT_TRUE(log_.empty());
+  EXPECT_EQ(ReadFirmwareFile((dir_.Path() / "absent.dat").wstring(), read), kFirmwareCannotOpen);
+  EXPECT_TRUE(log_.Lines().empty());
 }
 
 }  // namespace

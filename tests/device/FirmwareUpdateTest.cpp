@@ -8,8 +8,9 @@
 #include "device/AltimeterDevice.h"
 #include "device/FirmwareFile.h"
 #include "sim/VirtualBus.h"
-#include "tests/device/LogCapture.h"
+#include "tests/support/LogCapture.h"
 #include "tests/device/SimDevices.h"
+#include "tests/support/TempDir.h"
 
 namespace tev {
 namespace {
@@ -41,14 +42,6 @@ FirmwareImage MakeImage(std::int32_t length, std::initializer_list<int> blankBlo
 
 class FirmwareUpdate : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir = fs::temp_directory_path() / ("tev-update-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::create_directories(dir);
-  }
-  void TearDown() override {
-    std::error_code ec;
-    fs::remove_all(dir, ec);
-  }
   std::wstring WriteFile(const std::vector<std::uint8_t>& bytes, const char* name = "fw.dat") {
     const std::wstring path = (dir / name).wstring();
     EXPECT_TRUE(WriteFirmwareFile(path, bytes));
@@ -80,7 +73,8 @@ class FirmwareUpdate : public ::testing::Test {
   }
 
   LogCapture log;
-  fs::path dir;
+  testing::TempDir tempDir;
+  const fs::path dir = tempDir.Path();
   std::shared_ptr<SimAltimeter> sim;
   std::unique_ptr<VirtualBus> bus;
   std::unique_ptr<AltimeterDevice> device;

@@ -19,7 +19,7 @@
 #include "model/WidePath.h"
 #include "tests/device/FakeSysfs.h"
 #include "tests/device/FlightSims.h"
-#include "tests/device/LogCapture.h"
+#include "tests/support/LogCapture.h"
 #include "tests/device/SocketAltimeter.h"
 
 namespace tev {

@@ -7,12 +7,13 @@
 #include "model/DebugLog.h"
 #include "model/WidePath.h"
 #include "sim/FlightModel.h"
+#include "tests/support/LogCapture.h"
 
 namespace tev {
 namespace {
 
 TEST(SampleFiles, LoadAsSavedFlightsAndMatchTheFlightModel) {
-  auto previous = SetDebugLogSink({});
+  QuietLog quiet;
   std::uint8_t tag = 1;
   for (const auto& profile : sim::SampleFlightProfiles()) {
     SCOPED_TRACE(profile.name);
@@ -31,7 +32,6 @@ TEST(SampleFiles, LoadAsSavedFlightsAndMatchTheFlightModel) {
     EXPECT_GT(set.adc.size(), 100u);
     EXPECT_GT(set.altitudeAgl[IndexOfMaximum(set, set.altitudeAgl)], 50.0);
   }
-  SetDebugLogSink(std::move(previous));
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "Flights.h"
-#include "TempDir.h"
+#include "tests/support/TempDir.h"
 #include "model/NumberFormat.h"
 
 namespace tev {

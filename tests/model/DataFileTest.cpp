@@ -7,9 +7,10 @@
 #include <vector>
 
 #include "Flights.h"
-#include "TempDir.h"
+#include "tests/support/TempDir.h"
 #include "model/CsvExport.h"
 #include "model/DebugLog.h"
+#include "tests/support/LogCapture.h"
 
 namespace tev {
 namespace {
@@ -132,10 +133,9 @@ TEST(DataFile, BadSettingsChecksumOpensTheFlightWithDefaultSettings) {
     WriteAll(path, kHeader + std::string{2, 0} + PacketBytes(packets, 0, 2) + image);
     PacketList loaded;
     DeviceSettings settings = CalibratedSettings();
-    std::vector<std::string> lines;
-    auto previous = SetDebugLogSink([&](std::string_view line) { lines.emplace_back(line); });
+    LogCapture log;
     const bool ok = LoadDataSetFile(path, loaded, settings);
-    SetDebugLogSink(std::move(previous));
+    const std::vector<std::string> lines = log.Lines();
     ASSERT_TRUE(ok);
     EXPECT_EQ(PacketBytes(loaded, 0, loaded.size()), PacketBytes(packets, 0, 2));
     EXPECT_EQ(settings.image, DeviceSettings{}.image);
@@ -151,10 +151,9 @@ TEST(DataFile, SaveLogsItsSteps) {
   TempDir dir;
   const PacketList packets = TwoFlights();
   const DeviceSettings settings = CalibratedSettings();
-  std::vector<std::string> lines;
-  auto previous = SetDebugLogSink([&](std::string_view line) { lines.emplace_back(line); });
+  LogCapture log;
   SaveDataSetFile(packets, settings, 1, dir.File(L"log.tev"));
-  SetDebugLogSink(std::move(previous));
+  const std::vector<std::string> lines = log.Lines();
   EXPECT_EQ(lines, (std::vector<std::string>{"Selected set to save: 1", "Set address: 2", "Set: 1", "Set Address: 2",
                                              "Packet Count: 3", "Successfully serialized settings."}));
 }
@@ -230,10 +229,9 @@ TEST(DataFile, ReadLogsItsStepsAndKeepsWhatItReadOfATruncatedFile) {
 
   PacketList packets;
   DeviceSettings settings;
-  std::vector<std::string> lines;
-  auto previous = SetDebugLogSink([&](std::string_view line) { lines.emplace_back(line); });
+  LogCapture log;
   EXPECT_EQ(ReadDataSetFile(path, packets, settings), DataFileStatus::Truncated);
-  SetDebugLogSink(std::move(previous));
+  const std::vector<std::string> lines = log.Lines();
   EXPECT_EQ(lines, (std::vector<std::string>{"Correct version.", "Packet count: 3", "Read packet 0", "Read packet 1"}));
   ASSERT_EQ(packets.size(), 2u);
   // The part a short read did not reach keeps the erased state.

@@ -10,6 +10,7 @@
 #include "Flights.h"
 #include "model/Conversions.h"
 #include "model/DebugLog.h"
+#include "tests/support/LogCapture.h"
 
 namespace tev {
 namespace {
@@ -21,10 +22,9 @@ using testing::SampleWord;
 
 // The smoothing weights of one build, read back from their log line.
 std::vector<double> BuildAndReadWeights(const PacketList& packets, DataSet& set, const DeviceSettings& settings) {
-  std::vector<std::string> lines;
-  auto previous = SetDebugLogSink([&](std::string_view line) { lines.emplace_back(line); });
+  LogCapture log;
   BuildDataSet(packets, set, FindSetStart(packets, 0), settings, 0);
-  SetDebugLogSink(std::move(previous));
+  const std::vector<std::string> lines = log.Lines();
   std::vector<double> weights;
   for (const auto& line : lines) {
     if (line.rfind("Set", 0) == 0) continue;

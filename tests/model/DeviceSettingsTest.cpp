@@ -6,22 +6,13 @@
 #include <string>
 #include <vector>
 
-#include "model/DebugLog.h"
+#include "tests/support/LogCapture.h"
 
 namespace tev {
 namespace {
 
 const SettingsImage kDefaultImage = {0xE0, 0x03, 0xFF, 0x3C, 0x00, 0x14, 0x00, 0x50,
                                      0x00, 0x32, 0x96, 0x00, 0x96, 0x00, 0x3B, 0x04};
-
-struct LogCapture {
-  std::vector<std::string> lines;
-  DebugLogSink previous;
-  LogCapture() {
-    previous = SetDebugLogSink([this](std::string_view line) { lines.emplace_back(line); });
-  }
-  ~LogCapture() { SetDebugLogSink(std::move(previous)); }
-};
 
 TEST(DeviceSettings, DefaultsPackToTheKnownImageAndParseBack) {
   DeviceSettings settings;
@@ -129,18 +120,18 @@ TEST(DeviceSettings, LogsTheStepsOfPackAndParse) {
       "Building settings...", "Done.",
       "Parsing settings...", "MaxReadings: 5", "Line: 32", "Checksum is valid.", "Done.",
       "Parsing settings...", "MaxReadings: 992", "Line: 32", "Invalid checksum!"};
-  EXPECT_EQ(log.lines, expected);
+  EXPECT_EQ(log.Lines(), expected);
 }
 
 TEST(DeviceSettings, SerializeWritesTheImageEvenWithABadChecksumButNotToAFailedStream) {
   LogCapture log;
   DeviceSettings settings;
   settings.image[15] ^= 0xFF;
-  log.lines.clear();
+  log.Clear();
   std::ostringstream out;
   EXPECT_TRUE(settings.Serialize(out));
   EXPECT_EQ(out.str(), std::string(settings.image.begin(), settings.image.end()));
-  EXPECT_EQ(log.lines, (std::vector<std::string>{"Invalid checksum.", "Successfully serialized settings."}));
+  EXPECT_EQ(log.Lines(), (std::vector<std::string>{"Invalid checksum.", "Successfully serialized settings."}));
 
   std::ostringstream failed;
   failed.setstate(std::ios::badbit);

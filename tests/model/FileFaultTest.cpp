@@ -4,7 +4,7 @@
 #include <string>
 
 #include "Flights.h"
-#include "TempDir.h"
+#include "tests/support/TempDir.h"
 #include "model/CsvExport.h"
 #include "model/DataFile.h"
 

@@ -6,6 +6,7 @@
 #include "Flights.h"
 #include "model/DebugLog.h"
 #include "model/FlightPacket.h"
+#include "tests/support/LogCapture.h"
 
 namespace tev {
 namespace {
@@ -54,11 +55,10 @@ TEST(PacketList, ListWithoutFlightStartHoldsNoSets) {
 }
 
 TEST(PacketList, CountSetPacketsLogsSetAndAddress) {
-  std::vector<std::string> lines;
-  auto previous = SetDebugLogSink([&](std::string_view line) { lines.emplace_back(line); });
+  LogCapture log;
   CountSetPackets(ThreeSets(), 1);
   CountSetPackets(ThreeSets(), 9);
-  SetDebugLogSink(std::move(previous));
+  const std::vector<std::string> lines = log.Lines();
   EXPECT_EQ(lines, (std::vector<std::string>{"Set: 1", "Set Address: 4", "Set: 9", "Set Address: -1"}));
 }
 

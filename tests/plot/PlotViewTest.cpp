@@ -11,23 +11,13 @@
 #include "model/DebugLog.h"
 #include "plot/PlotMapping.h"
 #include "plot/RecordingCanvas.h"
+#include "tests/support/LogCapture.h"
 
 namespace tev {
 namespace {
 
 using Kind = CanvasOp::Kind;
 constexpr Argb kRed = 0xFFFF0000, kGreen = 0xFF008000, kBlue = 0xFF0000FF, kDimGrey = 0xFF696969;
-
-// Collects DebugLog lines for the life of the test.
-class LogCapture {
- public:
-  LogCapture() : previous_(SetDebugLogSink([this](std::string_view l) { lines.emplace_back(l); })) {}
-  ~LogCapture() { SetDebugLogSink(previous_); }
-  std::vector<std::string> lines;
-
- private:
-  DebugLogSink previous_;
-};
 
 // A 200-sample flight: the highest point is sample 123 at 456.7 m, the fastest sample 40 at 87.5 m/s.
 DataSet KnownFlight() {
@@ -142,7 +132,7 @@ TEST(PaintPlot, KnownFlightDrawsEverythingInOrder) {
     EXPECT_EQ(op->points, 12.0f);
   }
   EXPECT_EQ(canvas.Texts().size(), 7u);
-  EXPECT_EQ(log.lines, std::vector<std::string>{"Updating buffer."});
+  EXPECT_EQ(log.Lines(), std::vector<std::string>{"Updating buffer."});
 }
 
 TEST(PaintPlot, EmptyDataSetDrawsOnlyBackgroundAndTitle) {
@@ -194,7 +184,7 @@ TEST(PaintPlot, NoBufferDrawsNothing) {
   RecordingCanvas canvas(640, 480, /*hasSurface=*/false);
   PaintPlot(canvas, set, scale);
   EXPECT_TRUE(canvas.Ops().empty());
-  EXPECT_TRUE(log.lines.empty());
+  EXPECT_TRUE(log.Lines().empty());
 }
 
 TEST(PaintPlot, ZeroRangesDrawOnlyWhatCanBePlaced) {

@@ -9,6 +9,7 @@
 #include "model/DebugLog.h"
 #include "plot/PlotView.h"
 #include "plot/RecordingCanvas.h"
+#include "tests/support/LogCapture.h"
 
 namespace tev {
 namespace {
@@ -29,16 +30,6 @@ void AppendFlight(PacketList& packets, const std::vector<int>& readings) {
     first = false;
   }
 }
-
-// Quiet BuildDataSet's diagnostic output for the test's length.
-class QuietLog {
- public:
-  QuietLog() : previous_(SetDebugLogSink({})) {}
-  ~QuietLog() { SetDebugLogSink(previous_); }
-
- private:
-  DebugLogSink previous_;
-};
 
 TEST(PreparePlot, FlatFlightHasNoValueRange) {
   QuietLog quiet;

@@ -13,7 +13,7 @@
 #include "model/Conversions.h"
 #include "tests/tevtool/BuiltFlight.h"
 #include "tests/tevtool/StatsJson.h"
-#include "tests/tevtool/ToolRun.h"
+#include "tests/support/ToolRun.h"
 #include "tools/tevtool/Units.h"
 
 namespace tev {
@@ -88,7 +88,7 @@ std::vector<Expected> KnownFigures(const BuiltFlight& f, const tool::Units& u) {
 }
 
 class FlightFiguresTest : public ::testing::Test {
-  testing::QuietLog quiet_;
+  QuietLog quiet_;
 };
 
 TEST_F(FlightFiguresTest, KnownFlightInMetresAndFeet) {

@@ -5,7 +5,7 @@
 #include "plot/PlotView.h"
 #include "plot/RecordingCanvas.h"
 #include "tests/tevtool/BuiltFlight.h"
-#include "tests/tevtool/ToolRun.h"
+#include "tests/support/ToolRun.h"
 #include "tools/tevtool/FlightPicture.h"
 
 namespace tev {
@@ -27,7 +27,7 @@ std::string Xml(const std::wstring& text) {
 }
 
 TEST(PlotPicture, WindowLabelsStayAndAxesSpeakTheChosenUnits) {
-  testing::QuietLog quiet;
+  QuietLog quiet;
   testing::TempDir dir;
   const BuiltFlight flight;
   const std::wstring file = testing::SaveFlight(dir, L"flight.tev", flight.Packets(), DeviceSettings());

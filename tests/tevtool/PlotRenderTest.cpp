@@ -14,7 +14,7 @@
 #include "plot/PlotView.h"
 #include "plot/RecordingCanvas.h"
 #include "tests/tevtool/BuiltFlight.h"
-#include "tests/tevtool/ToolRun.h"
+#include "tests/support/ToolRun.h"
 #include "tools/tevtool/FlightPicture.h"
 
 namespace tev {
@@ -82,7 +82,7 @@ class PlotRender : public ::testing::Test {
     ASSERT_EQ(std::system("rsvg-convert --version >/dev/null 2>&1"), 0)
         << "rsvg-convert is missing: tools/scripts/install-deps.sh installs it (librsvg2-bin)";
   }
-  testing::QuietLog quiet_;
+  QuietLog quiet_;
   testing::TempDir dir_;
 };
 

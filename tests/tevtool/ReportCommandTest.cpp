@@ -9,7 +9,7 @@
 
 #include "tests/tevtool/BuiltFlight.h"
 #include "tests/tevtool/StatsJson.h"
-#include "tests/tevtool/ToolRun.h"
+#include "tests/support/ToolRun.h"
 #include "tools/tevtool/TextFormat.h"
 
 namespace tev {
@@ -38,7 +38,7 @@ class ReportCommandTest : public ::testing::Test {
     return tool::Fixed(*testing::JsonField(stats.out, "apogee_" + tool::Narrow(units)), 1);
   }
 
-  testing::QuietLog quiet_;
+  QuietLog quiet_;
   testing::TempDir dir_;
   std::wstring flight_, sim_, page_;
 };

@@ -4,7 +4,7 @@
 
 #include <sstream>
 
-#include "tests/model/TempDir.h"
+#include "tests/support/TempDir.h"
 #include "tools/tevtool/SimulationFigures.h"
 #include "tools/tevtool/SimulationFile.h"
 

@@ -10,7 +10,7 @@
 #include "tests/model/Flights.h"
 #include "tests/tevtool/BuiltFlight.h"
 #include "tests/tevtool/StatsJson.h"
-#include "tests/tevtool/ToolRun.h"
+#include "tests/support/ToolRun.h"
 
 namespace tev {
 namespace {
@@ -50,7 +50,7 @@ bool IsDecimal(const std::string& word) {
 
 class StatsCommandTest : public ::testing::Test {
  protected:
-  testing::QuietLog quiet_;
+  QuietLog quiet_;
   testing::TempDir dir_;
   std::wstring flight_ = SaveFlight(dir_, L"flight.tev", BuiltFlight().Packets(), DeviceSettings());
 };

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "sim/VirtualBus.h"
-#include "tests/device/LogCapture.h"
+#include "tests/support/LogCapture.h"
 #include "tests/device/SimDevices.h"
 
 namespace tev {

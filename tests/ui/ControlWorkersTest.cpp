@@ -10,7 +10,7 @@
 #include "sim/FlightModel.h"
 #include "sim/VirtualBus.h"
 #include "tests/device/FlightSims.h"
-#include "tests/device/LogCapture.h"
+#include "tests/support/LogCapture.h"
 
 namespace tev {
 namespace {

@@ -10,8 +10,10 @@
 #include "device/FirmwareFile.h"
 #include "model/WidePath.h"
 #include "sim/VirtualBus.h"
-#include "tests/device/LogCapture.h"
+#include "tests/support/LogCapture.h"
 #include "tests/device/SimDevices.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/FirmwareImages.h"
 
 namespace tev {
 namespace {
@@ -42,27 +44,11 @@ class RecordingHost : public UpdateDialogHost {
   UpdateObserver& observer_;
 };
 
-FirmwareImage GoodImage() {
-  FirmwareImage fw;
-  fw.fileFormatVersion = 0x0100;
-  fw.bootloaderVersion = 0x0100;
-  fw.firmwareVersion = 0x0142;
-  fw.length = 1300;  // blocks 0..20
-  for (int i = 0; i < fw.length; ++i) fw.image[i] = static_cast<std::uint8_t>(i * 7 + 1);
-  return fw;
-}
+// blocks 0..20.
+FirmwareImage GoodImage() { return testing::GoodImage(1300); }
 
 class FirmwareUpdateRun : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir = fs::temp_directory_path() /
-          ("tev-update-run-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::create_directories(dir);
-  }
-  void TearDown() override {
-    std::error_code ec;
-    fs::remove_all(dir, ec);
-  }
   std::wstring Write(const std::vector<std::uint8_t>& bytes, const std::wstring& name = L"fw.dat") {
     // Not dir / name: the name may hold letters the C locale cannot convert.
     const std::wstring path = dir.wstring() + L"/" + name;
@@ -91,7 +77,8 @@ class FirmwareUpdateRun : public ::testing::Test {
   }
 
   LogCapture log;
-  fs::path dir;
+  testing::TempDir tempDir;
+  const fs::path dir = tempDir.Path();
   CountingObserver observer;
   std::shared_ptr<SimAltimeter> sim;
   std::unique_ptr<VirtualBus> bus;

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/device/LogCapture.h"
+#include "tests/support/LogCapture.h"
 
 namespace tev {
 namespace {

@@ -11,7 +11,7 @@
 #include "resources/ResourceIds.h"
 #include "sim/VirtualBus.h"
 #include "tests/device/FlightSims.h"
-#include "tests/device/LogCapture.h"
+#include "tests/support/LogCapture.h"
 
 namespace tev {
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/device/LogCapture.h"
+#include "tests/support/LogCapture.h"
 
 namespace tev {
 namespace {

@@ -9,7 +9,7 @@
 #include "device/AltimeterDevice.h"
 #include "device/win32/DeviceChange.h"
 #include "device/win32/Win32HidBus.h"
-#include "tests/device/LogCapture.h"
+#include "tests/support/LogCapture.h"
 
 namespace tev::win32 {
 namespace {

@@ -10,6 +10,7 @@
 #include "plot/PlotView.h"
 #include "sim/FlightModel.h"
 #include "tests/wine/plot/TestWindow.h"
+#include "tests/support/LogCapture.h"
 
 namespace tev::win32 {
 namespace {
@@ -18,15 +19,6 @@ using testing::TestWindow;
 
 constexpr std::uint32_t kGrey = 0x808080, kRed = 0xFF0000, kGreen = 0x008000, kBlue = 0x0000FF,
                         kDimGrey = 0x696969;
-
-class QuietLog {
- public:
-  QuietLog() : previous_(SetDebugLogSink({})) {}
-  ~QuietLog() { SetDebugLogSink(previous_); }
-
- private:
-  DebugLogSink previous_;
-};
 
 struct Pixels {
   std::vector<std::uint32_t> data;

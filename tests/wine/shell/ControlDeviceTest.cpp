@@ -43,15 +43,15 @@ class ControlDeviceTest : public DemoTest {
     EXPECT_TRUE(WaitIdle(dialog));
     return dialog;
   }
+  // The dialog holds the buttons back until it has heard that the worker ended, so enabled
+  // buttons are that end.
   static bool WaitIdle(const Dialog& d) {
-    const bool idle = WaitUntil(kTimeoutMs, [&] {
+    return WaitUntil(kTimeoutMs, [&] {
       for (int id : kOperations) {
         if (!d.Enabled(id)) return false;
       }
       return true;
     });
-    ::Sleep(100);  // the buttons come back as the worker's last step
-    return idle;
   }
   static Lines LinesFrom(const Dialog& d, const std::wstring& line) {
     const Lines all = d.StatusLines();

@@ -71,12 +71,9 @@ class DeviceSettingsTest : public DemoTest {
     }
     return true;
   }
-  // The buttons come back as the worker's last step.
-  static bool WaitIdle(const Dialog& d) {
-    const bool idle = WaitUntil(kTimeoutMs, [&] { return AllEnabled(d); });
-    ::Sleep(100);
-    return idle;
-  }
+  // The dialog holds the buttons back until it has heard that the worker ended, so enabled
+  // buttons are that end.
+  static bool WaitIdle(const Dialog& d) { return WaitUntil(kTimeoutMs, [&] { return AllEnabled(d); }); }
   // The status lines from the last `line` on (none when it is not there).
   static Lines LinesFrom(const Dialog& d, const std::wstring& line) {
     const Lines all = d.StatusLines();

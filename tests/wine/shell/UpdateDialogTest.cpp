@@ -18,6 +18,7 @@
 #include "tests/wine/shell/DemoTest.h"
 #include "tests/wine/shell/DialogDriver.h"
 #include "tests/wine/shell/WindowDriver.h"
+#include "tests/support/FirmwareImages.h"
 
 namespace tev::driver {
 namespace {
@@ -30,16 +31,8 @@ constexpr wchar_t kSuccess[] = L"Firmware updated successfully.";
 constexpr wchar_t kFailed[] = L"Failed to update firmware.";
 constexpr wchar_t kDelicate[] = L"Updating firmware is a delicate process.\r\nCanceling may cause your device to fail.";
 
-// 6000 bytes of firmware 1.42: blocks 0 to 93, none of them blank.
-FirmwareImage GoodImage() {
-  FirmwareImage fw;
-  fw.fileFormatVersion = 0x0100;
-  fw.bootloaderVersion = 0x0100;
-  fw.firmwareVersion = 0x0142;
-  fw.length = 6000;
-  for (int i = 0; i < fw.length; ++i) fw.image[i] = static_cast<std::uint8_t>(i * 7 + 1);
-  return fw;
-}
+// blocks 0 to 93, none of them blank.
+FirmwareImage GoodImage() { return testing::GoodImage(6000); }
 
 std::vector<std::uint8_t> ReadBytes(const std::wstring& path) {
   std::ifstream in(path.c_str(), std::ios::binary);

@@ -36,15 +36,6 @@ BOOL CALLBACK Match(HWND window, LPARAM param) {
 
 }  // namespace
 
-bool WaitUntil(DWORD timeoutMs, const std::function<bool()>& condition) {
-  const ULONGLONG end = ::GetTickCount64() + timeoutMs;
-  for (;;) {
-    if (condition()) return true;
-    if (::GetTickCount64() >= end) return false;
-    ::Sleep(50);
-  }
-}
-
 HWND FindProcessWindow(DWORD processId, const wchar_t* className, const wchar_t* title) {
   Search search = {processId, className, title, nullptr};
   ::EnumWindows(&Match, reinterpret_cast<LPARAM>(&search));

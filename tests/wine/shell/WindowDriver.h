@@ -7,13 +7,14 @@
 #include <functional>
 #include <string>
 
+#include "tests/support/WaitUntil.h"
+
 namespace tev::driver {
 
 // How long a sent message may take before the program counts as not answering.
 constexpr UINT kSendTimeoutMs = 2000;
 
-// Polls condition every 50 ms until it holds or the time is up; true when it held.
-bool WaitUntil(DWORD timeoutMs, const std::function<bool()>& condition);
+using testing::WaitUntil;
 
 // A top-level window of the process with that class and (unless null) that exact title.
 HWND FindProcessWindow(DWORD processId, const wchar_t* className, const wchar_t* title);

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "resources/ResourceIds.h"
-#include "tests/device/LogCapture.h"
+#include "tests/support/LogCapture.h"
 #include "tests/wine/plot/TestWindow.h"
 #include "tests/wine/ui/ModalDialog.h"
 #include "ui/dialogs/AboutWindow.h"

@@ -18,10 +18,11 @@
 #include "resources/ResourceIds.h"
 #include "sim/VirtualBus.h"
 #include "tests/device/FlightSims.h"
-#include "tests/device/LogCapture.h"
-#include "tests/model/TempDir.h"
+#include "tests/support/LogCapture.h"
+#include "tests/support/TempDir.h"
 #include "tests/wine/plot/TestWindow.h"
 #include "tests/wine/ui/ModalDialog.h"
+#include "tests/wine/ui/ProgramMessageBox.h"
 #include "ui/dialogs/CaptureWindow.h"
 #include "ui/framework/DialogClass.h"
 #include "win32/Guards.h"
@@ -29,10 +30,12 @@
 namespace tev {
 namespace {
 
+using testing::AnswerProgramMessage;
 using testing::CaptureWindow;
 using testing::ControlRect;
 using testing::ControlText;
 using testing::RunModal;
+using testing::WaitForBox;
 using testing::WaitUntil;
 
 constexpr DWORD kWaitMs = 10000;
@@ -146,13 +149,6 @@ void SaveShot(HWND window, const wchar_t* name) {
   win32::testing::SaveScreenshot(name, shot.data, shot.width, shot.height);
 }
 
-// The system's boxes the dialog opens, found by their title, in this process.
-HWND WaitForBox(const wchar_t* title) {
-  HWND box = nullptr;
-  WaitUntil(kWaitMs, [&] { return (box = ::FindWindowW(L"#32770", title)) != nullptr && ::IsWindowVisible(box); });
-  return box;
-}
-
 // Enters the path into the save dialog titled so and presses Save.
 bool ChooseFile(const wchar_t* title, const std::wstring& path) {
   HWND box = WaitForBox(title);
@@ -167,17 +163,6 @@ bool CancelFile(const wchar_t* title) {
   if (!box) return false;
   ::PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
   return WaitUntil(kWaitMs, [&] { return !::IsWindow(box); });
-}
-
-// The text of the program's message box, answered with `button`; empty when none came.
-std::wstring AnswerMessageBox(int button, DWORD timeoutMs = kWaitMs) {
-  HWND box = nullptr;
-  if (!WaitUntil(timeoutMs, [&] { return (box = ::FindWindowW(L"#32770", L"TEV USB 1.40")) != nullptr; })) return {};
-  std::wstring text;
-  WaitUntil(kWaitMs, [&] { return !(text = ControlText(box, 0xFFFF)).empty(); });
-  ::PostMessageW(box, WM_COMMAND, button, 0);
-  WaitUntil(kWaitMs, [&] { return !::IsWindow(box); });
-  return text;
 }
 
 // Holds the read worker inside the download, a few words into a packet, until released.
@@ -351,7 +336,7 @@ TEST_F(CaptureDialog, SaveSelectedWritesTheFlightUnderTheDataExtensionAndItsCsvB
     Check(window, IDC_CAPTURE_CSV);
     ASSERT_TRUE(Click(window, IDC_CAPTURE_SAVE_SELECTED));
     ASSERT_TRUE(ChooseFile(L"Save data set 2", dir.File(L"flight")));
-    EXPECT_EQ(AnswerMessageBox(IDOK), L"Data set/s saved succesfully.");
+    EXPECT_EQ(AnswerProgramMessage(IDOK), L"Data set/s saved succesfully.");
   });
 
   PacketList saved;
@@ -374,7 +359,7 @@ TEST_F(CaptureDialog, AFlightFromAnAltimeterWhoseSettingsFailTheirChecksumOpensA
     ClickStrip(window, 0);
     ASSERT_TRUE(Click(window, IDC_CAPTURE_SAVE_SELECTED));
     ASSERT_TRUE(ChooseFile(L"Save data set 1", dir.File(L"damaged.tev")));
-    EXPECT_EQ(AnswerMessageBox(IDOK), L"Data set/s saved succesfully.");
+    EXPECT_EQ(AnswerProgramMessage(IDOK), L"Data set/s saved succesfully.");
   });
   const std::string bytes = testing::ReadAll(dir.File(L"damaged.tev"));
   ASSERT_GE(bytes.size(), 16u);
@@ -395,7 +380,7 @@ TEST_F(CaptureDialog, CancellingTheSecondSaveAllDialogKeepsTheFirstFileAndSaysNo
     ASSERT_TRUE(Click(window, IDC_CAPTURE_SAVE_ALL));
     ASSERT_TRUE(ChooseFile(L"Save data set 1", dir.File(L"first.tev")));
     ASSERT_TRUE(CancelFile(L"Save data set 2"));
-    EXPECT_EQ(AnswerMessageBox(IDOK, 1500), L"") << "a message after a cancelled save";
+    EXPECT_EQ(AnswerProgramMessage(IDOK, 1500), L"") << "a message after a cancelled save";
     EXPECT_EQ(::FindWindowW(L"#32770", L"Save data set 3"), nullptr);
   });
   EXPECT_EQ(testing::CountEntries(dir.Path()), 1u);
@@ -429,12 +414,12 @@ TEST_F(CaptureDialog, ClearDeviceAsksFirstAndThenEmptiesTheAltimeter) {
   WithConnectedDialog(dialog, [&](HWND window) {
     ReadAll(dialog, window);
     ASSERT_TRUE(Click(window, IDC_CAPTURE_CLEAR));
-    EXPECT_EQ(AnswerMessageBox(IDNO), L"Are you sure?");
+    EXPECT_EQ(AnswerProgramMessage(IDNO), L"Are you sure?");
     EXPECT_FALSE(HasLine(dialog.StatusTextNow(), L"Data cleared successfully."));
     EXPECT_NE(sim->State().flightMemory[0], 0xFF) << "cleared although the answer was No";
 
     ASSERT_TRUE(Click(window, IDC_CAPTURE_CLEAR));
-    EXPECT_EQ(AnswerMessageBox(IDYES), L"Are you sure?");
+    EXPECT_EQ(AnswerProgramMessage(IDYES), L"Are you sure?");
     ASSERT_TRUE(WaitUntil(kWaitMs, [&] { return HasLine(dialog.StatusTextNow(), L"Data cleared successfully."); }));
     EXPECT_TRUE(WaitUntil(kWaitMs, [&] { return !Enabled(window, IDC_CAPTURE_SAVE_ALL); }));
     EXPECT_EQ(StripDifferences(window, std::vector<std::uint32_t>(128, kBlack)), "");

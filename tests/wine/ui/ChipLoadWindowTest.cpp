@@ -11,7 +11,7 @@
 #include "resources/ResourceIds.h"
 #include "sim/VirtualBus.h"
 #include "tests/device/FlightSims.h"
-#include "tests/device/LogCapture.h"
+#include "tests/support/LogCapture.h"
 #include "tests/wine/plot/TestWindow.h"
 #include "tests/wine/ui/ModalDialog.h"
 #include "tests/wine/ui/ProgramMessageBox.h"
@@ -52,12 +52,9 @@ class DeviceSettingsDialog : public ::testing::Test {
   bool OperationsEnabled(HWND window) const {
     return std::all_of(std::begin(kOperations), std::end(kOperations), [&](int id) { return Enabled(window, id); });
   }
-  // The buttons come back as a worker's last step; a click is taken once it has ended.
-  bool WaitIdle(HWND window) const {
-    const bool idle = WaitUntil(10000, [&] { return OperationsEnabled(window); });
-    ::Sleep(100);
-    return idle;
-  }
+  // The dialog holds the buttons back until it has heard that the worker ended, so enabled
+  // buttons are that end and the next click is taken.
+  bool WaitIdle(HWND window) const { return WaitUntil(10000, [&] { return OperationsEnabled(window); }); }
   bool OperationsDisabled(HWND window) const {
     return std::none_of(std::begin(kOperations), std::end(kOperations), [&](int id) { return Enabled(window, id); });
   }

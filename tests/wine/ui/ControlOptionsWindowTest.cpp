@@ -13,7 +13,7 @@
 #include "sim/FlightModel.h"
 #include "sim/VirtualBus.h"
 #include "tests/device/FlightSims.h"
-#include "tests/device/LogCapture.h"
+#include "tests/support/LogCapture.h"
 #include "tests/wine/plot/TestWindow.h"
 #include "tests/wine/ui/ModalDialog.h"
 #include "tests/wine/ui/ProgramMessageBox.h"
@@ -81,11 +81,9 @@ TEST_F(ControlDeviceDialog, ReadsPressureAndBatteryAndFiresTheLines) {
           L"Current MSL Altitude: 59.1592 Meters\r\n");
     }));
     ASSERT_TRUE(Idle(window));
-    ::Sleep(100);
     Click(window, IDC_CONTROL_READ_BATTERY);
     EXPECT_TRUE(WaitUntil(10000, [&] { return dialog.StatusTextNow().ends_with(L"Current Voltage: 12 Volts\r\n"); }));
     ASSERT_TRUE(Idle(window));
-    ::Sleep(100);
     Click(window, IDC_CONTROL_FIRE);
     EXPECT_TRUE(WaitUntil(10000, [&] {
       return dialog.StatusTextNow().ends_with(L"Firing both lines for 2 seconds...\r\nDone.\r\n");

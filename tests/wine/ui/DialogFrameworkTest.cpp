@@ -14,10 +14,11 @@
 #include "device/win32/DeviceChange.h"
 #include "resources/ResourceIds.h"
 #include "sim/VirtualBus.h"
-#include "tests/device/LogCapture.h"
+#include "tests/support/LogCapture.h"
 #include "tests/device/SimDevices.h"
 #include "tests/wine/plot/TestWindow.h"
 #include "tests/wine/ui/ModalDialog.h"
+#include "tests/wine/ui/ProgramMessageBox.h"
 #include "ui/framework/DeviceWindow.h"
 #include "ui/framework/DialogClass.h"
 #include "ui/framework/ShowMessage.h"
@@ -26,6 +27,7 @@
 namespace tev {
 namespace {
 
+using testing::AnswerProgramMessage;
 using testing::CaptureWindow;
 using testing::ControlRect;
 using testing::ControlText;
@@ -325,12 +327,7 @@ TEST_F(DialogFramework, TheStatusBoxShowsTheNewestTextAndAFailingHandlerLeavesTh
 TEST_F(DialogFramework, MessageBoxesCarryTheProgramsCaption) {
   std::atomic<int> answer{0};
   std::thread asking([&] { answer = ShowMessage(nullptr, IDS_ARE_YOU_SURE, MB_YESNO | MB_ICONEXCLAMATION); });
-  HWND box = nullptr;
-  EXPECT_TRUE(WaitUntil(10000, [&] { return (box = ::FindWindowW(L"#32770", L"TEV USB 1.40")) != nullptr; }));
-  if (box) {
-    EXPECT_EQ(ControlText(box, 0xFFFF), L"Are you sure?");
-    ::PostMessageW(box, WM_COMMAND, IDNO, 0);
-  }
+  EXPECT_EQ(AnswerProgramMessage(IDNO), L"Are you sure?");
   asking.join();
   EXPECT_EQ(answer, IDNO);
 }

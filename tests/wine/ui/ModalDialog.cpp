@@ -5,15 +5,6 @@
 
 namespace tev::testing {
 
-bool WaitUntil(DWORD timeoutMs, const std::function<bool()>& condition) {
-  const DWORD start = ::GetTickCount();
-  while (!condition()) {
-    if (::GetTickCount() - start > timeoutMs) return false;
-    ::Sleep(20);
-  }
-  return true;
-}
-
 bool RunModal(CBaseWindow& dialog, const wchar_t* title, const std::function<void(HWND)>& script) {
   const DWORD threadId = ::GetCurrentThreadId();
   bool shown = false, closed = false;

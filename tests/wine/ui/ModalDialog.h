@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+#include "tests/support/WaitUntil.h"
 #include "ui/framework/DialogWindow.h"
 
 namespace tev::testing {
@@ -15,9 +16,6 @@ namespace tev::testing {
 // returns, the dialog is asked to close until it has (bounded); false when it never showed or
 // would not close.
 bool RunModal(CBaseWindow& dialog, const wchar_t* title, const std::function<void(HWND)>& script);
-
-// Polls every 20 ms until the condition holds or the time is up.
-bool WaitUntil(DWORD timeoutMs, const std::function<bool()>& condition);
 
 // The control's rectangle in its dialog's client coordinates.
 RECT ControlRect(HWND dialog, int id);

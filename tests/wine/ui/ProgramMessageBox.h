@@ -1,5 +1,6 @@
 #pragma once
-// The program's message boxes as a test meets them: found by their caption, read, answered.
+// The boxes a dialog opens as a test meets them: the program's message boxes, found by their
+// caption, read and answered; the system's boxes (file dialogs), found by their title.
 #include <windows.h>
 
 #include <string>
@@ -18,6 +19,13 @@ inline std::wstring AnswerProgramMessage(WPARAM answer, DWORD timeoutMs = 10000)
   ::PostMessageW(box, WM_COMMAND, answer, 0);
   WaitUntil(timeoutMs, [&] { return !::IsWindow(box); });
   return text;
+}
+
+// A visible "#32770" window of this process with that title, once it shows; null when none came.
+inline HWND WaitForBox(const wchar_t* title, DWORD timeoutMs = 10000) {
+  HWND box = nullptr;
+  WaitUntil(timeoutMs, [&] { return (box = ::FindWindowW(L"#32770", title)) != nullptr && ::IsWindowVisible(box); });
+  return box;
 }
 
 inline bool ProgramMessageShown() { return ::FindWindowW(L"#32770", L"TEV USB 1.40") != nullptr; }

@@ -15,13 +15,16 @@
 #include "device/win32/DeviceChange.h"
 #include "resources/ResourceIds.h"
 #include "sim/VirtualBus.h"
-#include "tests/device/LogCapture.h"
+#include "tests/support/LogCapture.h"
 #include "tests/device/SimDevices.h"
 #include "tests/wine/plot/TestWindow.h"
 #include "tests/wine/ui/ModalDialog.h"
+#include "tests/wine/ui/ProgramMessageBox.h"
 #include "ui/dialogs/UpdateWindow.h"
 #include "ui/framework/DialogClass.h"
 #include "win32/Guards.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/FirmwareImages.h"
 
 namespace tev {
 namespace {
@@ -30,21 +33,15 @@ namespace fs = std::filesystem;
 using testing::CaptureWindow;
 using testing::ControlText;
 using testing::RunModal;
+using testing::WaitForBox;
 using testing::WaitUntil;
 
 constexpr wchar_t kTitle[] = L"Update Firmware";
 constexpr wchar_t kSuccess[] = L"Firmware updated successfully.\r\n";
 constexpr wchar_t kFailed[] = L"Failed to update firmware.\r\n";
 
-FirmwareImage GoodImage() {
-  FirmwareImage fw;
-  fw.fileFormatVersion = 0x0100;
-  fw.bootloaderVersion = 0x0100;
-  fw.firmwareVersion = 0x0142;
-  fw.length = 1300;  // blocks 0..20: each step of ten percent has its own block
-  for (int i = 0; i < fw.length; ++i) fw.image[i] = static_cast<std::uint8_t>(i * 7 + 1);
-  return fw;
-}
+// blocks 0..20: each step of ten percent has its own block.
+FirmwareImage GoodImage() { return testing::GoodImage(1300); }
 
 bool Enabled(HWND dialog, int id) { return ::IsWindowEnabled(::GetDlgItem(dialog, id)) != FALSE; }
 
@@ -56,23 +53,10 @@ int Count(const std::wstring& text, const std::wstring& line) {
   return n;
 }
 
-// A "#32770" window of this process with that title, once it shows.
-HWND WaitForBox(const wchar_t* title) {
-  HWND box = nullptr;
-  WaitUntil(10000, [&] {
-    box = ::FindWindowW(L"#32770", title);
-    return box && ::IsWindowVisible(box);
-  });
-  return box;
-}
-
 class UpdateWindowTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { ASSERT_TRUE(RegisterDialogClass()); }
   void SetUp() override {
-    dir = fs::temp_directory_path() /
-          ("tev-update-window-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::create_directories(dir);
     goodFile = (dir / "good.dat").wstring();
     ASSERT_TRUE(WriteFirmwareFile(goodFile, EncodeFirmwareFile(GoodImage())));
     bus.SetBeforeTransfer([this](VirtualBus::Transfer::Kind, std::uint32_t) {
@@ -84,8 +68,6 @@ class UpdateWindowTest : public ::testing::Test {
   }
   void TearDown() override {
     ::SetEvent(release.Get());
-    std::error_code ec;
-    fs::remove_all(dir, ec);
   }
 
   std::shared_ptr<SimAltimeter> PlugBootloader(std::uint16_t version = 0) {
@@ -116,7 +98,8 @@ class UpdateWindowTest : public ::testing::Test {
   LogCapture log;
   VirtualBus bus;
   AltimeterDevice device{bus};
-  fs::path dir;
+  testing::TempDir tempDir;
+  const fs::path dir = tempDir.Path();
   std::wstring goodFile;
   win32::UniqueKernelHandle release{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
   std::atomic<bool> hold{false}, held{false};

@@ -11,21 +11,14 @@
 #include "sim/SimLinkDevice.h"
 #include "sim/SimLinkFrame.h"
 #include "tests/device/SimDevices.h"
+#include "tests/support/WaitUntil.h"
 
 namespace tev {
 namespace {
 
 using namespace std::chrono_literals;
 
-template <typename Predicate>
-bool WaitFor(Predicate done, std::chrono::milliseconds limit = 5000ms) {
-  const auto end = std::chrono::steady_clock::now() + limit;
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > end) return false;
-    std::this_thread::sleep_for(2ms);
-  }
-  return true;
-}
+using testing::WaitUntil;
 
 // A simulated altimeter served on its own thread. Its state is the test's again once unplugged.
 class PluggedSim {
@@ -78,7 +71,7 @@ class SimLink : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(bus.Listen(0)); }
   bool WaitForDevices(std::size_t n) {
-    return WaitFor([&] { return bus.EnumerateInterfaces().size() == n; });
+    return WaitUntil(5000, [&] { return bus.EnumerateInterfaces().size() == n; });
   }
   static std::wstring PathOf(const std::string& serial) {
     return L"\\\\?\\hid#vid_1209&pid_0002#sim&" + std::wstring(serial.begin(), serial.end()) +
@@ -141,12 +134,12 @@ TEST_F(SimLink, ArrivalAndRemovalAreAnnouncedAndAGoneDeviceFailsAtOnce) {
   };
 
   PluggedSim plugged(bus.Port(), MakeSim(Personality::Application, 0, "A1"));
-  ASSERT_TRUE(WaitFor([&] { return count() == 1; }));
+  ASSERT_TRUE(WaitUntil(5000, [&] { return count() == 1; }));
   AltimeterDevice device(bus);
   ASSERT_EQ(device.Connect(Personality::Application), kConnected);
 
   plugged.Unplug();
-  ASSERT_TRUE(WaitFor([&] { return count() == 2; }));
+  ASSERT_TRUE(WaitUntil(5000, [&] { return count() == 2; }));
   EXPECT_EQ(changes[0], std::make_pair(true, PathOf("A1")));
   EXPECT_EQ(changes[1], std::make_pair(false, PathOf("A1")));
   EXPECT_TRUE(bus.EnumerateInterfaces().empty());

@@ -5,30 +5,22 @@
 #include <string>
 #include <vector>
 
-#include "Flights.h"
-#include "TempDir.h"
 #include "model/CsvExport.h"
 #include "model/DataFile.h"
 #include "model/DebugLog.h"
-#include "tools/tevtool/Tool.h"
+#include "tests/model/Flights.h"
+#include "tests/support/LogCapture.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/ToolRun.h"
 
 namespace tev {
 namespace {
 
 using testing::AppendFlight;
 using testing::Readings;
+using testing::RunTevtool;
 using testing::TempDir;
-
-struct ToolRun {
-  int status;
-  std::string out, err;
-};
-
-ToolRun Tool(const std::vector<std::wstring>& args) {
-  std::ostringstream out, err;
-  const int status = tool::RunTool(args, out, err);
-  return {status, out.str(), err.str()};
-}
+using testing::ToolRun;
 
 // A data file written by hand, so that it may hold anything.
 std::string FileBytes(const PacketList& packets, const SettingsImage& image) {
@@ -65,13 +57,13 @@ TEST(Tevtool, CsvOfAnySetMatchesTheExport) {
     std::string expected;
     WriteCsv(expectedSet, [&](std::string_view bytes) { return expected.append(bytes), true; });
 
-    const ToolRun toStdout = Tool({L"csv", file.path, std::to_wstring(set)});
+    const ToolRun toStdout = RunTevtool({L"csv", file.path, std::to_wstring(set)});
     EXPECT_EQ(toStdout.status, 0) << toStdout.err;
     EXPECT_EQ(toStdout.out, expected);
     EXPECT_EQ(toStdout.err, "");
 
     const std::wstring csv = file.dir.File(L"set.csv");
-    const ToolRun toFile = Tool({L"csv", L"-o", csv, file.path, std::to_wstring(set)});
+    const ToolRun toFile = RunTevtool({L"csv", L"-o", csv, file.path, std::to_wstring(set)});
     EXPECT_EQ(toFile.status, 0) << toFile.err;
     EXPECT_EQ(toFile.out, "");
     EXPECT_EQ(testing::ReadAll(csv), expected);
@@ -80,7 +72,7 @@ TEST(Tevtool, CsvOfAnySetMatchesTheExport) {
 
 TEST(Tevtool, InfoListsSetsAndSettings) {
   TwoSetFile file;
-  const ToolRun run = Tool({L"info", file.path});
+  const ToolRun run = RunTevtool({L"info", file.path});
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_NE(run.out.find("packets: 5\nsets: 2\nset 0: first packet 0, 35 samples\nset 1: first packet 2, 70 samples\n"),
             std::string::npos)
@@ -118,15 +110,15 @@ TEST(Tevtool, BadInputGivesOneLineAndStatusOne) {
       {L"csv", noFlight},
   };
   for (const auto& args : cases) {
-    const ToolRun run = Tool(args);
+    const ToolRun run = RunTevtool(args);
     const std::string shown = args.empty() ? "(none)" : tool::Narrow(args[0]) + " ...";
     EXPECT_EQ(run.status, 1) << shown;
     EXPECT_EQ(run.out, "") << shown;
     EXPECT_EQ(run.err.rfind("tevtool: ", 0), 0u) << shown << ": " << run.err;
     EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << shown << ": " << run.err;
   }
-  EXPECT_NE(Tool({L"csv", file.path, L"2"}).err.find("no set 2"), std::string::npos);
-  EXPECT_NE(Tool({L"info", noFlight}).err.find("holds no flight"), std::string::npos);
+  EXPECT_NE(RunTevtool({L"csv", file.path, L"2"}).err.find("no set 2"), std::string::npos);
+  EXPECT_NE(RunTevtool({L"info", noFlight}).err.find("holds no flight"), std::string::npos);
 }
 
 TEST(Tevtool, BadSettingsChecksumStillGivesTheFlight) {
@@ -141,12 +133,12 @@ TEST(Tevtool, BadSettingsChecksumStillGivesTheFlight) {
   BuildDataSet(file.packets, expectedSet, FindSetStart(file.packets, 1), DeviceSettings{}, 1);
   std::string expected;
   WriteCsv(expectedSet, [&](std::string_view bytes) { return expected.append(bytes), true; });
-  const ToolRun csv = Tool({L"csv", path, L"1"});
+  const ToolRun csv = RunTevtool({L"csv", path, L"1"});
   EXPECT_EQ(csv.status, 0) << csv.err;
   EXPECT_EQ(csv.out, expected);
 
   // info shows the fields as stored and says the checksum is bad.
-  const ToolRun info = Tool({L"info", path});
+  const ToolRun info = RunTevtool({L"info", path});
   EXPECT_EQ(info.status, 1);
   EXPECT_NE(info.out.find("sets: 2\n"), std::string::npos) << info.out;
   EXPECT_NE(info.out.find("adcOffset: 4\n"), std::string::npos) << info.out;
@@ -161,7 +153,7 @@ TEST(Tevtool, InfoOnTheLargestFileTakesOnePass) {
   const std::wstring path = dir.File(L"many.tev");
   testing::WriteAll(path, FileBytes(packets, DeviceSettings{}.image));
   const auto start = std::chrono::steady_clock::now();
-  const ToolRun run = Tool({L"info", path});
+  const ToolRun run = RunTevtool({L"info", path});
   const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_NE(run.out.find("sets: 65535\n"), std::string::npos);
@@ -172,7 +164,7 @@ TEST(Tevtool, InfoOnTheLargestFileTakesOnePass) {
 }
 
 TEST(Tevtool, HelpGoesToStandardOutput) {
-  const ToolRun run = Tool({L"-h"});
+  const ToolRun run = RunTevtool({L"-h"});
   EXPECT_EQ(run.status, 0);
   EXPECT_NE(run.out.find("usage: tevtool"), std::string::npos);
   EXPECT_NE(run.out.find("tevtool csv FILE.tev [SET] [-o OUT.csv]"), std::string::npos);
@@ -181,22 +173,20 @@ TEST(Tevtool, HelpGoesToStandardOutput) {
 
 TEST(Tevtool, DiagnosticsOnlyWithVerboseAndOnlyOnStandardError) {
   TwoSetFile file;
-  std::vector<std::string> before;
-  auto previous = SetDebugLogSink([&](std::string_view line) { before.emplace_back(line); });
+  LogCapture before;
 
-  const ToolRun quiet = Tool({L"csv", file.path});
+  const ToolRun quiet = RunTevtool({L"csv", file.path});
   EXPECT_EQ(quiet.err, "");
   EXPECT_EQ(quiet.out.find("Correct version."), std::string::npos);
 
-  const ToolRun verbose = Tool({L"csv", file.path, L"-v"});
+  const ToolRun verbose = RunTevtool({L"csv", file.path, L"-v"});
   EXPECT_EQ(verbose.status, 0);
   EXPECT_EQ(verbose.out, quiet.out);
   EXPECT_NE(verbose.err.find("Correct version.\nPacket count: 5\n"), std::string::npos) << verbose.err;
 
   // The run's routing ends with the run.
   DebugLog("after");
-  SetDebugLogSink(std::move(previous));
-  EXPECT_EQ(before, std::vector<std::string>{"after"});
+  EXPECT_EQ(before.Lines(), std::vector<std::string>{"after"});
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 #include <iterator>
 #include <string>
 
-#include "Flights.h"
+#include "tests/model/Flights.h"
 #include "model/CsvExport.h"
 #include "model/DataFile.h"
 #include "model/DebugLog.h"

@@ -1,5 +1,6 @@
 #pragma once
-// Collects DebugLog lines for the life of the object.
+// DebugLog in tests: LogCapture collects the lines for the life of the object, QuietLog drops
+// them (for tests that make the log noisy on purpose).
 #include <mutex>
 #include <string>
 #include <vector>
@@ -32,6 +33,17 @@ class LogCapture {
  private:
   mutable std::mutex mutex_;
   std::vector<std::string> lines_;
+  DebugLogSink previous_;
+};
+
+class QuietLog {
+ public:
+  QuietLog() : previous_(SetDebugLogSink({})) {}
+  ~QuietLog() { SetDebugLogSink(std::move(previous_)); }
+  QuietLog(const QuietLog&) = delete;
+  QuietLog& operator=(const QuietLog&) = delete;
+
+ private:
   DebugLogSink previous_;
 };
 

@@ -6,7 +6,8 @@
 
 #include "model/DataFile.h"
 #include "model/DebugLog.h"
-#include "tests/model/TempDir.h"
+#include "tests/support/LogCapture.h"
+#include "tests/support/TempDir.h"
 #include "tools/tevtool/Tool.h"
 
 namespace tev::testing {
@@ -21,18 +22,6 @@ inline ToolRun RunTevtool(const std::vector<std::wstring>& args) {
   const int status = tool::RunTool(args, out, err);
   return {status, out.str(), err.str()};
 }
-
-// Keeps the model's diagnostics out of the test's output.
-class QuietLog {
- public:
-  QuietLog() : previous_(SetDebugLogSink({})) {}
-  ~QuietLog() { SetDebugLogSink(previous_); }
-  QuietLog(const QuietLog&) = delete;
-  QuietLog& operator=(const QuietLog&) = delete;
-
- private:
-  DebugLogSink previous_;
-};
 
 // Set 0 of the packets saved as a data file; with a broken checksum when asked.
 inline std::wstring SaveFlight(const TempDir& dir, const std::wstring& name, const PacketList& packets,
