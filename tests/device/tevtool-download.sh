@@ -8,6 +8,7 @@ set -u
 tevtool=$1 sim=$2 samples=$3
 work=$(mktemp -d)
 pids=()
+next_port=0
 cleanup() {
   for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
   rm -rf "$work"
@@ -26,11 +27,13 @@ run() {
   mkdir -p "$work/$name"
   local port tool simpid
   for _ in 1 2 3 4 5; do
-    port=$((20000 + RANDOM % 20000))
+    # From TEV_BASE_PORT when given (above the Wine tests' ports), so that parallel runs never meet.
+    if [ -n "${TEV_BASE_PORT:-}" ]; then port=$((TEV_BASE_PORT + 250 + next_port++)); else port=$((20000 + RANDOM % 20000)); fi
     "$tevtool" download -o "$work/$name" --sim "$port" >"$work/$name.out" 2>"$work/$name.err" &
     tool=$!
-    sleep 0.3
-    kill -0 "$tool" 2>/dev/null && break  # still waiting: it has the port
+    # It says it waits once it has the port, and ends at once when it cannot have it.
+    while kill -0 "$tool" 2>/dev/null && ! grep -q '^waiting for an altimeter' "$work/$name.err"; do sleep 0.02; done
+    grep -q '^waiting for an altimeter' "$work/$name.err" && break
   done
   mkfifo "$work/$name.in"
   "$sim" --port "$port" "$@" <"$work/$name.in" >"$work/$name.sim.out" 2>&1 &

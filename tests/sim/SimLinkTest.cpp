@@ -1,6 +1,7 @@
 // Both ends of the sim link over real loopback sockets.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <future>
@@ -200,9 +201,13 @@ TEST_F(SimLink, ALateAcceptDoesNotCountForTheNextWrite) {
   ASSERT_TRUE(WaitForDevices(1));
   const HidHandle write = bus.OpenForWriting(PathOf("raw"));
   const auto report = HidReport{0, 0, kCmdReset}.Bytes();
+  const HidHandle read = bus.OpenForReading(PathOf("raw"));
   EXPECT_FALSE(bus.WriteReport(write, report.data(), report.size(), 100));
   raw.Send(kFrameAccept);  // too late for the first write
-  std::this_thread::sleep_for(50ms);
+  // The host handles frames in order: once this report is read, the late accept has been seen.
+  raw.Send(kFrameInput, {0, 1, 0, 0});
+  std::array<std::uint8_t, 4> marker{};
+  ASSERT_TRUE(bus.ReadReport(read, marker.data(), marker.size(), 3000));
   EXPECT_FALSE(bus.WriteReport(write, report.data(), report.size(), 100));
 
   SimFrame frame;
@@ -214,8 +219,9 @@ TEST_F(SimLink, ALateAcceptDoesNotCountForTheNextWrite) {
 TEST_F(SimLink, TheInputRingKeepsTheNewestReportsItsReaderAskedRoomFor) {
   RawDevice raw(bus.Port());
   ASSERT_TRUE(WaitForDevices(1));
-  raw.Send(kFrameInput, {0, 0xEE, 0, 0});  // nobody has the device open: lost
-  std::this_thread::sleep_for(50ms);
+  const HidHandle write = bus.OpenForWriting(PathOf("raw"));
+  raw.Send(kFrameInput, {0, 0xEE, 0, 0});  // nobody has the device open for reading: lost
+  ASSERT_NO_FATAL_FAILURE(WaitForFramesBefore(raw, write));
   const HidHandle read = bus.OpenForReading(PathOf("raw"));
   const int sent = static_cast<int>(SimLinkBus::kRequestedInputRing) + 8;
   const auto report = [](int i) {
@@ -225,7 +231,7 @@ TEST_F(SimLink, TheInputRingKeepsTheNewestReportsItsReaderAskedRoomFor) {
   raw.Send(0x7F, {1, 2, 3});  // a frame type the host does not know: ignored
   raw.Send(kFrameInput, report(sent));
 
-  ASSERT_NO_FATAL_FAILURE(WaitForFramesBefore(raw, bus.OpenForWriting(PathOf("raw"))));
+  ASSERT_NO_FATAL_FAILURE(WaitForFramesBefore(raw, write));
 
   std::vector<int> values;
   std::array<std::uint8_t, 4> buffer{};
@@ -293,7 +299,7 @@ TEST_F(SimLink, DiscardDropsWhatIsQueuedAndClosingEndsAWaitingRead) {
   // A read still waiting when its handle is closed ends then, as on Windows, and takes nothing
   // that arrives afterwards.
   auto waiting = std::async(std::launch::async, [&] { return bus.ReadReport(read, buffer.data(), buffer.size(), 20000); });
-  std::this_thread::sleep_for(50ms);
+  std::this_thread::sleep_for(50ms);  // no sign shows the read has begun to wait: let it
   bus.Close(read);
   ASSERT_EQ(waiting.wait_for(5s), std::future_status::ready) << "the read outlived its handle";
   EXPECT_FALSE(waiting.get());
