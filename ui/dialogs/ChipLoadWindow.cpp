@@ -142,11 +142,11 @@ INT_PTR CChipLoadWindow::OnCalibrate() {
     AppendStatus(*refusal);
     return TRUE;
   }
-  groundAltitude = *ground;
+  groundAltitude_ = *ground;
   DisableOperations();
   if (!StartWorker([this, entries = std::move(entries)] {
         Host host(*this);
-        CalibrateWork(device, host, groundAltitude, entries);
+        CalibrateWork(device, host, groundAltitude_, entries);
       })) {
     WorkerNotStarted();
   }

@@ -38,7 +38,7 @@ class CChipLoadWindow : public CDeviceWindow {
   void ForgetFlight();
   void DisableOperations();
 
-  std::uint32_t groundAltitude = 0;  // metres above sea level; set on the click, read by the worker
+  std::uint32_t groundAltitude_ = 0;  // metres above sea level; set on the click, read by the worker
 
   static const MessageEntry<CChipLoadWindow> kMessages[];
   static const CommandEntry<CChipLoadWindow> kCommands[];
