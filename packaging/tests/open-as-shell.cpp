@@ -66,19 +66,28 @@ int wmain(int argc, wchar_t** argv) {
     return 1;
   }
   Found found{info.dwProcessId};
-  for (int i = 0; i < 300; ++i) {  // 30 s
+  const auto look = [&] {
     found.main = found.box = nullptr;
     ::EnumWindows(&Look, reinterpret_cast<LPARAM>(&found));
+  };
+  for (int i = 0; i < 300; ++i) {  // 30 s
+    look();
+    if (found.main && !found.box) {
+      // The program opens the file before its window takes a message: once the window has
+      // answered one, the flight is read and shown, or its box is up.
+      DWORD_PTR ignored = 0;
+      ::SendMessageTimeoutW(found.main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 10000, &ignored);
+      look();
+      if (!found.box) {
+        PrintUtf8(L"plot");
+        return 0;
+      }
+    }
     if (found.box) {
       HWND text = ::GetDlgItem(found.box, 0xFFFF);
       wchar_t message[512] = {};
       ::GetWindowTextW(text, message, 512);
       PrintUtf8(std::wstring(L"message: ") + message);
-      return 0;
-    }
-    // The plot is drawn once the file has been read; the box, if any, comes before that.
-    if (found.main && i > 20) {
-      PrintUtf8(L"plot");
       return 0;
     }
     ::Sleep(100);

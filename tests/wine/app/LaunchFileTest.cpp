@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -81,10 +82,13 @@ class LaunchFileTest : public ::testing::Test {
   }
 
   // Runs `action` on this (the window's) thread while another thread answers the program's
-  // message box, if one comes within the time; returns its text, empty when none came.
-  std::wstring MessageDuring(const std::function<void()>& action, DWORD waitMs = 3000) {
-    auto answered = std::async(std::launch::async, [waitMs] { return AnswerProgramMessage(IDOK, waitMs); });
+  // message box; returns its text, empty when none came. A box comes while the action runs, so
+  // once it has returned without one, none will.
+  std::wstring MessageDuring(const std::function<void()>& action) {
+    std::atomic<bool> done{false};
+    auto answered = std::async(std::launch::async, [&] { return AnswerProgramMessage(IDOK, 10000, [&] { return done.load(); }); });
     action();
+    done = true;
     return answered.get();
   }
 

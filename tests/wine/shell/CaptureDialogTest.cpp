@@ -187,7 +187,7 @@ TEST_F(CaptureTest, CancellingTheSecondOfThreeSaveAllDialogsKeepsTheFirstFileAnd
   const std::wstring first = WorkPath(L"-first.tev");
   Choose(L"Save data set 1", first);
   ASSERT_TRUE(CancelFileDialog(demo_.Id(), L"Save data set 2", kTimeoutMs));
-  ::Sleep(1000);
+  ASSERT_TRUE(Drain(capture.Window()));  // Save All has returned, or waits in what it opened next
   EXPECT_EQ(AnyDialogOf(demo_.Id()), nullptr) << "a box or a third save dialog came";
   EXPECT_TRUE(RunTevtool(L"info \"" + first + L"\""));
   ASSERT_TRUE(capture.Close(kTimeoutMs));
@@ -217,13 +217,15 @@ TEST_F(CaptureTest, ReadDataAndClearDeviceStayDisabledUntilAClearWhoseReplyNever
   Answer(ExpectMessageBox(L"Are you sure?"), IDYES);
   const auto bothDisabled = [&] { return !capture.Enabled(IDC_CAPTURE_READ) && !capture.Enabled(IDC_CAPTURE_CLEAR); };
   EXPECT_TRUE(bothDisabled()) << "Read Data or Clear Device usable as the clear starts";
-  // Checked through most of the clear's 3-second wait for its reply.
-  const DWORD start = ::GetTickCount();
+  // Checked all through the clear's 3-second wait for its reply, until its last line: a look at
+  // the buttons counts only when that line was still to come after it.
   bool held = true;
-  while (held && ::GetTickCount() - start < 2000) {
-    held = bothDisabled();
-    ::Sleep(50);
-  }
+  WaitUntil(kTimeoutMs, [&] {
+    const bool disabled = bothDisabled();
+    if (capture.CountStatusLines(L"Failed to clear data.") > 0) return true;
+    held = held && disabled;
+    return false;
+  });
   EXPECT_TRUE(held) << "Read Data or Clear Device usable while the clear ran";
   ASSERT_TRUE(capture.WaitForStatusLine(L"Failed to clear data.", kTimeoutMs));
   EXPECT_TRUE(WaitUntil(kTimeoutMs, [&] { return capture.Enabled(IDC_CAPTURE_READ) && capture.Enabled(IDC_CAPTURE_CLEAR); }))
@@ -239,7 +241,7 @@ TEST_F(CaptureTest, ClosingDuringADownloadStopsItWithoutAnErrorBox) {
   ASSERT_TRUE(capture);
   ASSERT_TRUE(capture.Click(IDC_CAPTURE_READ));
   ASSERT_TRUE(capture.WaitForStatusLine(L"Packet Read: 7", 30000));
-  ::Sleep(500);  // packet 8 has come as far as it will
+  ::Sleep(500);  // packet 8 has come as far as it will (the simulator shows no sign of holding back)
   const size_t mark = demo_.LineCount();
   ::PostMessageW(capture.Window(), WM_CLOSE, 0, 0);
   EXPECT_TRUE(demo_.WaitForLineAfter(mark, "reposting close message...", kTimeoutMs));
@@ -284,7 +286,7 @@ TEST_F(CaptureTest, AnAltimeterUnpluggedMidDownloadKeepsTheWholeSetsForSavingAnd
   Choose(L"Save data set 1", all);
   Answer(ExpectMessageBox(L"Data set/s saved succesfully."), IDOK);
   EXPECT_TRUE(capture.WaitForStatusLine(notSaved, kTimeoutMs));
-  ::Sleep(1000);
+  ASSERT_TRUE(Drain(capture.Window()));  // Save All has returned, or waits in what it opened next
   EXPECT_EQ(AnyDialogOf(demo_.Id()), nullptr) << "a save dialog for the cut-off flight";
   EXPECT_TRUE(RunTevtool(L"info \"" + all + L"\""));
 
@@ -303,7 +305,7 @@ TEST_F(CaptureTest, AnAltimeterUnpluggedMidDownloadKeepsTheWholeSetsForSavingAnd
   })) << "the cut-off flight was not picked";
   ASSERT_TRUE(capture.Click(IDC_CAPTURE_SAVE_SELECTED));
   EXPECT_TRUE(capture.WaitForStatusLine(notSaved, kTimeoutMs, 2));
-  ::Sleep(1000);
+  ASSERT_TRUE(Drain(capture.Window()));  // Save Selected has returned, or waits in what it opened next
   EXPECT_EQ(AnyDialogOf(demo_.Id()), nullptr) << "a save dialog for the cut-off flight";
   ShotOf(capture.Window(), L"cut-off-not-saved");
   ASSERT_TRUE(capture.Close(kTimeoutMs));

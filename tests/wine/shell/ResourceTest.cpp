@@ -6,14 +6,15 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cstdio>
 #include <filesystem>
+#include <future>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "resources/ResourceIds.h"
+#include "tests/wine/shell/CommonDialogs.h"
+#include "tests/wine/shell/WindowDriver.h"
 #include "ui/framework/DialogClass.h"
 #include "ui/framework/ShowMessage.h"
 #include "win32/Guards.h"
@@ -421,7 +422,7 @@ void PumpFor(DWORD ms) {
 // Every template: title, class, frame, size, font, and each control in tab order.
 TEST(DialogTemplates, HoldTheirControlsInTabOrderWithIdsTextsAndStyles) {
   for (const TemplateSpec& want : Templates()) {
-    SCOPED_TRACE(testing::Message() << "template " << want.id);
+    SCOPED_TRACE(::testing::Message() << "template " << want.id);
     const UniqueWindow dialog = OpenTemplate(want.id);
     ASSERT_TRUE(dialog);
     const HWND d = dialog.Get();
@@ -455,7 +456,7 @@ TEST(DialogTemplates, HoldTheirControlsInTabOrderWithIdsTextsAndStyles) {
         ADD_FAILURE() << "control " << ::GetDlgCtrlID(child) << " is one too many";
         break;
       }
-      SCOPED_TRACE(testing::Message() << "control " << index << ", id " << want.controls[index].id);
+      SCOPED_TRACE(::testing::Message() << "control " << index << ", id " << want.controls[index].id);
       ExpectControl(d, child, want.controls[index]);
     }
     EXPECT_EQ(index, want.controls.size());
@@ -517,46 +518,18 @@ TEST(DialogTemplates, EachEjectionLineHasARadioGroupOfItsOwn) {
   }
 }
 
-// Answers the first message box of this process with `button`, recording what it showed.
-class BoxAnswerer {
- public:
-  explicit BoxAnswerer(int button)
-      : thread_([this, button] {
-          for (int i = 0; i < 200 && !done_; ++i) {
-            HWND box = ::FindWindowW(L"#32770", nullptr);
-            DWORD owner = 0;
-            if (box) ::GetWindowThreadProcessId(box, &owner);
-            if (box && owner == ::GetCurrentProcessId() && ::GetDlgItem(box, 0xFFFF)) {
-              wchar_t text[512] = {};
-              ::GetWindowTextW(box, text, 512);
-              caption = text;
-              ::GetDlgItemTextW(box, 0xFFFF, text, 512);
-              message = text;
-              ::PostMessageW(box, WM_COMMAND, button, 0);
-              done_ = true;
-            }
-            ::Sleep(50);
-          }
-        }) {}
-  ~BoxAnswerer() { thread_.join(); }
-  std::wstring caption;
-  std::wstring message;
-
- private:
-  std::atomic<bool> done_{false};
-  std::thread thread_;
-};
-
 TEST(ShowMessage, ShowsTheStringUnderTheProgramsCaptionAndReturnsTheAnswer) {
-  std::wstring caption, message;
-  int result = 0;
-  {
-    BoxAnswerer answerer(IDNO);
-    result = ShowMessage(nullptr, IDS_ARE_YOU_SURE, MB_YESNO | MB_ICONEXCLAMATION);
-    ::Sleep(100);
-    caption = answerer.caption;
-    message = answerer.message;
-  }
+  // Any box of this process is read and answered, so that a wrong caption fails the check
+  // instead of leaving the box open.
+  auto answered = std::async(std::launch::async, [] {
+    const driver::MessageBoxSeen box = driver::WaitForMessageBox(::GetCurrentProcessId(), nullptr, 10000);
+    if (!box.window) return std::pair<std::wstring, std::wstring>{};
+    std::pair seen{driver::WindowText(box.window), box.text};
+    driver::PressButton(box.window, IDNO);
+    return seen;
+  });
+  const int result = ShowMessage(nullptr, IDS_ARE_YOU_SURE, MB_YESNO | MB_ICONEXCLAMATION);
+  const auto [caption, message] = answered.get();
   EXPECT_EQ(result, IDNO);
   EXPECT_EQ(caption, L"TEV USB 1.40");
   EXPECT_EQ(message, L"Are you sure?");

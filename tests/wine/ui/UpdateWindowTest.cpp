@@ -30,10 +30,10 @@ namespace tev {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::AnswerProgramMessage;
 using testing::CaptureWindow;
 using testing::ControlText;
 using testing::RunModal;
-using testing::WaitForBox;
 using testing::WaitUntil;
 
 constexpr wchar_t kTitle[] = L"Update Firmware";
@@ -78,15 +78,7 @@ class UpdateWindowTest : public ::testing::Test {
   // Update... and the file dialog answered with `path` (or cancelled when empty).
   static void ChooseFile(HWND window, const std::wstring& path) {
     ::PostMessageW(window, WM_COMMAND, IDC_FIRMWARE_UPDATE, 0);
-    HWND files = WaitForBox(L"Load Firmware file");
-    ASSERT_NE(files, nullptr) << "no file dialog";
-    if (path.empty()) {
-      ::PostMessageW(files, WM_COMMAND, IDCANCEL, 0);
-    } else {
-      ::SendMessageW(::GetDlgItem(files, 0x47C), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
-      ::PostMessageW(files, WM_COMMAND, IDOK, 0);
-    }
-    EXPECT_TRUE(WaitUntil(10000, [&] { return !::IsWindow(files); }));
+    ASSERT_TRUE(testing::AnswerFileDialog(L"Load Firmware file", path)) << "no file dialog";
   }
   // Holds the worker before the given transfer (1: the hardware query) until released.
   void HoldAt(int transfer) {
@@ -183,12 +175,10 @@ TEST_F(UpdateWindowTest, CloseAndEscapeAreRefusedAndAnArrivalWaitsWhileTheUpdate
       // Sent past the modal loop (the dialog manager would make Escape its cancel command), and
       // without waiting: the refusal is a message box on the dialog's thread.
       ::SendNotifyMessageW(window, message, key, 0);
-      HWND box = WaitForBox(L"TEV USB 1.40");
-      ASSERT_NE(box, nullptr) << "no refusal";
-      EXPECT_EQ(ControlText(box, 0xFFFF),
-                L"Updating firmware is a delicate process.\r\nCanceling may cause your device to fail.");
-      ::PostMessageW(box, WM_COMMAND, IDOK, 0);
-      EXPECT_TRUE(WaitUntil(5000, [&] { return !::IsWindow(box); }));
+      ASSERT_EQ(AnswerProgramMessage(IDOK),
+                L"Updating firmware is a delicate process.\r\nCanceling may cause your device to fail.")
+          << "no refusal";
+      driver::Drain(window);  // what follows the box has been done
       EXPECT_TRUE(::IsWindowVisible(window)) << "the dialog closed under the update";
     }
 
@@ -216,7 +206,8 @@ TEST_F(UpdateWindowTest, CancellingTheFileDialogStartsNothing) {
     const std::wstring before = ControlText(window, IDC_STATUS);
     bus.ClearRecords();
     ChooseFile(window, L"");
-    ::Sleep(300);
+    // Update... has returned: an update it started would have taken the buttons.
+    ASSERT_TRUE(driver::Drain(window));
     EXPECT_EQ(ControlText(window, IDC_STATUS), before);
     EXPECT_TRUE(Enabled(window, IDC_FIRMWARE_UPDATE));
     EXPECT_TRUE(Enabled(window, IDC_FIRMWARE_CLOSE));
