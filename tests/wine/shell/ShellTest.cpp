@@ -389,7 +389,9 @@ TEST_F(ShellTest, ExitAsksAndNoKeepsTheProgram) {
   PostCommand(main_, kExit);
   box = ExpectMessageBox(L"Are you sure?");
   ASSERT_NO_FATAL_FAILURE(Answer(box, IDNO));
+  Drain(main_);
   EXPECT_TRUE(demo_.Running());
+  EXPECT_TRUE(::IsWindowVisible(main_));
 
   PostCommand(main_, kExit);
   box = ExpectMessageBox(L"Are you sure?");

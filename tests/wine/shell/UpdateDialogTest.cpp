@@ -256,6 +256,7 @@ TEST_F(UpdateDialogTest, CloseAndEscapeAreRefusedWhileTheUpdateRuns) {
   const MessageBoxSeen refusal = ExpectMessageBox(kDelicate);
   ShotOf(refusal.window, L"refused");
   Answer(refusal, IDOK);
+  Drain(dialog.Window());  // the close's handler has gone on past the box
   EXPECT_TRUE(dialog) << "Close ended the dialog during the update";
 
   // Escape, sent past the modal loop to the dialog itself. The send waits for the refusal's box,
