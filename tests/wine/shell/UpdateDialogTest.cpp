@@ -297,7 +297,9 @@ TEST_F(UpdateDialogTest, TheBootloaderUnpluggedMidUpdateEndsItWithTheTimeOutOrPr
   ASSERT_TRUE(dialog.WaitForStatusLine(L"20%", kTimeoutMs));
   sim.Unplug();
   ASSERT_TRUE(dialog.WaitForStatusLine(kFailed, 20000));
-  // The removal is told by the dialog's thread while the worker reports: anywhere among its lines.
+  // The removal is told by the dialog's thread while the worker reports: anywhere among its lines,
+  // after the worker's last one too.
+  EXPECT_TRUE(dialog.WaitForStatusLine(L"Device disconnected.", kTimeoutMs));
   Lines lines = LastUpdate(dialog);
   EXPECT_EQ(std::erase(lines, L"Device disconnected."), 1u);
   ASSERT_GE(lines.size(), 4u);
