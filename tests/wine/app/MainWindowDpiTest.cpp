@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <future>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -61,17 +62,43 @@ UINT ScreenLogPixels() {
   return value;
 }
 
-// The longest run of the ground line's blue down one column of the buffer.
-int BlueRunDownColumn(int x) {
+struct BufferPixels {
   std::vector<std::uint32_t> pixels;
   int width = 0, height = 0;
-  if (!win32::TheDrawingBuffer().CopyPixels(pixels, width, height) || x >= width) return 0;
+  bool Blue(int x, int y) const {
+    return x >= 0 && y >= 0 && x < width && y < height &&
+           (pixels[static_cast<std::size_t>(y) * width + x] & 0xFFFFFF) == kBluePixel;
+  }
+};
+
+BufferPixels Buffer() {
+  BufferPixels b;
+  win32::TheDrawingBuffer().CopyPixels(b.pixels, b.width, b.height);
+  return b;
+}
+
+// The longest run of blue down one column.
+int BlueRunDownColumn(const BufferPixels& b, int x) {
   int longest = 0, run = 0;
-  for (int y = 0; y < height; ++y) {
-    run = (pixels[static_cast<std::size_t>(y) * width + x] & 0xFFFFFF) == kBluePixel ? run + 1 : 0;
+  for (int y = 0; y < b.height; ++y) {
+    run = b.Blue(x, y) ? run + 1 : 0;
     if (run > longest) longest = run;
   }
   return longest;
+}
+
+// From the first to the last row with blue in the box [left, right) × [top, bottom).
+int BlueInkHeight(const BufferPixels& b, int left, int right, int top, int bottom) {
+  int first = -1, last = -1;
+  for (int y = top; y < bottom; ++y) {
+    for (int x = left; x < right; ++x) {
+      if (!b.Blue(x, y)) continue;
+      if (first < 0) first = y;
+      last = y;
+      break;
+    }
+  }
+  return first < 0 ? 0 : last - first + 1;
 }
 
 class MainWindowDpiTest : public ::testing::Test {
@@ -137,8 +164,17 @@ class MainWindowDpiTest : public ::testing::Test {
     ::GetClientRect(Handle(), &client);
     EXPECT_EQ(win32::TheDrawingBuffer().BufferWidth(), client.right);
     EXPECT_EQ(win32::TheDrawingBuffer().BufferHeight(), client.bottom);
+    const BufferPixels buffer = Buffer();
     // Left of the margin, the ground line is the only blue in its column.
-    EXPECT_EQ(BlueRunDownColumn(2), at.groundPixels);
+    EXPECT_EQ(BlueRunDownColumn(buffer, 2), at.groundPixels);
+    // "Ground" above it, as high as capitals (no descender) of the label font at this DPI, whatever
+    // DPI the buffer's own device context reports.
+    const CanvasOp* ground = canvas.FindText(L"Ground");
+    ASSERT_NE(ground, nullptr);
+    const int left = static_cast<int>(ground->textX);
+    const int ink = BlueInkHeight(buffer, left, left + static_cast<int>(40 * factor), static_cast<int>(ground->textY),
+                                  lines[0].y1 - at.groundPixels);
+    EXPECT_NEAR(ink, 10 * factor, 1.5);  // 10 pixels at 96
   }
 
   void ExpectMinimum(UINT dpi) {
@@ -155,8 +191,25 @@ class MainWindowDpiTest : public ::testing::Test {
   MainWindow window_{device_};
 };
 
+// The setting as the system's loader reads it from the program's manifest (this test program
+// carries the same one): a misspelt name or a wrong namespace reads as nothing, and the program
+// would be drawn at 96 DPI and stretched. (Wine draws every program at the screen's DPI, so the
+// window's awareness alone could not tell.)
+std::wstring ManifestSetting(const wchar_t* ns, const wchar_t* name) {
+  wchar_t value[128] = {};
+  SIZE_T written = 0;
+  if (!::QueryActCtxSettingsW(0, nullptr, ns, name, value, std::size(value), &written)) return L"(none)";
+  return value;
+}
+
+TEST(ProgramManifest, AsksForPerMonitorDpiAwareness) {
+  EXPECT_EQ(ManifestSetting(L"http://schemas.microsoft.com/SMI/2016/WindowsSettings", L"dpiAwareness"),
+            L"PerMonitorV2, PerMonitor");
+  // For systems before Windows 10 1607.
+  EXPECT_EQ(ManifestSetting(L"http://schemas.microsoft.com/SMI/2005/WindowsSettings", L"dpiAware"), L"true/pm");
+}
+
 TEST_F(MainWindowDpiTest, TheWindowAndItsPlotAreDrawnAtTheScreensDpi) {
-  // The manifest makes the program per-monitor aware, so the window is not drawn at 96 and stretched.
   EXPECT_EQ(::GetAwarenessFromDpiAwarenessContext(::GetWindowDpiAwarenessContext(Handle())),
             DPI_AWARENESS_PER_MONITOR_AWARE);
   EXPECT_EQ(win32::WindowDpi(Handle()), dpi_);
