@@ -96,7 +96,7 @@ bool MainWindow::Create(HINSTANCE instance) {
   // The class DC stays with the window; returning it changes nothing but keeps the count right.
   {
     win32::WindowDc dc(window_);
-    ::BitBlt(dc.Get(), 0, 0, device_.plotScale.width, device_.plotScale.height, nullptr, 0, 0, BLACKNESS);
+    ::BitBlt(dc.Dc(), 0, 0, device_.plotScale.width, device_.plotScale.height, nullptr, 0, 0, BLACKNESS);
   }
   ::ShowWindow(window_, SW_SHOWMAXIMIZED);
   return true;

@@ -33,20 +33,29 @@ struct GdiObjectTraits {  // brushes, pens, bitmaps, fonts
 using UniqueBrush = Unique<HBRUSH, GdiObjectTraits<HBRUSH>>;
 using UniqueBitmap = Unique<HBITMAP, GdiObjectTraits<HBITMAP>>;
 
-// A window's device context, returned to the window when the guard ends.
-class WindowDc {
- public:
-  explicit WindowDc(HWND window) : window_(window), dc_(::GetDC(window)) {}
-  ~WindowDc() {
-    if (dc_) ::ReleaseDC(window_, dc_);
-  }
-  WindowDc(const WindowDc&) = delete;
-  WindowDc& operator=(const WindowDc&) = delete;
-  HDC Get() const { return dc_; }
+struct MemoryDcTraits {  // CreateCompatibleDC
+  static HDC Invalid() { return nullptr; }
+  static bool Valid(HDC dc) { return dc != nullptr; }
+  static void Release(HDC dc) { ::DeleteDC(dc); }
+};
+using UniqueMemoryDc = Unique<HDC, MemoryDcTraits>;
 
- private:
-  HWND window_;
-  HDC dc_;
+// GetDC's context goes back to the window it came from: the value remembers that window.
+struct WindowDcTraits {
+  struct Value {
+    HWND window = nullptr;
+    HDC dc = nullptr;
+  };
+  static Value Invalid() { return {}; }
+  static bool Valid(Value value) { return value.dc != nullptr; }
+  static void Release(Value value) { ::ReleaseDC(value.window, value.dc); }
+};
+
+// A window's device context (the screen's for a null window) for as long as the guard lives.
+class WindowDc : public Unique<WindowDcTraits::Value, WindowDcTraits> {
+ public:
+  explicit WindowDc(HWND window) : Unique({window, ::GetDC(window)}) {}
+  HDC Dc() const { return Get().dc; }
 };
 
 }  // namespace tev::win32

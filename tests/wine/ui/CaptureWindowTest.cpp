@@ -78,7 +78,7 @@ std::vector<std::uint32_t> IconPixels(HICON icon) {
   bi.bmiHeader.biBitCount = 32;
   std::vector<std::uint32_t> pixels(static_cast<std::size_t>(bm.bmWidth) * bm.bmHeight);
   win32::WindowDc screen(nullptr);
-  ::GetDIBits(screen.Get(), color.Get(), 0, bm.bmHeight, pixels.data(), &bi, DIB_RGB_COLORS);
+  ::GetDIBits(screen.Dc(), color.Get(), 0, bm.bmHeight, pixels.data(), &bi, DIB_RGB_COLORS);
   return pixels;
 }
 
