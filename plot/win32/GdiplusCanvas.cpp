@@ -85,7 +85,7 @@ bool GdiplusCanvas::Begin() {
   if (graphics_.Valid()) return true;
   if (!dc_) dc_ = surface_.AcquireDc();
   if (!dc_) return false;
-  graphics_ = GdiGraphics(dc_);
+  graphics_ = GraphicsFromDc(dc_);
   if (graphics_.Valid()) return true;
   lastFailure_ = graphics_.LastFailure();
   surface_.ReleaseDc(std::exchange(dc_, nullptr));
@@ -117,21 +117,21 @@ bool GdiplusCanvas::Clear(std::uint32_t pixel) {
 const GdiPen& GdiplusCanvas::Pen(Argb color, float width) {
   for (const auto& e : pens_)
     if (e.color == color && e.width == width) return *e.pen;
-  pens_.push_back({color, width, std::make_unique<GdiPen>(color, width)});
+  pens_.push_back({color, width, std::make_unique<GdiPen>(NewPen(color, width))});
   return *pens_.back().pen;
 }
 
 const GdiSolidBrush& GdiplusCanvas::Brush(Argb color) {
   for (const auto& e : brushes_)
     if (e.color == color) return *e.brush;
-  brushes_.push_back({color, std::make_unique<GdiSolidBrush>(color)});
+  brushes_.push_back({color, std::make_unique<GdiSolidBrush>(NewSolidBrush(color))});
   return *brushes_.back().brush;
 }
 
 const GdiFont& GdiplusCanvas::Font(float points, bool bold) {
   for (const auto& e : fonts_)
     if (e.points == points && e.bold == bold) return *e.font;
-  fonts_.push_back({points, bold, std::make_unique<GdiFont>(kFontFamily, points, bold)});
+  fonts_.push_back({points, bold, std::make_unique<GdiFont>(NewFont(kFontFamily, points, bold))});
   return *fonts_.back().font;
 }
 

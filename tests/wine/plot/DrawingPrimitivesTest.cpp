@@ -10,12 +10,12 @@ constexpr std::uint32_t kWhite = 0xFFFFFFFF, kRed = 0xFFFF0000, kBlue = 0xFF0000
 
 // A 64 × 64 bitmap to draw on, cleared to white.
 struct Sheet {
-  GdiImage image = GdiImage::NewBitmap(64, 64);
+  GdiImage image = NewBitmap(64, 64);
   GdiGraphics graphics = GraphicsFromImage(image);
   Sheet() { ClearGraphics(graphics, kWhite); }
   std::uint32_t At(int x, int y) const {
     Gdiplus::ARGB colour = 0;
-    gdip::GdipBitmapGetPixel(image.GetBitmap(), x, y, &colour);
+    gdip::GdipBitmapGetPixel(BitmapOf(image), x, y, &colour);
     return colour;
   }
   int Count(int x0, int y0, int x1, int y1, std::uint32_t colour) const {
@@ -29,9 +29,9 @@ struct Sheet {
 TEST(DrawingPrimitives, LinesDotsAndArcsLandWhereAsked) {
   Sheet sheet;
   ASSERT_TRUE(sheet.graphics.Valid());
-  GdiPen red(kRed, 1.0f);
-  GdiPen black(kBlack, 1.0f);
-  GdiSolidBrush blue(kBlue);
+  GdiPen red = NewPen(kRed, 1.0f);
+  GdiPen black = NewPen(kBlack, 1.0f);
+  GdiSolidBrush blue = NewSolidBrush(kBlue);
 
   DrawLine(sheet.graphics, red, 0, 10, 63, 10);
   EXPECT_EQ(sheet.At(30, 10), kRed);
@@ -66,11 +66,11 @@ TEST(DrawingPrimitives, FailuresAreRememberedNotRaised) {
   EXPECT_NE(graphics.LastFailure(), Gdiplus::Ok);
 
   Sheet sheet;
-  GdiPen pen(kRed, 1.0f);
+  GdiPen pen = NewPen(kRed, 1.0f);
   DrawLine(sheet.graphics, pen, 0, 0, 10, 10);
   EXPECT_EQ(sheet.graphics.LastFailure(), Gdiplus::Ok);
   GdiFont noFont;
-  GdiSolidBrush brush(kRed);
+  GdiSolidBrush brush = NewSolidBrush(kRed);
   DrawTextAt(sheet.graphics, L"x", -1, noFont, 0, 0, brush);  // a call that fails
   EXPECT_EQ(sheet.graphics.LastFailure(), Gdiplus::InvalidParameter);
   DrawLine(sheet.graphics, pen, 0, 0, 10, 10);  // a later success does not hide it
@@ -80,18 +80,18 @@ TEST(DrawingPrimitives, FailuresAreRememberedNotRaised) {
 TEST(DrawingPrimitives, FontsAndText) {
   // "Arial" is a replacement under Wine; an unknown family falls back to the generic sans-serif.
   for (const wchar_t* family : {L"Arial", L"No Such Family Anywhere"}) {
-    GdiFont font(family, 12.0f, true);
+    GdiFont font = NewFont(family, 12.0f, true);
     ASSERT_TRUE(font.Valid());
     EXPECT_EQ(FontSizeOf(font), 12.0f);
     EXPECT_EQ(FontStyleOf(font) & Gdiplus::FontStyleBold, Gdiplus::FontStyleBold);
   }
 
   Sheet sheet;
-  GdiFont font(L"Arial", 12.0f, true);
+  GdiFont font = NewFont(L"Arial", 12.0f, true);
   const Gdiplus::RectF box = MeasureText(sheet.graphics, L"Status", font);
   EXPECT_GT(box.Width, 20.0f);
   EXPECT_GT(box.Height, 10.0f);
-  GdiSolidBrush black(kBlack);
+  GdiSolidBrush black = NewSolidBrush(kBlack);
   DrawTextAt(sheet.graphics, L"Status", -1, font, 2.0f, 2.0f, black);
   const int ink = sheet.Count(0, 0, 64, 64, kBlack);
   EXPECT_GT(ink, 10);
