@@ -1,7 +1,9 @@
 #pragma once
-// The Windows kinds for the one handle owner (model/Unique.h): handles and GDI objects. A kind used in
-// one place only may declare its traits beside its user. Not yet folded into it: WindowDc below, the
-// GDI+ objects (plot/win32), DirectDraw's COM pointers, the C files of model/ and the sim link's socket.
+// One way to own what must be given back: Unique<T, Traits> (model/Unique.h) for handles,
+// descriptors, sockets, C files, device contexts and GDI objects, with a traits struct per kind.
+// This file holds the Windows kinds; a kind used in one place may declare its traits beside its
+// user. GDI+ objects are Unique's that also remember their last failure (plot/win32/GdiplusObjects.h);
+// COM objects (DirectDraw) are held by Microsoft::WRL::ComPtr.
 #include <windows.h>
 
 #include "model/Unique.h"
@@ -32,6 +34,8 @@ struct GdiObjectTraits {  // brushes, pens, bitmaps, fonts
 };
 using UniqueBrush = Unique<HBRUSH, GdiObjectTraits<HBRUSH>>;
 using UniqueBitmap = Unique<HBITMAP, GdiObjectTraits<HBITMAP>>;
+using UniquePen = Unique<HPEN, GdiObjectTraits<HPEN>>;
+using UniqueFont = Unique<HFONT, GdiObjectTraits<HFONT>>;
 
 struct MemoryDcTraits {  // CreateCompatibleDC
   static HDC Invalid() { return nullptr; }

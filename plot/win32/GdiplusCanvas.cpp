@@ -18,9 +18,7 @@ COLORREF ColorRefFromArgb(Argb color) { return RGB((color >> 16) & 0xFF, (color 
 GdiplusCanvas::GdiplusCanvas(DrawingSurface& surface) : surface_(surface) {}
 
 GdiplusCanvas::~GdiplusCanvas() {
-  EndDrawing();
-  for (const auto& e : gdiPens_) DeleteObject(e.pen);
-  for (const auto& e : gdiBrushes_) DeleteObject(e.brush);
+  EndDrawing();  // the pens and brushes are deselected before they go
 }
 
 void GdiplusCanvas::EndDrawing() {
@@ -53,21 +51,21 @@ HDC GdiplusCanvas::GdiContext() {
 void GdiplusCanvas::SelectGdi(Argb color, int penWidth) {
   HPEN pen = nullptr;
   for (const auto& e : gdiPens_)
-    if (e.color == color && e.width == penWidth) pen = e.pen;
+    if (e.color == color && e.width == penWidth) pen = e.pen.Get();
   if (!pen) {
     const LOGBRUSH solid{BS_SOLID, ColorRefFromArgb(color), 0};
     pen = ExtCreatePen(PS_GEOMETRIC | PS_SOLID | PS_ENDCAP_FLAT | PS_JOIN_MITER, static_cast<DWORD>(penWidth), &solid,
                        0, nullptr);
     if (!pen) return;
-    gdiPens_.push_back({color, penWidth, pen});
+    gdiPens_.push_back({color, penWidth, UniquePen(pen)});
   }
   HBRUSH brush = nullptr;
   for (const auto& e : gdiBrushes_)
-    if (e.color == color) brush = e.brush;
+    if (e.color == color) brush = e.brush.Get();
   if (!brush) {
     brush = CreateSolidBrush(ColorRefFromArgb(color));
     if (!brush) return;
-    gdiBrushes_.push_back({color, brush});
+    gdiBrushes_.push_back({color, UniqueBrush(brush)});
   }
   if (pen != selectedPen_) {
     HGDIOBJ previous = SelectObject(dc_, pen);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "win32/Guards.h"
 
 namespace tev::win32 {
 namespace {
@@ -99,14 +100,15 @@ TEST(DrawingPrimitives, FontsAndText) {
 }
 
 TEST(DrawingPrimitives, FontFromADeviceContext) {
-  HDC dc = CreateCompatibleDC(nullptr);
-  ASSERT_NE(dc, nullptr);
-  HFONT dialogFont = CreateFontW(-16, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                                 CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Microsoft Sans Serif");
-  ASSERT_NE(dialogFont, nullptr);
+  const UniqueMemoryDc memory(CreateCompatibleDC(nullptr));
+  ASSERT_TRUE(memory);
+  const HDC dc = memory.Get();
+  UniqueFont dialogFont(CreateFontW(-16, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                                    CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Microsoft Sans Serif"));
+  ASSERT_TRUE(dialogFont);
 
   {
-    GdiFont fromHandle = FontFromDC(dc, dialogFont);
+    GdiFont fromHandle = FontFromDC(dc, dialogFont.Get());
     ASSERT_TRUE(fromHandle.Valid());
     EXPECT_GT(FontSizeOf(fromHandle), 0.0f);
     EXPECT_EQ(FontStyleOf(fromHandle) & Gdiplus::FontStyleBold, Gdiplus::FontStyleBold);
@@ -122,11 +124,11 @@ TEST(DrawingPrimitives, FontFromADeviceContext) {
     // No handle, or one whose logical font cannot be read: the context's current font.
     GdiFont current = FontFromDC(dc, nullptr);
     EXPECT_TRUE(current.Valid());
-    DeleteObject(dialogFont);
-    GdiFont stale = FontFromDC(dc, dialogFont);
+    const HFONT deleted = dialogFont.Get();
+    dialogFont.Reset();
+    GdiFont stale = FontFromDC(dc, deleted);
     EXPECT_TRUE(stale.Valid());
   }
-  DeleteDC(dc);
 }
 
 TEST(DrawingPrimitives, WindowsColoursBecomeOpaqueArgb) {
