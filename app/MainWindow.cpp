@@ -21,13 +21,6 @@ namespace {
 constexpr int kMinimumWidth = 420;
 constexpr int kMinimumHeight = 320;
 
-struct MenuTraits {
-  static HMENU Invalid() { return nullptr; }
-  static bool Valid(HMENU m) { return m != nullptr; }
-  static void Release(HMENU m) { ::DestroyMenu(m); }
-};
-using UniqueMenu = win32::Unique<HMENU, MenuTraits>;
-
 }  // namespace
 
 MainWindow* MainWindow::current_ = nullptr;
@@ -80,7 +73,7 @@ bool MainWindow::Create(HINSTANCE instance) {
     return false;
   }
 
-  UniqueMenu menu(::LoadMenuW(instance, MAKEINTRESOURCEW(IDR_MAIN_MENU)));
+  win32::UniqueMenu menu(::LoadMenuW(instance, MAKEINTRESOURCEW(IDR_MAIN_MENU)));
   // WM_GETMINMAXINFO and WM_CREATE arrive inside CreateWindowExW, before it returns the handle.
   current_ = this;
   window_ = ::CreateWindowExW(0, kMainWindowClass, kProgramTitle, WS_OVERLAPPEDWINDOW | WS_MAXIMIZE, CW_USEDEFAULT,

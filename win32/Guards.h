@@ -37,6 +37,20 @@ using UniqueBitmap = Unique<HBITMAP, GdiObjectTraits<HBITMAP>>;
 using UniquePen = Unique<HPEN, GdiObjectTraits<HPEN>>;
 using UniqueFont = Unique<HFONT, GdiObjectTraits<HFONT>>;
 
+struct MenuTraits {  // a menu not (or no longer) attached to a window
+  static HMENU Invalid() { return nullptr; }
+  static bool Valid(HMENU m) { return m != nullptr; }
+  static void Release(HMENU m) { ::DestroyMenu(m); }
+};
+using UniqueMenu = Unique<HMENU, MenuTraits>;
+
+struct IconTraits {  // LoadImageW's icons
+  static HICON Invalid() { return nullptr; }
+  static bool Valid(HICON icon) { return icon != nullptr; }
+  static void Release(HICON icon) { ::DestroyIcon(icon); }
+};
+using UniqueIcon = Unique<HICON, IconTraits>;
+
 struct MemoryDcTraits {  // CreateCompatibleDC
   static HDC Invalid() { return nullptr; }
   static bool Valid(HDC dc) { return dc != nullptr; }

@@ -57,9 +57,9 @@ TEST(Resources, IconsAndAboutBitmapLoadAtTheSizesUsed) {
   const HINSTANCE self = ::GetModuleHandleW(nullptr);
   for (UINT id : {IDI_APPLICATION_ICON, IDI_NOT_CONNECTED, IDI_CONNECTED}) {
     for (int size : {16, 32, 48}) {
-      HANDLE icon = ::LoadImageW(self, MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, 0);
-      EXPECT_NE(icon, nullptr) << "icon " << id << " at " << size;
-      if (icon) ::DestroyIcon(static_cast<HICON>(icon));
+      const win32::UniqueIcon icon(
+          static_cast<HICON>(::LoadImageW(self, MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, 0)));
+      EXPECT_NE(icon.Get(), nullptr) << "icon " << id << " at " << size;
     }
   }
   // As a DIB section the bitmap keeps the depth it was stored with.

@@ -87,9 +87,9 @@ int ShownIcon(HWND dialog) {
   const auto shown = IconPixels(reinterpret_cast<HICON>(
       ::SendMessageW(::GetDlgItem(dialog, IDC_CAPTURE_ICON), STM_GETIMAGE, IMAGE_ICON, 0)));
   for (int id : {IDI_NOT_CONNECTED, IDI_CONNECTED}) {
-    HANDLE icon = ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON, 48, 48, 0);
-    const auto pixels = IconPixels(static_cast<HICON>(icon));
-    ::DestroyIcon(static_cast<HICON>(icon));
+    const win32::UniqueIcon icon(static_cast<HICON>(
+        ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON, 48, 48, 0)));
+    const auto pixels = IconPixels(icon.Get());
     if (!shown.empty() && shown == pixels) return id;
   }
   return 0;
