@@ -24,13 +24,6 @@ namespace {
 constexpr int kMinimumWidth = 420;  // at 96 DPI
 constexpr int kMinimumHeight = 320;
 
-struct MenuTraits {
-  static HMENU Invalid() { return nullptr; }
-  static bool Valid(HMENU m) { return m != nullptr; }
-  static void Release(HMENU m) { ::DestroyMenu(m); }
-};
-using UniqueMenu = win32::Unique<HMENU, MenuTraits>;
-
 }  // namespace
 
 MainWindow* MainWindow::current_ = nullptr;
@@ -84,7 +77,7 @@ bool MainWindow::Create(HINSTANCE instance) {
     return false;
   }
 
-  UniqueMenu menu(::LoadMenuW(instance, MAKEINTRESOURCEW(IDR_MAIN_MENU)));
+  win32::UniqueMenu menu(::LoadMenuW(instance, MAKEINTRESOURCEW(IDR_MAIN_MENU)));
   // WM_GETMINMAXINFO and WM_CREATE arrive inside CreateWindowExW, before it returns the handle.
   current_ = this;
   window_ = ::CreateWindowExW(0, kMainWindowClass, kProgramTitle, WS_OVERLAPPEDWINDOW | WS_MAXIMIZE, CW_USEDEFAULT,
@@ -100,7 +93,7 @@ bool MainWindow::Create(HINSTANCE instance) {
   // The class DC stays with the window; returning it changes nothing but keeps the count right.
   {
     win32::WindowDc dc(window_);
-    ::BitBlt(dc.Get(), 0, 0, device_.plotScale.width, device_.plotScale.height, nullptr, 0, 0, BLACKNESS);
+    ::BitBlt(dc.Dc(), 0, 0, device_.plotScale.width, device_.plotScale.height, nullptr, 0, 0, BLACKNESS);
   }
   ::ShowWindow(window_, SW_SHOWMAXIMIZED);
   return true;

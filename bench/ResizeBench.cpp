@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <ddraw.h>
+#include <wrl/client.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -58,8 +59,11 @@ tev::PacketList SampleFlight() {
 void TimeTheSteps(HWND window, std::vector<double>& create, std::vector<double>& primary,
                   std::vector<double>& offscreen, std::vector<double>& clipper, std::vector<double>& release) {
   double t = NowMs();
-  IDirectDraw7* dd = nullptr;
-  if (FAILED(DirectDrawCreateEx(nullptr, reinterpret_cast<void**>(&dd), IID_IDirectDraw7, nullptr))) return;
+  Microsoft::WRL::ComPtr<IDirectDraw7> dd;
+  if (FAILED(DirectDrawCreateEx(nullptr, reinterpret_cast<void**>(dd.GetAddressOf()), IID_IDirectDraw7, nullptr))) {
+    dd.Detach();
+    return;
+  }
   dd->SetCooperativeLevel(window, DDSCL_NORMAL);
   create.push_back(NowMs() - t);
 
@@ -68,8 +72,8 @@ void TimeTheSteps(HWND window, std::vector<double>& create, std::vector<double>&
   desc.dwSize = sizeof desc;
   desc.dwFlags = DDSD_CAPS;
   desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
-  IDirectDrawSurface7* front = nullptr;
-  dd->CreateSurface(&desc, &front, nullptr);
+  Microsoft::WRL::ComPtr<IDirectDrawSurface7> front;
+  if (FAILED(dd->CreateSurface(&desc, front.GetAddressOf(), nullptr))) front.Detach();
   primary.push_back(NowMs() - t);
 
   t = NowMs();
@@ -79,24 +83,24 @@ void TimeTheSteps(HWND window, std::vector<double>& create, std::vector<double>&
   off.dwWidth = kWidth;
   off.dwHeight = kHeight;
   off.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE;
-  IDirectDrawSurface7* back = nullptr;
-  dd->CreateSurface(&off, &back, nullptr);
+  Microsoft::WRL::ComPtr<IDirectDrawSurface7> back;
+  if (FAILED(dd->CreateSurface(&off, back.GetAddressOf(), nullptr))) back.Detach();
   offscreen.push_back(NowMs() - t);
 
   t = NowMs();
-  IDirectDrawClipper* clip = nullptr;
-  if (SUCCEEDED(dd->CreateClipper(0, &clip, nullptr))) {
+  Microsoft::WRL::ComPtr<IDirectDrawClipper> clip;
+  if (SUCCEEDED(dd->CreateClipper(0, clip.GetAddressOf(), nullptr))) {
     clip->SetHWnd(0, window);
-    if (front) front->SetClipper(clip);
-    clip->Release();
+    if (front) front->SetClipper(clip.Get());
+    clip.Reset();
   }
   clipper.push_back(NowMs() - t);
 
   t = NowMs();
-  if (back) back->Release();
-  if (front) front->Release();
+  back.Reset();
+  front.Reset();
   dd->SetCooperativeLevel(window, DDSCL_NORMAL);
-  dd->Release();
+  dd.Reset();
   release.push_back(NowMs() - t);
 }
 
