@@ -3,15 +3,25 @@
 #include <vector>
 
 #include "ui/logic/FileToOpen.h"
+#include "win32/Guards.h"
 
 namespace tev {
 
+namespace {
+
+struct ArgumentsTraits {  // CommandLineToArgvW's one block
+  static wchar_t** Invalid() { return nullptr; }
+  static bool Valid(wchar_t** argv) { return argv != nullptr; }
+  static void Release(wchar_t** argv) { ::LocalFree(argv); }
+};
+
+}  // namespace
+
 std::optional<std::wstring> FileFromCommandLine(const wchar_t* commandLine) {
   int count = 0;
-  wchar_t** argv = ::CommandLineToArgvW(commandLine, &count);
+  const win32::Unique<wchar_t**, ArgumentsTraits> argv(::CommandLineToArgvW(commandLine, &count));
   if (!argv) return std::nullopt;
-  std::vector<std::wstring> arguments(argv, argv + count);
-  ::LocalFree(argv);
+  const std::vector<std::wstring> arguments(argv.Get(), argv.Get() + count);
   return FileFromArguments(arguments);
 }
 

@@ -1,10 +1,12 @@
 // Re-creating the drawing buffer under Wine, as the main window does after every resize or
 // maximise: release, create at the new size, clear, paint the flight and present it. Medians of
 // many resizes between two sizes near 1920 × 1080, of resizes each larger than any before, and
-// the cost of each step of a whole DirectDraw set-up. Figures from one run.
+// the cost of each step of a whole DirectDraw set-up, the plot drawn at the screen's DPI (bench/run.sh
+// runs it at 96 and at 192). Figures from one run.
 #include <windows.h>
 
 #include <ddraw.h>
+#include <wrl/client.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -15,6 +17,7 @@
 #include "plot/win32/DrawingBuffer.h"
 #include "plot/win32/Gdiplus.h"
 #include "sim/FlightModel.h"
+#include "win32/Dpi.h"
 
 namespace {
 
@@ -56,8 +59,11 @@ tev::PacketList SampleFlight() {
 void TimeTheSteps(HWND window, std::vector<double>& create, std::vector<double>& primary,
                   std::vector<double>& offscreen, std::vector<double>& clipper, std::vector<double>& release) {
   double t = NowMs();
-  IDirectDraw7* dd = nullptr;
-  if (FAILED(DirectDrawCreateEx(nullptr, reinterpret_cast<void**>(&dd), IID_IDirectDraw7, nullptr))) return;
+  Microsoft::WRL::ComPtr<IDirectDraw7> dd;
+  if (FAILED(DirectDrawCreateEx(nullptr, reinterpret_cast<void**>(dd.GetAddressOf()), IID_IDirectDraw7, nullptr))) {
+    dd.Detach();
+    return;
+  }
   dd->SetCooperativeLevel(window, DDSCL_NORMAL);
   create.push_back(NowMs() - t);
 
@@ -66,8 +72,8 @@ void TimeTheSteps(HWND window, std::vector<double>& create, std::vector<double>&
   desc.dwSize = sizeof desc;
   desc.dwFlags = DDSD_CAPS;
   desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
-  IDirectDrawSurface7* front = nullptr;
-  dd->CreateSurface(&desc, &front, nullptr);
+  Microsoft::WRL::ComPtr<IDirectDrawSurface7> front;
+  if (FAILED(dd->CreateSurface(&desc, front.GetAddressOf(), nullptr))) front.Detach();
   primary.push_back(NowMs() - t);
 
   t = NowMs();
@@ -77,24 +83,24 @@ void TimeTheSteps(HWND window, std::vector<double>& create, std::vector<double>&
   off.dwWidth = kWidth;
   off.dwHeight = kHeight;
   off.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE;
-  IDirectDrawSurface7* back = nullptr;
-  dd->CreateSurface(&off, &back, nullptr);
+  Microsoft::WRL::ComPtr<IDirectDrawSurface7> back;
+  if (FAILED(dd->CreateSurface(&off, back.GetAddressOf(), nullptr))) back.Detach();
   offscreen.push_back(NowMs() - t);
 
   t = NowMs();
-  IDirectDrawClipper* clip = nullptr;
-  if (SUCCEEDED(dd->CreateClipper(0, &clip, nullptr))) {
+  Microsoft::WRL::ComPtr<IDirectDrawClipper> clip;
+  if (SUCCEEDED(dd->CreateClipper(0, clip.GetAddressOf(), nullptr))) {
     clip->SetHWnd(0, window);
-    if (front) front->SetClipper(clip);
-    clip->Release();
+    if (front) front->SetClipper(clip.Get());
+    clip.Reset();
   }
   clipper.push_back(NowMs() - t);
 
   t = NowMs();
-  if (back) back->Release();
-  if (front) front->Release();
+  back.Reset();
+  front.Reset();
   dd->SetCooperativeLevel(window, DDSCL_NORMAL);
-  dd->Release();
+  dd.Reset();
   release.push_back(NowMs() - t);
 }
 
@@ -130,6 +136,7 @@ int main() {
   tev::PlotScale scale;
   scale.width = kWidth;
   scale.height = kHeight;
+  scale.dpi = static_cast<std::int32_t>(tev::win32::WindowDpi(window));
   tev::PreparePlot(SampleFlight(), tev::DeviceSettings{}, set, scale, 0);
 
   // What the main window does when the user lets go of the frame: release, create at the new
@@ -185,6 +192,7 @@ int main() {
   buffer.ReleaseSurfaces();
   for (int i = 0; i < 10; ++i) TimeTheSteps(window, create, primary, offscreen, clipper, release);
 
+  std::printf("plot drawn at %d DPI\n", static_cast<int>(scale.dpi));
   std::printf("first buffer (InitDirectDraw), %d x %d:     %8.2f ms\n", kWidth, kHeight, init);
   std::printf("resize: re-creation + first repaint:      %8.2f ms (median of %d; worst %.2f ms)\n", Median(total),
               kResizes, *std::max_element(total.begin(), total.end()));

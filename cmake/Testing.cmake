@@ -14,14 +14,19 @@ else()
   set(TEV_GTEST GTest::gtest_main GTest::gtest)
 endif()
 
-# tev_add_test(NAME <name> [TIMEOUT <seconds>] COMMAND <command...>)
+# tev_add_test(NAME <name> [TIMEOUT <seconds>] [DPI <dpi>] COMMAND <command...>)
 # The one way to register a test that runs this tree's programs. In the Windows build every such
 # test runs under Wine: through tests/support/wine-test.sh, so that it has the prefix's Wine server
 # to itself, one at a time (even under ctest -j), and labelled "wine" (ctest -L wine runs them).
+# DPI runs it with the screen at that many dots per inch (the prefix's LogPixels; 96 is 100 %).
 function(tev_add_test)
-  cmake_parse_arguments(T "" "NAME;TIMEOUT" "COMMAND" ${ARGN})
+  cmake_parse_arguments(T "" "NAME;TIMEOUT;DPI" "COMMAND" ${ARGN})
   if(WIN32)
-    add_test(NAME ${T_NAME} COMMAND bash ${CMAKE_SOURCE_DIR}/tests/support/wine-test.sh ${T_COMMAND})
+    set(dpi_args)
+    if(T_DPI)
+      set(dpi_args --dpi ${T_DPI})
+    endif()
+    add_test(NAME ${T_NAME} COMMAND bash ${CMAKE_SOURCE_DIR}/tests/support/wine-test.sh ${dpi_args} ${T_COMMAND})
     set_tests_properties(${T_NAME} PROPERTIES LABELS wine RESOURCE_LOCK wine_server)
     set_property(GLOBAL APPEND PROPERTY TEV_WINE_TESTS ${T_NAME})
   else()

@@ -140,12 +140,12 @@ namespace {
 
 // As much of the file as the reader can use; nothing when it cannot be opened.
 std::optional<std::string> ReadFileStart(const std::wstring& path) {
-  const FilePtr file = OpenFile(ToFsPath(path), "rb");
+  const UniqueFile file = OpenFile(ToFsPath(path), "rb");
   if (!file) return std::nullopt;
   std::string bytes;
   char chunk[1 << 16];
   while (bytes.size() < kLongestFile) {
-    const std::size_t got = std::fread(chunk, 1, std::min(sizeof chunk, kLongestFile - bytes.size()), file.get());
+    const std::size_t got = std::fread(chunk, 1, std::min(sizeof chunk, kLongestFile - bytes.size()), file.Get());
     if (got == 0) break;
     bytes.append(chunk, got);
   }

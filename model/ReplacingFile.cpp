@@ -47,16 +47,16 @@ std::filesystem::path TemporaryName(const std::filesystem::path& target) {
 }
 
 // Creates the file only if no file of that name exists, so nothing is ever overwritten on the way.
-FilePtr CreateNewFile(const std::filesystem::path& path) {
+UniqueFile CreateNewFile(const std::filesystem::path& path) {
 #ifdef _WIN32
   const int fd = _wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
-  if (fd < 0) return nullptr;
-  FilePtr file(_fdopen(fd, "wb"));
+  if (fd < 0) return {};
+  UniqueFile file(_fdopen(fd, "wb"));
   if (!file) _close(fd);
 #else
   const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-  if (fd < 0) return nullptr;
-  FilePtr file(fdopen(fd, "wb"));
+  if (fd < 0) return {};
+  UniqueFile file(fdopen(fd, "wb"));
   if (!file) close(fd);
 #endif
   return file;
@@ -89,7 +89,7 @@ ReplacingFile::~ReplacingFile() {
 }
 
 void ReplacingFile::Discard() {
-  file_.reset();
+  file_.Reset();
   if (temporary_.empty()) return;
   std::error_code ec;
   std::filesystem::remove(temporary_, ec);
@@ -98,13 +98,13 @@ void ReplacingFile::Discard() {
 
 bool ReplacingFile::Write(std::string_view bytes) {
   if (!file_ || failed_) return false;
-  if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file_.get()) != bytes.size()) failed_ = true;
+  if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file_.Get()) != bytes.size()) failed_ = true;
   return !failed_;
 }
 
 bool ReplacingFile::Commit() {
   if (!file_ || failed_ || committed_) return false;
-  std::FILE* file = file_.release();
+  std::FILE* file = file_.Release();
   // fflush and fclose report what the buffer could not write (a full disk, for instance).
   const bool flushed = std::fflush(file) == 0 && SyncToDisk(file);
   const bool closed = std::fclose(file) == 0;

@@ -18,7 +18,7 @@ class ReplacingFile {
   ReplacingFile(const ReplacingFile&) = delete;
   ReplacingFile& operator=(const ReplacingFile&) = delete;
 
-  bool IsOpen() const { return file_ != nullptr; }
+  bool IsOpen() const { return file_.Valid(); }
   // False once any write has failed; later writes are not attempted.
   bool Write(std::string_view bytes);
   // Flushes the temporary file to the disk, closes it and moves it over the target. False if
@@ -30,7 +30,7 @@ class ReplacingFile {
 
   std::filesystem::path target_;
   std::filesystem::path temporary_;
-  FilePtr file_;
+  UniqueFile file_;
   bool failed_ = false;
   bool committed_ = false;
 };

@@ -1,6 +1,7 @@
 #pragma once
-// One owner for every handle, descriptor and GDI object: a traits struct per kind says what is
-// invalid and how it is released. Portable; the Windows kinds' traits live in win32 folders.
+// One owner for every handle, descriptor, socket, C file and GDI object: a traits struct per kind
+// says what is invalid and how it is released. Portable; the Windows kinds' traits live in win32
+// folders.
 #include <utility>
 
 namespace tev {

@@ -83,13 +83,13 @@ std::filesystem::path ToFsPath(const std::wstring& path) {
 #endif
 }
 
-FilePtr OpenFile(const std::filesystem::path& path, const char* mode) {
+UniqueFile OpenFile(const std::filesystem::path& path, const char* mode) {
 #ifdef _WIN32
   std::wstring wideMode;
   for (const char* m = mode; *m; ++m) wideMode += static_cast<wchar_t>(*m);
-  return FilePtr(_wfopen(path.c_str(), wideMode.c_str()));
+  return UniqueFile(_wfopen(path.c_str(), wideMode.c_str()));
 #else
-  return FilePtr(std::fopen(path.c_str(), mode));
+  return UniqueFile(std::fopen(path.c_str(), mode));
 #endif
 }
 

@@ -3,9 +3,10 @@
 // them as they are; elsewhere they are spelt in UTF-8.
 #include <cstdio>
 #include <filesystem>
-#include <memory>
 #include <string>
 #include <string_view>
+
+#include "model/Unique.h"
 
 namespace tev {
 
@@ -14,12 +15,14 @@ std::wstring Utf8ToWide(std::string_view text);
 
 std::filesystem::path ToFsPath(const std::wstring& path);
 
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
+struct FileTraits {
+  static std::FILE* Invalid() { return nullptr; }
+  static bool Valid(std::FILE* file) { return file != nullptr; }
+  static void Release(std::FILE* file) { std::fclose(file); }
 };
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+using UniqueFile = Unique<std::FILE*, FileTraits>;
 
 // mode as for fopen ("rb", "wb"); empty on failure.
-FilePtr OpenFile(const std::filesystem::path& path, const char* mode);
+UniqueFile OpenFile(const std::filesystem::path& path, const char* mode);
 
 }  // namespace tev

@@ -4,16 +4,21 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "model/Unique.h"
+
 namespace tev {
 
+// A descriptor on Linux, a SOCKET on Windows; closed by the platform's file.
+struct SocketTraits {
+  static std::intptr_t Invalid() { return -1; }
+  static bool Valid(std::intptr_t handle) { return handle != -1; }
+  static void Release(std::intptr_t handle);
+};
+
+// Moves, never copies; closes its socket when it ends.
 class SimSocket {
  public:
   SimSocket() = default;
-  ~SimSocket();
-  SimSocket(const SimSocket&) = delete;
-  SimSocket& operator=(const SimSocket&) = delete;
-  SimSocket(SimSocket&& other) noexcept;
-  SimSocket& operator=(SimSocket&& other) noexcept;
 
   // Listens on 127.0.0.1 only (port 0: any free port). Invalid on failure.
   static SimSocket Listen(std::uint16_t port);
@@ -40,7 +45,7 @@ class SimSocket {
 
  private:
   explicit SimSocket(std::intptr_t handle) : handle_(handle) {}
-  std::intptr_t handle_ = -1;
+  Unique<std::intptr_t, SocketTraits> handle_;
 };
 
 }  // namespace tev

@@ -1,7 +1,9 @@
 #pragma once
-// The Windows kinds for the one handle owner (model/Unique.h): handles and GDI objects. A kind used in
-// one place only may declare its traits beside its user. Not yet folded into it: WindowDc below, the
-// GDI+ objects (plot/win32), DirectDraw's COM pointers, the C files of model/ and the sim link's socket.
+// One way to own what must be given back: Unique<T, Traits> (model/Unique.h) for handles,
+// descriptors, sockets, C files, device contexts and GDI objects, with a traits struct per kind.
+// This file holds the Windows kinds; a kind used in one place may declare its traits beside its
+// user. GDI+ objects are Unique's that also remember their last failure (plot/win32/GdiplusObjects.h);
+// COM objects (DirectDraw) are held by Microsoft::WRL::ComPtr.
 #include <windows.h>
 
 #include "model/Unique.h"
@@ -32,21 +34,46 @@ struct GdiObjectTraits {  // brushes, pens, bitmaps, fonts
 };
 using UniqueBrush = Unique<HBRUSH, GdiObjectTraits<HBRUSH>>;
 using UniqueBitmap = Unique<HBITMAP, GdiObjectTraits<HBITMAP>>;
+using UniquePen = Unique<HPEN, GdiObjectTraits<HPEN>>;
+using UniqueFont = Unique<HFONT, GdiObjectTraits<HFONT>>;
 
-// A window's device context, returned to the window when the guard ends.
-class WindowDc {
+struct MenuTraits {  // a menu not (or no longer) attached to a window
+  static HMENU Invalid() { return nullptr; }
+  static bool Valid(HMENU m) { return m != nullptr; }
+  static void Release(HMENU m) { ::DestroyMenu(m); }
+};
+using UniqueMenu = Unique<HMENU, MenuTraits>;
+
+struct IconTraits {  // LoadImageW's icons
+  static HICON Invalid() { return nullptr; }
+  static bool Valid(HICON icon) { return icon != nullptr; }
+  static void Release(HICON icon) { ::DestroyIcon(icon); }
+};
+using UniqueIcon = Unique<HICON, IconTraits>;
+
+struct MemoryDcTraits {  // CreateCompatibleDC
+  static HDC Invalid() { return nullptr; }
+  static bool Valid(HDC dc) { return dc != nullptr; }
+  static void Release(HDC dc) { ::DeleteDC(dc); }
+};
+using UniqueMemoryDc = Unique<HDC, MemoryDcTraits>;
+
+// GetDC's context goes back to the window it came from: the value remembers that window.
+struct WindowDcTraits {
+  struct Value {
+    HWND window = nullptr;
+    HDC dc = nullptr;
+  };
+  static Value Invalid() { return {}; }
+  static bool Valid(Value value) { return value.dc != nullptr; }
+  static void Release(Value value) { ::ReleaseDC(value.window, value.dc); }
+};
+
+// A window's device context (the screen's for a null window) for as long as the guard lives.
+class WindowDc : public Unique<WindowDcTraits::Value, WindowDcTraits> {
  public:
-  explicit WindowDc(HWND window) : window_(window), dc_(::GetDC(window)) {}
-  ~WindowDc() {
-    if (dc_) ::ReleaseDC(window_, dc_);
-  }
-  WindowDc(const WindowDc&) = delete;
-  WindowDc& operator=(const WindowDc&) = delete;
-  HDC Get() const { return dc_; }
-
- private:
-  HWND window_;
-  HDC dc_;
+  explicit WindowDc(HWND window) : Unique({window, ::GetDC(window)}) {}
+  HDC Dc() const { return Get().dc; }
 };
 
 }  // namespace tev::win32

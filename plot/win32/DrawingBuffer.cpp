@@ -14,11 +14,6 @@ namespace {
 // rather than spin for ever.
 constexpr int kMaxBlitAttempts = 1000;
 
-template <typename T>
-void ReleaseCom(T*& object) {
-  if (object) std::exchange(object, nullptr)->Release();
-}
-
 // One colour channel of a pixel, by its mask, scaled to 8 bits.
 std::uint32_t Channel(std::uint32_t pixel, std::uint32_t mask) {
   if (mask == 0) return 0;
@@ -90,8 +85,9 @@ bool DrawingBuffer::CreateLocked() {
 }
 
 bool DrawingBuffer::CreateDeviceLocked() {
-  if (FAILED(DirectDrawCreateEx(nullptr, reinterpret_cast<void**>(&directDraw_), IID_IDirectDraw7, nullptr))) {
-    directDraw_ = nullptr;
+  if (FAILED(DirectDrawCreateEx(nullptr, reinterpret_cast<void**>(directDraw_.ReleaseAndGetAddressOf()), IID_IDirectDraw7,
+                                nullptr))) {
+    directDraw_.Detach();  // whatever a failed call left there is not ours to release
     return false;
   }
   deviceWindow_ = window_;
@@ -102,17 +98,15 @@ bool DrawingBuffer::CreateDeviceLocked() {
   primary.dwSize = sizeof primary;
   primary.dwFlags = DDSD_CAPS;
   primary.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
-  if (FAILED(directDraw_->CreateSurface(&primary, &primary_, nullptr))) {
-    primary_ = nullptr;
+  if (FAILED(directDraw_->CreateSurface(&primary, primary_.ReleaseAndGetAddressOf(), nullptr))) {
+    primary_.Detach();
     return false;
   }
 
-  IDirectDrawClipper* clipper = nullptr;
-  if (FAILED(directDraw_->CreateClipper(0, &clipper, nullptr))) return false;
-  // The primary surface keeps the clipper alive; our own reference goes in every case.
-  const bool clipped = SUCCEEDED(clipper->SetHWnd(0, window_)) && SUCCEEDED(primary_->SetClipper(clipper));
-  clipper->Release();
-  return clipped;
+  // The primary surface keeps the clipper alive; our own reference goes with this function.
+  Microsoft::WRL::ComPtr<IDirectDrawClipper> clipper;
+  if (FAILED(directDraw_->CreateClipper(0, clipper.GetAddressOf(), nullptr))) return false;
+  return SUCCEEDED(clipper->SetHWnd(0, window_)) && SUCCEEDED(primary_->SetClipper(clipper.Get()));
 }
 
 bool DrawingBuffer::CreateOffscreenLocked() {
@@ -120,7 +114,7 @@ bool DrawingBuffer::CreateOffscreenLocked() {
   // A new surface costs tens of milliseconds under Wine the first time it is drawn into, most of
   // a resize: the buffer lives in the top left of a surface at least as large as the screen,
   // which each re-creation takes over as long as the new size fits into it.
-  if (spare_ && (width_ > spareWidth_ || height_ > spareHeight_ || !SameFormatAsScreen(spare_))) ReleaseCom(spare_);
+  if (spare_ && (width_ > spareWidth_ || height_ > spareHeight_ || !SameFormatAsScreen(spare_.Get()))) spare_.Reset();
   if (!spare_) {
     const auto [screenWidth, screenHeight] = ScreenSize();
     DDSURFACEDESC2 offscreen{};
@@ -130,14 +124,16 @@ bool DrawingBuffer::CreateOffscreenLocked() {
     offscreen.dwHeight = static_cast<DWORD>(std::max(height_, screenHeight));
     // No pixel format: the buffer takes the display's, so a blit is a plain copy.
     offscreen.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE;
-    if (FAILED(directDraw_->CreateSurface(&offscreen, &spare_, nullptr))) {
-      spare_ = nullptr;
+    if (FAILED(directDraw_->CreateSurface(&offscreen, spare_.ReleaseAndGetAddressOf(), nullptr))) {
+      spare_.Detach();
       return false;
     }
     spareWidth_ = static_cast<int>(offscreen.dwWidth);
     spareHeight_ = static_cast<int>(offscreen.dwHeight);
   }
-  offscreen_ = std::exchange(spare_, nullptr);
+  // MinGW's ComPtr copies on a move assignment: a swap hands a surface over.
+  offscreen_.Reset();
+  offscreen_.Swap(spare_);
   allocatedWidth_ = spareWidth_;
   allocatedHeight_ = spareHeight_;
   surfaceWidth_ = width_;
@@ -171,19 +167,19 @@ void DrawingBuffer::ReleaseSurfaces() {
 
 void DrawingBuffer::ReleaseOffscreenLocked() {
   if (!offscreen_) return;
-  ReleaseCom(spare_);
-  spare_ = std::exchange(offscreen_, nullptr);
+  spare_.Reset();
+  spare_.Swap(offscreen_);
   spareWidth_ = allocatedWidth_;
   spareHeight_ = allocatedHeight_;
 }
 
 void DrawingBuffer::ReleaseLocked() {
-  ReleaseCom(offscreen_);
-  ReleaseCom(spare_);
-  ReleaseCom(primary_);
+  offscreen_.Reset();
+  spare_.Reset();
+  primary_.Reset();
   if (directDraw_) {
     directDraw_->SetCooperativeLevel(deviceWindow_, DDSCL_NORMAL);
-    ReleaseCom(directDraw_);
+    directDraw_.Reset();
   }
   deviceWindow_ = nullptr;
 }
@@ -215,7 +211,7 @@ bool DrawingBuffer::PresentBuffer(int clientWidth, int clientHeight) {
 
   HRESULT result = DD_OK;
   for (int attempt = 0; attempt < kMaxBlitAttempts; ++attempt) {
-    result = primary_->Blt(&target, offscreen_, &source, DDBLT_WAIT, nullptr);
+    result = primary_->Blt(&target, offscreen_.Get(), &source, DDBLT_WAIT, nullptr);
     if (result != DDERR_WASSTILLDRAWING) break;
   }
   if (result == DDERR_SURFACELOST) {
@@ -287,7 +283,7 @@ HWND DrawingBuffer::Window() const {
 
 bool DrawingBuffer::HasBuffer() const {
   std::lock_guard guard(lock_);
-  return offscreen_ != nullptr;
+  return static_cast<bool>(offscreen_);
 }
 
 bool DrawingBuffer::CopyPixels(std::vector<std::uint32_t>& pixels, int& width, int& height) {

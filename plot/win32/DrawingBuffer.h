@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <ddraw.h>
+#include <wrl/client.h>
 
 #include <cstdint>
 #include <mutex>
@@ -75,10 +76,10 @@ class DrawingBuffer {
   bool FillLocked(std::uint32_t pixel);
 
   mutable std::recursive_mutex lock_;
-  IDirectDraw7* directDraw_ = nullptr;
-  IDirectDrawSurface7* primary_ = nullptr;
-  IDirectDrawSurface7* offscreen_ = nullptr;  // the buffer: its top left surfaceWidth_ x surfaceHeight_
-  IDirectDrawSurface7* spare_ = nullptr;      // a released buffer's surface, for the next creation
+  Microsoft::WRL::ComPtr<IDirectDraw7> directDraw_;
+  Microsoft::WRL::ComPtr<IDirectDrawSurface7> primary_;
+  Microsoft::WRL::ComPtr<IDirectDrawSurface7> offscreen_;  // the buffer: its top left surfaceWidth_ x surfaceHeight_
+  Microsoft::WRL::ComPtr<IDirectDrawSurface7> spare_;      // a released buffer's surface, for the next creation
   int allocatedWidth_ = 0, allocatedHeight_ = 0;  // of offscreen_
   int spareWidth_ = 0, spareHeight_ = 0;
   HWND window_ = nullptr;

@@ -46,11 +46,11 @@ void DrawImageAt(GdiGraphics& graphics, const GdiImage& image, int x, int y) {
 }
 
 GdiGraphics GraphicsFromImage(const GdiImage& image) {
-  if (!image.Valid()) return GdiGraphics::Adopt(nullptr, Gdiplus::InvalidParameter);
+  if (!image.Valid()) return GdiGraphics(nullptr, Gdiplus::InvalidParameter);
   Gdiplus::GpGraphics* graphics = nullptr;
   const GpStatus status = gdip::GdipGetImageGraphicsContext(image.Get(), &graphics);
   image.Record(status);
-  return GdiGraphics::Adopt(graphics, status);
+  return GdiGraphics(graphics, status);
 }
 
 GdiFont FontFromDC(HDC dc, HFONT font) {
@@ -59,11 +59,11 @@ GdiFont FontFromDC(HDC dc, HFONT font) {
     LOGFONTA logical{};
     if (GetObjectA(font, sizeof logical, &logical) != 0) {
       const GpStatus status = gdip::GdipCreateFontFromLogfontA(dc, &logical, &made);
-      return GdiFont::Adopt(made, status);
+      return GdiFont(made, status);
     }
   }
   const GpStatus status = gdip::GdipCreateFontFromDC(dc, &made);
-  return GdiFont::Adopt(made, status);
+  return GdiFont(made, status);
 }
 
 int FontStyleOf(const GdiFont& font) {
@@ -82,7 +82,7 @@ GdiFontFamily FontFamilyOf(const GdiFont& font) {
   // The family comes back as a reference of its own, which the caller lets go.
   Gdiplus::GpFontFamily* family = nullptr;
   const GpStatus status = font.Record(gdip::GdipGetFamily(font.Get(), &family));
-  return GdiFontFamily::Adopt(family, status);
+  return GdiFontFamily(family, status);
 }
 
 int EmHeightOf(const GdiFontFamily& family, int style) {

@@ -10,6 +10,8 @@ namespace tev::win32 {
 namespace {
 
 constexpr const wchar_t* kFontFamily = L"Arial";
+// The canvas's points are those of a 96-DPI surface.
+float PointsToPixels(float points) { return points * 96.0f / 72.0f; }
 
 COLORREF ColorRefFromArgb(Argb color) { return RGB((color >> 16) & 0xFF, (color >> 8) & 0xFF, color & 0xFF); }
 
@@ -18,9 +20,7 @@ COLORREF ColorRefFromArgb(Argb color) { return RGB((color >> 16) & 0xFF, (color 
 GdiplusCanvas::GdiplusCanvas(DrawingSurface& surface) : surface_(surface) {}
 
 GdiplusCanvas::~GdiplusCanvas() {
-  EndDrawing();
-  for (const auto& e : gdiPens_) DeleteObject(e.pen);
-  for (const auto& e : gdiBrushes_) DeleteObject(e.brush);
+  EndDrawing();  // the pens and brushes are deselected before they go
 }
 
 void GdiplusCanvas::EndDrawing() {
@@ -53,21 +53,21 @@ HDC GdiplusCanvas::GdiContext() {
 void GdiplusCanvas::SelectGdi(Argb color, int penWidth) {
   HPEN pen = nullptr;
   for (const auto& e : gdiPens_)
-    if (e.color == color && e.width == penWidth) pen = e.pen;
+    if (e.color == color && e.width == penWidth) pen = e.pen.Get();
   if (!pen) {
     const LOGBRUSH solid{BS_SOLID, ColorRefFromArgb(color), 0};
     pen = ExtCreatePen(PS_GEOMETRIC | PS_SOLID | PS_ENDCAP_FLAT | PS_JOIN_MITER, static_cast<DWORD>(penWidth), &solid,
                        0, nullptr);
     if (!pen) return;
-    gdiPens_.push_back({color, penWidth, pen});
+    gdiPens_.push_back({color, penWidth, UniquePen(pen)});
   }
   HBRUSH brush = nullptr;
   for (const auto& e : gdiBrushes_)
-    if (e.color == color) brush = e.brush;
+    if (e.color == color) brush = e.brush.Get();
   if (!brush) {
     brush = CreateSolidBrush(ColorRefFromArgb(color));
     if (!brush) return;
-    gdiBrushes_.push_back({color, brush});
+    gdiBrushes_.push_back({color, UniqueBrush(brush)});
   }
   if (pen != selectedPen_) {
     HGDIOBJ previous = SelectObject(dc_, pen);
@@ -85,7 +85,7 @@ bool GdiplusCanvas::Begin() {
   if (graphics_.Valid()) return true;
   if (!dc_) dc_ = surface_.AcquireDc();
   if (!dc_) return false;
-  graphics_ = GdiGraphics(dc_);
+  graphics_ = GraphicsFromDc(dc_);
   if (graphics_.Valid()) return true;
   lastFailure_ = graphics_.LastFailure();
   surface_.ReleaseDc(std::exchange(dc_, nullptr));
@@ -117,21 +117,21 @@ bool GdiplusCanvas::Clear(std::uint32_t pixel) {
 const GdiPen& GdiplusCanvas::Pen(Argb color, float width) {
   for (const auto& e : pens_)
     if (e.color == color && e.width == width) return *e.pen;
-  pens_.push_back({color, width, std::make_unique<GdiPen>(color, width)});
+  pens_.push_back({color, width, std::make_unique<GdiPen>(NewPen(color, width))});
   return *pens_.back().pen;
 }
 
 const GdiSolidBrush& GdiplusCanvas::Brush(Argb color) {
   for (const auto& e : brushes_)
     if (e.color == color) return *e.brush;
-  brushes_.push_back({color, std::make_unique<GdiSolidBrush>(color)});
+  brushes_.push_back({color, std::make_unique<GdiSolidBrush>(NewSolidBrush(color))});
   return *brushes_.back().brush;
 }
 
 const GdiFont& GdiplusCanvas::Font(float points, bool bold) {
   for (const auto& e : fonts_)
     if (e.points == points && e.bold == bold) return *e.font;
-  fonts_.push_back({points, bold, std::make_unique<GdiFont>(kFontFamily, points, bold)});
+  fonts_.push_back({points, bold, std::make_unique<GdiFont>(NewFont(kFontFamily, PointsToPixels(points), bold, Gdiplus::UnitPixel))});
   return *fonts_.back().font;
 }
 

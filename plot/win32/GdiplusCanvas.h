@@ -15,6 +15,7 @@
 #include "plot/Canvas.h"
 #include "plot/LineRun.h"
 #include "plot/win32/GdiplusObjects.h"
+#include "win32/Guards.h"
 
 namespace tev::win32 {
 
@@ -90,11 +91,11 @@ class GdiplusCanvas : public Canvas {
   struct GdiPenEntry {
     Argb color;
     int width;
-    HPEN pen;
+    UniquePen pen;
   };
   struct GdiBrushEntry {
     Argb color;
-    HBRUSH brush;
+    UniqueBrush brush;
   };
   std::vector<GdiPenEntry> gdiPens_;
   std::vector<GdiBrushEntry> gdiBrushes_;

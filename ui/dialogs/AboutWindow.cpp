@@ -2,6 +2,7 @@
 
 #include "model/Versions.h"
 #include "resources/ResourceIds.h"
+#include "win32/Guards.h"
 
 namespace tev {
 
@@ -54,9 +55,8 @@ DialogResult CAboutWindow::OnClose(WPARAM, LPARAM) {
 // goes: taken back from the control and deleted here, or every About opened costs a banner-sized
 // bitmap for the program's life.
 DialogResult CAboutWindow::OnDestroy(WPARAM, LPARAM) {
-  const auto banner = reinterpret_cast<HGDIOBJ>(
-      ::SendDlgItemMessageW(hwnd, IDC_ABOUT_BANNER, STM_SETIMAGE, IMAGE_BITMAP, 0));
-  if (banner) ::DeleteObject(banner);
+  const win32::UniqueBitmap banner(
+      reinterpret_cast<HBITMAP>(::SendDlgItemMessageW(hwnd, IDC_ABOUT_BANNER, STM_SETIMAGE, IMAGE_BITMAP, 0)));
   return std::nullopt;  // the rest of the dialog's ending goes on as usual
 }
 

@@ -13,7 +13,7 @@
 
 namespace tev {
 
-SetStripImage::SetStripImage() : bitmap_(win32::GdiImage::NewBitmap(kStripColumns, 2)) {}
+SetStripImage::SetStripImage() : bitmap_(win32::NewBitmap(kStripColumns, 2)) {}
 
 void SetStripImage::Draw(const std::vector<std::uint32_t>& columnColors) {
   std::lock_guard lock(mutex_);
@@ -21,12 +21,12 @@ void SetStripImage::Draw(const std::vector<std::uint32_t>& columnColors) {
   for (int x = 0; x < kStripColumns; ++x) {
     const std::size_t column = static_cast<std::size_t>(x);
     const std::uint32_t color = column < columnColors.size() ? columnColors[column] : kStripBackground;
-    for (int y = 0; y < 2; ++y) bitmap_.Record(win32::gdip::GdipBitmapSetPixel(bitmap_.GetBitmap(), x, y, color));
+    for (int y = 0; y < 2; ++y) bitmap_.Record(win32::gdip::GdipBitmapSetPixel(win32::BitmapOf(bitmap_), x, y, color));
   }
 }
 
 void SetStripImage::Paint(HDC dc, const RECT& client) {
-  win32::GdiGraphics graphics(dc);
+  win32::GdiGraphics graphics = win32::GraphicsFromDc(dc);
   if (!graphics.Valid()) return;
   win32::ClearGraphics(graphics, kStripBackground);
   graphics.Record(win32::gdip::GdipSetInterpolationMode(graphics.Get(), Gdiplus::InterpolationModeNearestNeighbor));

@@ -13,7 +13,7 @@ COLORREF BrushColour(HBRUSH brush) {
 }
 
 INT_PTR EraseBackground(HDC dc, const DialogLook& look) {
-  win32::GdiGraphics graphics(dc);
+  win32::GdiGraphics graphics = win32::GraphicsFromDc(dc);
   win32::ClearGraphics(graphics, win32::ArgbFromColorRef(BrushColour(look.background)));
   ::ValidateRect(look.dialog, nullptr);
   return 1;

@@ -74,9 +74,9 @@ bool DrawGroupFrame(const DRAWITEMSTRUCT& item, HWND dialog, COLORREF background
   const int W = item.rcItem.right;
   const int H = item.rcItem.bottom;
 
-  GdiGraphics graphics(item.hDC);
-  const GdiPen pen(kFramePen, 1.0f);
-  const GdiSolidBrush captionBrush(kCaptionBrush);
+  GdiGraphics graphics = GraphicsFromDc(item.hDC);
+  const GdiPen pen = NewPen(kFramePen, 1.0f);
+  const GdiSolidBrush captionBrush = NewSolidBrush(kCaptionBrush);
   const std::uint32_t back = ArgbFromColorRef(background);
 
   const GdiFont font = FontFromDC(item.hDC, reinterpret_cast<HFONT>(::SendMessageW(dialog, WM_GETFONT, 0, 0)));
@@ -95,7 +95,7 @@ bool DrawGroupFrame(const DRAWITEMSTRUCT& item, HWND dialog, COLORREF background
   const int captionWidth = static_cast<int>(tw);
   const int captionHeight = static_cast<int>(h) + 10;
   if (captionWidth > 0) {
-    const GdiImage bitmap = GdiImage::NewBitmapFor(graphics, captionWidth, captionHeight);
+    const GdiImage bitmap = NewBitmapFor(graphics, captionWidth, captionHeight);
     GdiGraphics onBitmap = GraphicsFromImage(bitmap);
     if (onBitmap.Valid()) {
       ClearGraphics(onBitmap, back);

@@ -10,6 +10,7 @@
 #include "device/win32/DeviceChange.h"
 #include "device/win32/Win32HidBus.h"
 #include "tests/support/LogCapture.h"
+#include "win32/Guards.h"
 
 namespace tev::win32 {
 namespace {
@@ -86,23 +87,18 @@ class ReportPipe {
       : name_(L"\\\\.\\pipe\\tev-hid-test-" + std::to_wstring(::GetCurrentProcessId())),
         pipe_(::CreateNamedPipeW(name_.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_MESSAGE | PIPE_WAIT, 1, 4096, 4096, 0,
                                  nullptr)) {}
-  ~ReportPipe() {
-    if (pipe_ != INVALID_HANDLE_VALUE) ::CloseHandle(pipe_);
-  }
-  ReportPipe(const ReportPipe&) = delete;
-  ReportPipe& operator=(const ReportPipe&) = delete;
 
-  bool Valid() const { return pipe_ != INVALID_HANDLE_VALUE; }
+  bool Valid() const { return pipe_.Valid(); }
   const std::wstring& Path() const { return name_; }
   bool Send(const std::vector<std::uint8_t>& report) {
     DWORD written = 0;
-    return ::WriteFile(pipe_, report.data(), static_cast<DWORD>(report.size()), &written, nullptr) &&
+    return ::WriteFile(pipe_.Get(), report.data(), static_cast<DWORD>(report.size()), &written, nullptr) &&
            written == report.size();
   }
 
  private:
   std::wstring name_;
-  HANDLE pipe_;
+  win32::UniqueFileHandle pipe_;  // INVALID_HANDLE_VALUE on failure, as CreateFileW
 };
 
 TEST(Win32HidBus, AReadThatTimesOutIsCancelledAndTheHandleStaysUsable) {

@@ -11,6 +11,7 @@
 #include "sim/FlightModel.h"
 #include "tests/wine/plot/TestWindow.h"
 #include "tests/support/LogCapture.h"
+#include "win32/Guards.h"
 
 namespace tev::win32 {
 namespace {
@@ -112,9 +113,7 @@ TEST(DrawingBuffer, PresentsWhileThereIsABuffer) {
   EXPECT_EQ(Copy(buffer).At(5, 5), kGrey);      // presenting leaves the buffer as it was
 
   // What reached the window.
-  HDC dc = GetDC(window.Handle());
-  const COLORREF shown = GetPixel(dc, 100, 100);
-  ReleaseDC(window.Handle(), dc);
+  const COLORREF shown = GetPixel(WindowDc(window.Handle()).Dc(), 100, 100);
   EXPECT_EQ(shown, RGB(0x80, 0x80, 0x80));
 }
 
@@ -161,10 +160,7 @@ TEST(DrawingBuffer, RecreatesAtANewSize) {
 }
 
 COLORREF ShownAt(HWND window, int x, int y) {
-  HDC dc = GetDC(window);
-  const COLORREF shown = GetPixel(dc, x, y);
-  ReleaseDC(window, dc);
-  return shown;
+  return GetPixel(WindowDc(window).Dc(), x, y);
 }
 
 TEST(DrawingBuffer, ARecreatedBufferReachesItsWindowAndOnlyIt) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "win32/Guards.h"
 
 namespace tev::win32 {
 namespace {
@@ -10,12 +11,12 @@ constexpr std::uint32_t kWhite = 0xFFFFFFFF, kRed = 0xFFFF0000, kBlue = 0xFF0000
 
 // A 64 × 64 bitmap to draw on, cleared to white.
 struct Sheet {
-  GdiImage image = GdiImage::NewBitmap(64, 64);
+  GdiImage image = NewBitmap(64, 64);
   GdiGraphics graphics = GraphicsFromImage(image);
   Sheet() { ClearGraphics(graphics, kWhite); }
   std::uint32_t At(int x, int y) const {
     Gdiplus::ARGB colour = 0;
-    gdip::GdipBitmapGetPixel(image.GetBitmap(), x, y, &colour);
+    gdip::GdipBitmapGetPixel(BitmapOf(image), x, y, &colour);
     return colour;
   }
   int Count(int x0, int y0, int x1, int y1, std::uint32_t colour) const {
@@ -29,9 +30,9 @@ struct Sheet {
 TEST(DrawingPrimitives, LinesDotsAndArcsLandWhereAsked) {
   Sheet sheet;
   ASSERT_TRUE(sheet.graphics.Valid());
-  GdiPen red(kRed, 1.0f);
-  GdiPen black(kBlack, 1.0f);
-  GdiSolidBrush blue(kBlue);
+  GdiPen red = NewPen(kRed, 1.0f);
+  GdiPen black = NewPen(kBlack, 1.0f);
+  GdiSolidBrush blue = NewSolidBrush(kBlue);
 
   DrawLine(sheet.graphics, red, 0, 10, 63, 10);
   EXPECT_EQ(sheet.At(30, 10), kRed);
@@ -66,11 +67,11 @@ TEST(DrawingPrimitives, FailuresAreRememberedNotRaised) {
   EXPECT_NE(graphics.LastFailure(), Gdiplus::Ok);
 
   Sheet sheet;
-  GdiPen pen(kRed, 1.0f);
+  GdiPen pen = NewPen(kRed, 1.0f);
   DrawLine(sheet.graphics, pen, 0, 0, 10, 10);
   EXPECT_EQ(sheet.graphics.LastFailure(), Gdiplus::Ok);
   GdiFont noFont;
-  GdiSolidBrush brush(kRed);
+  GdiSolidBrush brush = NewSolidBrush(kRed);
   DrawTextAt(sheet.graphics, L"x", -1, noFont, 0, 0, brush);  // a call that fails
   EXPECT_EQ(sheet.graphics.LastFailure(), Gdiplus::InvalidParameter);
   DrawLine(sheet.graphics, pen, 0, 0, 10, 10);  // a later success does not hide it
@@ -80,18 +81,18 @@ TEST(DrawingPrimitives, FailuresAreRememberedNotRaised) {
 TEST(DrawingPrimitives, FontsAndText) {
   // "Arial" is a replacement under Wine; an unknown family falls back to the generic sans-serif.
   for (const wchar_t* family : {L"Arial", L"No Such Family Anywhere"}) {
-    GdiFont font(family, 12.0f, true);
+    GdiFont font = NewFont(family, 12.0f, true);
     ASSERT_TRUE(font.Valid());
     EXPECT_EQ(FontSizeOf(font), 12.0f);
     EXPECT_EQ(FontStyleOf(font) & Gdiplus::FontStyleBold, Gdiplus::FontStyleBold);
   }
 
   Sheet sheet;
-  GdiFont font(L"Arial", 12.0f, true);
+  GdiFont font = NewFont(L"Arial", 12.0f, true);
   const Gdiplus::RectF box = MeasureText(sheet.graphics, L"Status", font);
   EXPECT_GT(box.Width, 20.0f);
   EXPECT_GT(box.Height, 10.0f);
-  GdiSolidBrush black(kBlack);
+  GdiSolidBrush black = NewSolidBrush(kBlack);
   DrawTextAt(sheet.graphics, L"Status", -1, font, 2.0f, 2.0f, black);
   const int ink = sheet.Count(0, 0, 64, 64, kBlack);
   EXPECT_GT(ink, 10);
@@ -99,14 +100,15 @@ TEST(DrawingPrimitives, FontsAndText) {
 }
 
 TEST(DrawingPrimitives, FontFromADeviceContext) {
-  HDC dc = CreateCompatibleDC(nullptr);
-  ASSERT_NE(dc, nullptr);
-  HFONT dialogFont = CreateFontW(-16, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                                 CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Microsoft Sans Serif");
-  ASSERT_NE(dialogFont, nullptr);
+  const UniqueMemoryDc memory(CreateCompatibleDC(nullptr));
+  ASSERT_TRUE(memory);
+  const HDC dc = memory.Get();
+  UniqueFont dialogFont(CreateFontW(-16, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                                    CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Microsoft Sans Serif"));
+  ASSERT_TRUE(dialogFont);
 
   {
-    GdiFont fromHandle = FontFromDC(dc, dialogFont);
+    GdiFont fromHandle = FontFromDC(dc, dialogFont.Get());
     ASSERT_TRUE(fromHandle.Valid());
     EXPECT_GT(FontSizeOf(fromHandle), 0.0f);
     EXPECT_EQ(FontStyleOf(fromHandle) & Gdiplus::FontStyleBold, Gdiplus::FontStyleBold);
@@ -122,11 +124,11 @@ TEST(DrawingPrimitives, FontFromADeviceContext) {
     // No handle, or one whose logical font cannot be read: the context's current font.
     GdiFont current = FontFromDC(dc, nullptr);
     EXPECT_TRUE(current.Valid());
-    DeleteObject(dialogFont);
-    GdiFont stale = FontFromDC(dc, dialogFont);
+    const HFONT deleted = dialogFont.Get();
+    dialogFont.Reset();
+    GdiFont stale = FontFromDC(dc, deleted);
     EXPECT_TRUE(stale.Valid());
   }
-  DeleteDC(dc);
 }
 
 TEST(DrawingPrimitives, WindowsColoursBecomeOpaqueArgb) {

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "win32/Guards.h"
+
 namespace tev::win32 {
 namespace {
 
@@ -19,15 +21,11 @@ class DibSurface : public DrawingSurface {
     info.bmiHeader.biHeight = -height;  // top-down rows
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
-    bitmap_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
-    dc_ = CreateCompatibleDC(nullptr);
-    original_ = SelectObject(dc_, bitmap_);
+    bitmap_.Reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0));
+    dc_.Reset(CreateCompatibleDC(nullptr));
+    original_ = SelectObject(dc_.Get(), bitmap_.Get());
   }
-  ~DibSurface() override {
-    SelectObject(dc_, original_);
-    DeleteDC(dc_);
-    DeleteObject(bitmap_);
-  }
+  ~DibSurface() override { SelectObject(dc_.Get(), original_); }
 
   int SurfaceWidth() const override { return width_; }
   int SurfaceHeight() const override { return height_; }
@@ -42,10 +40,10 @@ class DibSurface : public DrawingSurface {
     if (!present_) return nullptr;
     ++lent;
     ++acquired;
-    return dc_;
+    return dc_.Get();
   }
   void ReleaseDc(HDC dc) override {
-    EXPECT_EQ(dc, dc_);
+    EXPECT_EQ(dc, dc_.Get());
     --lent;
   }
 
@@ -65,8 +63,8 @@ class DibSurface : public DrawingSurface {
  private:
   int width_, height_;
   bool present_;
-  HBITMAP bitmap_ = nullptr;
-  HDC dc_ = nullptr;
+  UniqueBitmap bitmap_;
+  UniqueMemoryDc dc_;  // goes before the bitmap
   HGDIOBJ original_ = nullptr;
   std::uint32_t* bits_ = nullptr;
 };

@@ -69,11 +69,11 @@ void TestWindow::PumpMessages() const {
 bool SaveScreenshot(const std::wstring& name, const std::vector<std::uint32_t>& pixels, int width, int height) {
   const std::wstring dir = TEV_SCREENSHOT_DIR;
   CreateDirectoryW(dir.c_str(), nullptr);
-  GdiImage image = GdiImage::NewBitmap(width, height);
+  GdiImage image = NewBitmap(width, height);
   if (!image.Valid()) return false;
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x)
-      gdip::GdipBitmapSetPixel(image.GetBitmap(), x, y, 0xFF000000u | pixels[static_cast<std::size_t>(y) * width + x]);
+      gdip::GdipBitmapSetPixel(BitmapOf(image), x, y, 0xFF000000u | pixels[static_cast<std::size_t>(y) * width + x]);
   const std::wstring path = dir + L"/" + name + L".png";
   return gdip::GdipSaveImageToFile(image.Get(), path.c_str(), &kPngEncoder, nullptr) == Gdiplus::Ok;
 }

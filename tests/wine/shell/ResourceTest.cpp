@@ -58,9 +58,9 @@ TEST(Resources, IconsAndAboutBitmapLoadAtTheSizesUsed) {
   const HINSTANCE self = ::GetModuleHandleW(nullptr);
   for (UINT id : {IDI_APPLICATION_ICON, IDI_NOT_CONNECTED, IDI_CONNECTED}) {
     for (int size : {16, 32, 48}) {
-      HANDLE icon = ::LoadImageW(self, MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, 0);
-      EXPECT_NE(icon, nullptr) << "icon " << id << " at " << size;
-      if (icon) ::DestroyIcon(static_cast<HICON>(icon));
+      const win32::UniqueIcon icon(
+          static_cast<HICON>(::LoadImageW(self, MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, 0)));
+      EXPECT_NE(icon.Get(), nullptr) << "icon " << id << " at " << size;
     }
   }
   // As a DIB section the bitmap keeps the depth it was stored with.
@@ -358,12 +358,6 @@ void ExpectControl(HWND dialog, HWND control, const ControlSpec& want) {
   }
 }
 
-struct MemoryDcTraits {
-  static HDC Invalid() { return nullptr; }
-  static bool Valid(HDC dc) { return dc != nullptr; }
-  static void Release(HDC dc) { ::DeleteDC(dc); }
-};
-
 class GdiplusSession {
  public:
   GdiplusSession() {
@@ -392,11 +386,11 @@ bool SaveScreenshot(const GdiplusSession& gdiplus, HWND window, const std::wstri
   ::GetWindowRect(window, &r);
   const int width = r.right - r.left, height = r.bottom - r.top;
   win32::WindowDc screen(nullptr);
-  win32::Unique<HDC, MemoryDcTraits> memory(::CreateCompatibleDC(screen.Get()));
-  win32::UniqueBitmap bitmap(::CreateCompatibleBitmap(screen.Get(), width, height));
+  win32::UniqueMemoryDc memory(::CreateCompatibleDC(screen.Dc()));
+  win32::UniqueBitmap bitmap(::CreateCompatibleBitmap(screen.Dc(), width, height));
   if (!memory || !bitmap) return false;
   const HGDIOBJ previous = ::SelectObject(memory.Get(), bitmap.Get());
-  const bool copied = ::BitBlt(memory.Get(), 0, 0, width, height, screen.Get(), r.left, r.top, SRCCOPY);
+  const bool copied = ::BitBlt(memory.Get(), 0, 0, width, height, screen.Dc(), r.left, r.top, SRCCOPY);
   ::SelectObject(memory.Get(), previous);
   if (!copied) return false;
 
@@ -448,7 +442,7 @@ TEST(DialogTemplates, HoldTheirControlsInTabOrderWithIdsTextsAndStyles) {
     EXPECT_STREQ(font.lfFaceName, L"Microsoft Sans Serif");
     EXPECT_EQ(font.lfWeight, FW_NORMAL);
     win32::WindowDc screen(nullptr);
-    EXPECT_EQ(font.lfHeight, -::MulDiv(10, ::GetDeviceCaps(screen.Get(), LOGPIXELSY), 72));
+    EXPECT_EQ(font.lfHeight, -::MulDiv(10, ::GetDeviceCaps(screen.Dc(), LOGPIXELSY), 72));
 
     size_t index = 0;
     for (HWND child = ::GetWindow(d, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT), ++index) {

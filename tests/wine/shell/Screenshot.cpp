@@ -11,13 +11,6 @@ namespace tev::driver {
 
 namespace {
 
-struct DcTraits {
-  static HDC Invalid() { return nullptr; }
-  static bool Valid(HDC dc) { return dc != nullptr; }
-  static void Release(HDC dc) { ::DeleteDC(dc); }
-};
-using UniqueMemoryDc = win32::Unique<HDC, DcTraits>;
-
 template <typename T>
 void Put(std::ofstream& out, T value) {
   out.write(reinterpret_cast<const char*>(&value), sizeof(value));
@@ -92,7 +85,7 @@ Picture CaptureScreen() {
   const int width = ::GetSystemMetrics(SM_CXSCREEN);
   const int height = ::GetSystemMetrics(SM_CYSCREEN);
   win32::WindowDc screen(nullptr);
-  UniqueMemoryDc memory(::CreateCompatibleDC(screen.Get()));
+  win32::UniqueMemoryDc memory(::CreateCompatibleDC(screen.Dc()));
   BITMAPINFO info = {};
   info.bmiHeader.biSize = sizeof(info.bmiHeader);
   info.bmiHeader.biWidth = width;
@@ -101,10 +94,10 @@ Picture CaptureScreen() {
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  win32::UniqueBitmap bitmap(::CreateDIBSection(screen.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  win32::UniqueBitmap bitmap(::CreateDIBSection(screen.Dc(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
   if (!memory || !bitmap || !bits) return {};
   const HGDIOBJ previous = ::SelectObject(memory.Get(), bitmap.Get());
-  ::BitBlt(memory.Get(), 0, 0, width, height, screen.Get(), 0, 0, SRCCOPY);
+  ::BitBlt(memory.Get(), 0, 0, width, height, screen.Dc(), 0, 0, SRCCOPY);
   ::GdiFlush();
   Picture picture(width, height);
   const auto* source = static_cast<const std::uint32_t*>(bits);

@@ -116,8 +116,8 @@ TEST_F(ShellTest, StartsMaximisedAndBlackWithTitleAndMenu) {
   win32::Unique<HMODULE, LibraryTraits> program(
       ::LoadLibraryExW(Environment().demoExe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
   ASSERT_TRUE(program.Valid());
-  const HMENU menu = ::LoadMenuW(program.Get(), MAKEINTRESOURCEW(102));
-  ASSERT_NE(menu, nullptr);
+  const win32::UniqueMenu menu(::LoadMenuW(program.Get(), MAKEINTRESOURCEW(102)));
+  ASSERT_TRUE(menu);
   struct Item {
     int menu;
     int position;
@@ -131,29 +131,28 @@ TEST_F(ShellTest, StartsMaximisedAndBlackWithTitleAndMenu) {
       {1, 4, 40011, L"Update Firmware..."}, {2, 0, 40010, L"About..."},
   };
   const wchar_t* const titles[] = {L"File", L"Tools", L"Help"};
-  ASSERT_EQ(::GetMenuItemCount(menu), 3);
+  ASSERT_EQ(::GetMenuItemCount(menu.Get()), 3);
   for (int m = 0; m < 3; ++m) {
     wchar_t text[64] = {};
-    ::GetMenuStringW(menu, m, text, 64, MF_BYPOSITION);
+    ::GetMenuStringW(menu.Get(), m, text, 64, MF_BYPOSITION);
     EXPECT_STREQ(text, titles[m]);
   }
-  EXPECT_EQ(::GetMenuItemCount(::GetSubMenu(menu, 0)), 5);
-  EXPECT_EQ(::GetMenuItemCount(::GetSubMenu(menu, 1)), 5);
-  EXPECT_EQ(::GetMenuItemCount(::GetSubMenu(menu, 2)), 1);
+  EXPECT_EQ(::GetMenuItemCount(::GetSubMenu(menu.Get(), 0)), 5);
+  EXPECT_EQ(::GetMenuItemCount(::GetSubMenu(menu.Get(), 1)), 5);
+  EXPECT_EQ(::GetMenuItemCount(::GetSubMenu(menu.Get(), 2)), 1);
   for (const Item& item : items) {
-    const HMENU sub = ::GetSubMenu(menu, item.menu);
+    const HMENU sub = ::GetSubMenu(menu.Get(), item.menu);
     wchar_t text[64] = {};
     ::GetMenuStringW(sub, item.position, text, 64, MF_BYPOSITION);
     EXPECT_STREQ(text, item.text);
     EXPECT_EQ(::GetMenuItemID(sub, item.position), item.id) << Narrow(item.text);
   }
   const auto isSeparator = [&](int sub, int position) {
-    return (::GetMenuState(::GetSubMenu(menu, sub), position, MF_BYPOSITION) & MF_SEPARATOR) != 0;
+    return (::GetMenuState(::GetSubMenu(menu.Get(), sub), position, MF_BYPOSITION) & MF_SEPARATOR) != 0;
   };
   EXPECT_TRUE(isSeparator(0, 1));
   EXPECT_TRUE(isSeparator(0, 3));
   EXPECT_TRUE(isSeparator(1, 3));
-  ::DestroyMenu(menu);
 
   const std::vector<std::string> lines = demo_.Lines();
   ASSERT_GE(lines.size(), 2u);

@@ -78,7 +78,7 @@ std::vector<std::uint32_t> IconPixels(HICON icon) {
   bi.bmiHeader.biBitCount = 32;
   std::vector<std::uint32_t> pixels(static_cast<std::size_t>(bm.bmWidth) * bm.bmHeight);
   win32::WindowDc screen(nullptr);
-  ::GetDIBits(screen.Get(), color.Get(), 0, bm.bmHeight, pixels.data(), &bi, DIB_RGB_COLORS);
+  ::GetDIBits(screen.Dc(), color.Get(), 0, bm.bmHeight, pixels.data(), &bi, DIB_RGB_COLORS);
   return pixels;
 }
 
@@ -87,9 +87,9 @@ int ShownIcon(HWND dialog) {
   const auto shown = IconPixels(reinterpret_cast<HICON>(
       ::SendMessageW(::GetDlgItem(dialog, IDC_CAPTURE_ICON), STM_GETIMAGE, IMAGE_ICON, 0)));
   for (int id : {IDI_NOT_CONNECTED, IDI_CONNECTED}) {
-    HANDLE icon = ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON, 48, 48, 0);
-    const auto pixels = IconPixels(static_cast<HICON>(icon));
-    ::DestroyIcon(static_cast<HICON>(icon));
+    const win32::UniqueIcon icon(static_cast<HICON>(
+        ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON, 48, 48, 0)));
+    const auto pixels = IconPixels(icon.Get());
     if (!shown.empty() && shown == pixels) return id;
   }
   return 0;

@@ -3,6 +3,8 @@
 #include <chrono>
 #include <thread>
 
+#include "win32/Guards.h"
+
 namespace tev::testing {
 
 bool RunModal(CBaseWindow& dialog, const wchar_t* title, const std::function<void(HWND)>& script) {
@@ -54,8 +56,8 @@ Pixels CaptureOnce(HWND window) {
   p.width = r.right - r.left;
   p.height = r.bottom - r.top;
   p.data.assign(static_cast<size_t>(p.width) * p.height, 0);
-  HDC screen = ::GetDC(nullptr);
-  HDC memory = ::CreateCompatibleDC(screen);
+  const win32::WindowDc screen(nullptr);
+  const win32::UniqueMemoryDc memory(::CreateCompatibleDC(screen.Dc()));
   BITMAPINFO info = {};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
   info.bmiHeader.biWidth = p.width;
@@ -63,16 +65,13 @@ Pixels CaptureOnce(HWND window) {
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   void* bits = nullptr;
-  HBITMAP bitmap = ::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = ::SelectObject(memory, bitmap);
-  ::BitBlt(memory, 0, 0, p.width, p.height, screen, r.left, r.top, SRCCOPY);
+  const win32::UniqueBitmap bitmap(::CreateDIBSection(screen.Dc(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  const HGDIOBJ old = ::SelectObject(memory.Get(), bitmap.Get());
+  ::BitBlt(memory.Get(), 0, 0, p.width, p.height, screen.Dc(), r.left, r.top, SRCCOPY);
   ::GdiFlush();
   const auto* source = static_cast<const std::uint32_t*>(bits);
   for (size_t i = 0; i < p.data.size(); ++i) p.data[i] = source[i] & 0x00FFFFFF;
-  ::SelectObject(memory, old);
-  ::DeleteObject(bitmap);
-  ::DeleteDC(memory);
-  ::ReleaseDC(nullptr, screen);
+  ::SelectObject(memory.Get(), old);
   return p;
 }
 

@@ -1,0 +1,31 @@
+#pragma once
+// The DPI a window is drawn at, and sizes scaled to it. A size written for 100 % (96 DPI) is
+// multiplied by dpi / 96, rounded to the nearest pixel, so at 96 DPI nothing changes.
+// GetDpiForWindow exists from Windows 10 1607 on; before it, the screen's DPI is the only one.
+#include <windows.h>
+
+namespace tev::win32 {
+
+inline constexpr UINT kBaseDpi = 96;
+
+inline UINT ScreenDpi() {
+  HDC screen = ::GetDC(nullptr);
+  const int dpi = screen ? ::GetDeviceCaps(screen, LOGPIXELSY) : 0;
+  if (screen) ::ReleaseDC(nullptr, screen);
+  return dpi > 0 ? static_cast<UINT>(dpi) : kBaseDpi;
+}
+
+inline UINT WindowDpi(HWND window) {
+  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+  static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(
+      reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+  const UINT dpi = (getDpiForWindow && window) ? getDpiForWindow(window) : 0;
+  return dpi ? dpi : ScreenDpi();
+}
+
+// A 96-DPI length at `dpi`.
+inline int ScaleToDpi(int length, UINT dpi) {
+  return ::MulDiv(length, static_cast<int>(dpi), static_cast<int>(kBaseDpi));
+}
+
+}  // namespace tev::win32
