@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdint>
 #include <future>
 #include <iterator>
@@ -114,8 +115,13 @@ class MainWindowDpiTest : public ::testing::Test {
     ASSERT_NE(Expected(dpi_), nullptr) << "no expectations for " << dpi_ << " DPI";
     ASSERT_TRUE(window_.Create(::GetModuleHandleW(nullptr)));
     // A good flight opens without a message; should one come all the same, it is answered and shown.
-    auto message = std::async(std::launch::async, [] { return testing::AnswerProgramMessage(IDOK, 1000); });
+    // It would come while the file is opened: once that has returned, none will.
+    std::atomic<bool> opened{false};
+    auto message = std::async(std::launch::async, [&] {
+      return testing::AnswerProgramMessage(IDOK, 10000, [&] { return opened.load(); });
+    });
     window_.OpenDataFile(TEV_SAMPLE_FLIGHT);
+    opened = true;
     ASSERT_EQ(message.get(), L"");
     ASSERT_FALSE(device_.currentSet.adc.empty());
     Pump();
