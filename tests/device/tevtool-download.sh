@@ -65,8 +65,10 @@ cmp "$work/broken/flight-1.tev" "$samples/hop.tev" || fail "the flight read befo
 grep -q "tevtool: download failed after 10 packets: the altimeter stopped answering (-1); the flight cut off is in .*/flight-2.partial.tev (2 packets)" \
   "$work/broken.err" || fail "no reason given"
 
-# The altimeter is pulled out after 23 of the 29 packets of its fourth flight (high).
-run pulled --flights samples --unplug-after $((17 + 33 * (49 + 23)))
+# The altimeter is pulled out while it sends the 24th of the 29 packets of its fourth flight
+# (high). Mid-packet, not between packets: the host asks for packet 24 only once it has read the
+# whole of packet 23, whereas a pull right after packet 23's last report would race the host's read.
+run pulled --flights samples --unplug-after $((17 + 33 * (49 + 23) + 5))
 [ "$status" -eq 1 ] || fail "pulled download exited $status"
 for pair in 1:hop 2:park 3:sport; do
   cmp "$work/pulled/flight-${pair%%:*}.tev" "$samples/${pair#*:}.tev" || fail "flight ${pair%%:*} was not kept whole"
