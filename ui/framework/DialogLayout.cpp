@@ -36,6 +36,19 @@ void DialogLayout::OnMessage(UINT message, WPARAM, LPARAM lParam) {
   }
 }
 
+void DialogLayout::Rescale(UINT fromDpi, UINT toDpi) {
+  const auto scale = [&](int& length) { length = ::MulDiv(length, static_cast<int>(toDpi), static_cast<int>(fromDpi)); };
+  scale(minimumWidth);
+  scale(minimumHeight);
+  scale(maximumWidth);
+  scale(maximumHeight);
+  for (const auto& anchor : anchors) {
+    AnchorGeometry& g = anchor->geometry;
+    for (int* length : {&g.x, &g.y, &g.width, &g.height, &g.parentWidth, &g.parentHeight}) scale(*length);
+    ::SetWindowPos(anchor->control, nullptr, g.x, g.y, g.width, g.height, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+}
+
 void DialogLayout::Relayout(int width, int height) {
   HDWP batch = ::BeginDeferWindowPos(static_cast<int>(anchors.size()));
   for (const auto& anchor : anchors) {

@@ -6,6 +6,7 @@
 #include "resources/ResourceIds.h"
 #include "ui/framework/CommonPaint.h"
 #include "ui/framework/DialogMessages.h"
+#include "win32/Dpi.h"
 
 namespace tev {
 
@@ -41,7 +42,11 @@ INT_PTR CBaseWindow::ShowModal(HWND owner) {
 
 INT_PTR CBaseWindow::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   hwnd = dialog;
+  if (message == WM_INITDIALOG) dpi_ = win32::WindowDpi(dialog);
   if (layout) layout->OnMessage(message, wParam, lParam);
+  // Handled here and still left to the dialog manager, which scales the template's fonts where
+  // the system does that.
+  if (message == WM_DPICHANGED && lParam) OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
   if (const DialogResult own = HandleMessage(message, wParam, lParam)) return *own;
   return SharedHandling(message, wParam, lParam);
 }
@@ -51,7 +56,7 @@ INT_PTR CBaseWindow::SharedHandling(UINT message, WPARAM wParam, LPARAM lParam) 
   if (message == WM_CTLCOLORSTATIC && reinterpret_cast<HWND>(lParam) == Item(IDC_STATUS)) {
     return reinterpret_cast<INT_PTR>(statusBrush.Get());
   }
-  return HandleCommonPaint(message, wParam, lParam, DialogLook{hwnd, backgroundBrush.Get(), groupFrames});
+  return HandleCommonPaint(message, wParam, lParam, DialogLook{hwnd, backgroundBrush.Get(), groupFrames, Dpi()});
 }
 
 void CBaseWindow::AppendStatus(const std::wstring& text) {
@@ -69,6 +74,18 @@ INT_PTR CBaseWindow::RefreshStatusBox() {
   ::SendMessageW(box, WM_SETREDRAW, TRUE, 0);
   ::InvalidateRect(box, nullptr, TRUE);  // redraw is not repainted by itself once switched back on
   return TRUE;
+}
+
+// The controls keep their places in proportion, the dialog takes the rectangle the system suggests
+// and everything drawn at a size of its own is made again and repainted.
+void CBaseWindow::OnDpiChanged(UINT dpi, const RECT& suggested) {
+  if (!dpi) return;
+  const UINT old = dpi_.exchange(dpi);
+  if (layout && old != dpi) layout->Rescale(old, dpi);
+  ::SetWindowPos(hwnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  RemeasureForDpi();
+  ::RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
 }
 
 void CBaseWindow::CreateLayout() { layout = std::make_unique<DialogLayout>(hwnd); }
