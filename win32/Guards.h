@@ -32,6 +32,7 @@ struct GdiObjectTraits {  // brushes, pens, bitmaps, fonts
 };
 using UniqueBrush = Unique<HBRUSH, GdiObjectTraits<HBRUSH>>;
 using UniqueBitmap = Unique<HBITMAP, GdiObjectTraits<HBITMAP>>;
+using UniqueFont = Unique<HFONT, GdiObjectTraits<HFONT>>;
 
 // A window's device context, returned to the window when the guard ends.
 class WindowDc {

@@ -45,7 +45,6 @@ void DialogLayout::Rescale(UINT fromDpi, UINT toDpi) {
   for (const auto& anchor : anchors) {
     AnchorGeometry& g = anchor->geometry;
     for (int* length : {&g.x, &g.y, &g.width, &g.height, &g.parentWidth, &g.parentHeight}) scale(*length);
-    ::SetWindowPos(anchor->control, nullptr, g.x, g.y, g.width, g.height, SWP_NOZORDER | SWP_NOACTIVATE);
   }
 }
 

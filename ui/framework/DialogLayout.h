@@ -25,7 +25,7 @@ class DialogLayout {
   // WM_SIZE and WM_GETMINMAXINFO; other messages are none of its business.
   void OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
   // A move from one DPI to another: the minimum size, every anchored control's place and the
-  // parent sizes they were laid out for, in proportion; the controls are put in their new places.
+  // parent sizes they were laid out for, in proportion (the controls are moved by the caller).
   void Rescale(UINT fromDpi, UINT toDpi);
 
   HWND dialog;

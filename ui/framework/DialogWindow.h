@@ -47,6 +47,9 @@ class CBaseWindow : public CDialogWindow {
   void AppendStatus(const std::wstring& text);
   std::wstring StatusTextNow() const { return statusText.Text(); }
   // The DPI the dialog is drawn at: its window's as it opened, then each one it moved to. Any thread.
+  // A move to a screen of another DPI is the framework's alone: the controls keep their places in
+  // proportion, take the template's font made for the new DPI, the dialog takes the rectangle the
+  // system suggests and what the dialog draws itself is made again.
   UINT Dpi() const { return dpi_; }
 
   int templateId;
@@ -76,10 +79,14 @@ class CBaseWindow : public CDialogWindow {
 
  private:
   INT_PTR RefreshStatusBox();
+  void OnInitDpi();
   void OnDpiChanged(UINT dpi, const RECT& suggested);
+  void ScaleChildren(UINT from, UINT to);
   INT_PTR SharedHandling(UINT message, WPARAM wParam, LPARAM lParam);
 
   std::atomic<UINT> dpi_{96};
+  HFONT controlFont_ = nullptr;  // the controls' font now: the template's, or dpiFont_
+  win32::UniqueFont dpiFont_;    // the template's font made again for the DPI moved to
 };
 
 }  // namespace tev

@@ -57,6 +57,8 @@ HWND ReplaceGroupBox(HWND dialog, int controlId, GroupFrames& frames) {
                                  rect.right - rect.left, rect.bottom - rect.top, dialog, nullptr,
                                  ::GetModuleHandleW(nullptr), nullptr);
   if (!frame) return nullptr;  // the group box stays: a plain frame beats none
+  // The caption in the dialog's font, and in the one a move to another DPI gives the controls.
+  ::SendMessageW(frame, WM_SETFONT, ::SendMessageW(dialog, WM_GETFONT, 0, 0), FALSE);
   // Behind every other control, where the group box was drawn.
   ::SetWindowPos(frame, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   ::DestroyWindow(box);
@@ -85,7 +87,7 @@ bool DrawGroupFrame(const DRAWITEMSTRUCT& item, HWND dialog, COLORREF background
   const GdiSolidBrush captionBrush(kCaptionBrush);
   const std::uint32_t back = ArgbFromColorRef(background);
 
-  const GdiFont font = FontFromDC(item.hDC, reinterpret_cast<HFONT>(::SendMessageW(dialog, WM_GETFONT, 0, 0)));
+  const GdiFont font = FontFromDC(item.hDC, reinterpret_cast<HFONT>(::SendMessageW(item.hwndItem, WM_GETFONT, 0, 0)));
   const int style = FontStyleOf(font);
   const GdiFontFamily family = FontFamilyOf(font);
   const float size = FontSizeOf(font);
