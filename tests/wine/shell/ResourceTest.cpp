@@ -58,12 +58,12 @@ TEST(StringTable, HoldsTheMessagesWordForWord) {
 TEST(Resources, EachIconHoldsAPictureOfItsOwnForEachDpisSize) {
   const HINSTANCE self = ::GetModuleHandleW(nullptr);
   for (UINT id : {IDI_APPLICATION_ICON, IDI_NOT_CONNECTED, IDI_CONNECTED}) {
-    HRSRC group = ::FindResourceW(self, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(RT_GROUP_ICON));
+    HRSRC group = ::FindResourceW(self, MAKEINTRESOURCEW(id), reinterpret_cast<LPCWSTR>(RT_GROUP_ICON));
     ASSERT_NE(group, nullptr) << "icon " << id;
     auto* directory = static_cast<BYTE*>(::LockResource(::LoadResource(self, group)));
     for (int size : {48, 72, 96}) {
       const int entry = ::LookupIconIdFromDirectoryEx(directory, TRUE, size, size, LR_DEFAULTCOLOR);
-      HRSRC picture = ::FindResourceW(self, MAKEINTRESOURCEW(entry), MAKEINTRESOURCEW(RT_ICON));
+      HRSRC picture = ::FindResourceW(self, MAKEINTRESOURCEW(entry), reinterpret_cast<LPCWSTR>(RT_ICON));
       ASSERT_NE(picture, nullptr) << "icon " << id << " at " << size;
       const auto* header = static_cast<const BITMAPINFOHEADER*>(::LockResource(::LoadResource(self, picture)));
       ASSERT_NE(header, nullptr);
