@@ -44,7 +44,11 @@ void DialogLayout::Rescale(UINT fromDpi, UINT toDpi) {
   scale(maximumHeight);
   for (const auto& anchor : anchors) {
     AnchorGeometry& g = anchor->geometry;
-    for (int* length : {&g.x, &g.y, &g.width, &g.height, &g.parentWidth, &g.parentHeight}) scale(*length);
+    // Edges, not sizes, as the controls themselves are scaled: the records stay on them exactly.
+    int right = g.x + g.width, bottom = g.y + g.height;
+    for (int* length : {&g.x, &g.y, &right, &bottom, &g.parentWidth, &g.parentHeight}) scale(*length);
+    g.width = right - g.x;
+    g.height = bottom - g.y;
   }
 }
 
