@@ -2,10 +2,13 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
+
 #include "model/DebugLog.h"
 #include "plot/win32/DrawingBuffer.h"
 #include "resources/ResourceIds.h"
 #include "ui/framework/ShowMessage.h"
+#include "win32/Dpi.h"
 #include "win32/Guards.h"
 
 namespace tev {
@@ -18,7 +21,7 @@ using win32::ReleaseSurfaces;
 
 namespace {
 
-constexpr int kMinimumWidth = 420;
+constexpr int kMinimumWidth = 420;  // at 96 DPI
 constexpr int kMinimumHeight = 320;
 
 struct MenuTraits {
@@ -43,6 +46,7 @@ const MainWindow::MessageEntry MainWindow::kMessages[] = {
     {WM_COMMAND, &MainWindow::OnCommand},
     {WM_EXITSIZEMOVE, &MainWindow::OnExitSizeMove},
     {WM_DROPFILES, &MainWindow::OnDropFiles},
+    {WM_DPICHANGED, &MainWindow::OnDpiChanged},
 };
 
 const MainWindow::CommandEntry MainWindow::kCommands[] = {
@@ -130,13 +134,21 @@ LRESULT MainWindow::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
   return ::DefWindowProcW(window_, message, wParam, lParam);
 }
 
+UINT MainWindow::Dpi() const { return dpi_ ? dpi_ : win32::WindowDpi(window_); }
+
+SIZE MainWindow::MinimumSize() const {
+  return SIZE{win32::ScaleToDpi(kMinimumWidth, Dpi()), win32::ScaleToDpi(kMinimumHeight, Dpi())};
+}
+
 void MainWindow::StorePlotSize(int width, int height) {
   win32::SetBufferSize(width, height);
   device_.plotScale.width = width;
   device_.plotScale.height = height;
+  device_.plotScale.dpi = static_cast<std::int32_t>(Dpi());
 }
 
 MainWindow::Result MainWindow::OnCreate(WPARAM, LPARAM) {
+  dpi_ = win32::WindowDpi(window_);
   RECT client = {};
   ::GetClientRect(window_, &client);
   ReleaseSurfaces();
@@ -178,9 +190,26 @@ MainWindow::Result MainWindow::OnClose(WPARAM, LPARAM) {
 
 MainWindow::Result MainWindow::OnGetMinMaxInfo(WPARAM, LPARAM lParam) {
   auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
-  info->ptMinTrackSize.x = kMinimumWidth;
-  info->ptMinTrackSize.y = kMinimumHeight;
+  const SIZE minimum = MinimumSize();
+  info->ptMinTrackSize.x = minimum.cx;
+  info->ptMinTrackSize.y = minimum.cy;
   return std::nullopt;
+}
+
+// The window reached a monitor of another DPI (or that monitor's DPI changed): it takes the
+// rectangle the system suggests there, no smaller than its minimum at the new DPI (kept at the
+// suggested top-left corner), and the buffer and the plot are made again at the new scale.
+MainWindow::Result MainWindow::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
+  const UINT dpi = LOWORD(wParam);  // the horizontal and vertical DPI are always the same
+  dpi_ = dpi ? dpi : win32::WindowDpi(window_);
+  if (const auto* suggested = reinterpret_cast<const RECT*>(lParam)) {
+    const SIZE minimum = MinimumSize();
+    const int width = std::max<int>(suggested->right - suggested->left, minimum.cx);
+    const int height = std::max<int>(suggested->bottom - suggested->top, minimum.cy);
+    ::SetWindowPos(window_, nullptr, suggested->left, suggested->top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  ResizeBuffer();
+  return 0;
 }
 
 MainWindow::Result MainWindow::OnWindowPosChanged(WPARAM, LPARAM lParam) {

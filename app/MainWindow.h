@@ -55,6 +55,12 @@ class MainWindow {
   Result OnCommand(WPARAM, LPARAM);
   Result OnExitSizeMove(WPARAM, LPARAM);
   Result OnDropFiles(WPARAM, LPARAM);
+  Result OnDpiChanged(WPARAM, LPARAM);
+
+  // The DPI the window is drawn at: the system's word for it until WM_DPICHANGED says otherwise.
+  UINT Dpi() const;
+  // The smallest outer size the window takes at its DPI.
+  SIZE MinimumSize() const;
 
   void StorePlotSize(int width, int height);
   void ResizeBuffer();
@@ -79,6 +85,7 @@ class MainWindow {
   HINSTANCE instance_ = nullptr;
   HWND window_ = nullptr;
   bool flightShown_ = false;  // a data set has been prepared for the plot
+  UINT dpi_ = 0;              // set on WM_CREATE and on each WM_DPICHANGED
 };
 
 }  // namespace tev

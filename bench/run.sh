@@ -26,6 +26,8 @@ wine build/mingw/bench/plot_bench.exe
 echo "=== resize_bench (Wine) ==="
 wine build/mingw/bench/resize_bench.exe
 wineserver -w
+echo "=== resize_bench (Wine, 192 DPI) ==="
+bash tests/support/wine-test.sh --dpi 192 wine build/mingw/bench/resize_bench.exe
 echo "=== capture download (Wine): the whole download in the program, Live Update off and on ==="
 tev_stop_xvfb
 bench/capture-download.sh build/mingw

@@ -3,7 +3,7 @@
 
 namespace tev {
 
-// The plot's ranges (seconds; metres or km/h) and its size in pixels.
+// The plot's ranges (seconds; metres or km/h), its size in pixels and the DPI it is drawn at.
 struct PlotScale {
   std::int32_t xMin = 0;
   std::int32_t yMin = 0;
@@ -11,6 +11,7 @@ struct PlotScale {
   std::int32_t yRange = 0;
   std::int32_t width = 640;
   std::int32_t height = 480;
+  std::int32_t dpi = 96;  // the plot's pens, fonts and distances grow with it; 96 is 100 %
 };
 
 }  // namespace tev

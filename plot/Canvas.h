@@ -27,7 +27,8 @@ class Canvas {
   virtual void FillEllipse(Argb color, int x, int y, int width, int height) = 0;
   virtual void Arc(Argb color, float penWidth, int x, int y, int width, int height, float startDegrees,
                    float sweepDegrees) = 0;
-  // Text anchored at its top-left corner; the size is in points.
+  // Text anchored at its top-left corner; the size is in points of a 96-DPI surface (4/3 pixel
+  // each) whatever the device's own DPI, since the painters scale it to the plot's DPI themselves.
   virtual void Text(std::wstring_view text, float points, bool bold, Argb color, float x, float y) = 0;
   virtual TextExtent MeasureText(std::wstring_view text, float points, bool bold) = 0;
 };

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "plot/PlotStyle.h"
+
 namespace tev {
 namespace {
 
@@ -15,17 +17,21 @@ std::optional<int> ToPixel(double position) {
   return static_cast<int>(truncated);
 }
 
+double Margin(const PlotScale& scale) { return plotstyle::ScaledLength(plotstyle::kMargin, scale.dpi); }
+
 }  // namespace
 
 std::optional<int> MapX(const PlotScale& scale, double seconds) {
   if (scale.xRange == 0) return std::nullopt;
-  return ToPixel((seconds - scale.xMin) * (static_cast<double>(scale.width) - 100.0) / scale.xRange + 50.0);
+  const double margin = Margin(scale);
+  return ToPixel((seconds - scale.xMin) * (static_cast<double>(scale.width) - 2 * margin) / scale.xRange + margin);
 }
 
 std::optional<int> MapY(const PlotScale& scale, double value) {
   if (scale.yRange == 0) return std::nullopt;
+  const double margin = Margin(scale);
   return ToPixel(static_cast<double>(scale.height) -
-                 (value - scale.yMin) * (static_cast<double>(scale.height) - 100.0) / scale.yRange - 50.0);
+                 (value - scale.yMin) * (static_cast<double>(scale.height) - 2 * margin) / scale.yRange - margin);
 }
 
 }  // namespace tev

@@ -1,5 +1,6 @@
 #pragma once
-// Data to pixels: a 50-pixel margin on every side, time to the right, values upward.
+// Data to pixels: a margin on every side (50 pixels at 96 DPI, in proportion at the scale's DPI),
+// time to the right, values upward.
 // A position that cannot be computed (a zero range, a value that is not a number, a result far
 // outside any surface) is empty, and whatever needs it is not drawn.
 #include <optional>

@@ -26,10 +26,11 @@ void DrawSeries(Canvas& canvas, const PlotScale& scale, const std::vector<double
     }
   }
   if (dotColor) {
+    const int dot = PlotSizesAt(scale.dpi).dotSize;
     for (std::size_t i = 1; i < series.size(); ++i) {
       const auto x = MapX(scale, SampleTime(i));
       const auto y = MapY(scale, series[i]);
-      if (x && y) canvas.FillEllipse(*dotColor, *x - kDotSize / 2, *y - kDotSize / 2, kDotSize, kDotSize);
+      if (x && y) canvas.FillEllipse(*dotColor, *x - dot / 2, *y - dot / 2, dot, dot);
     }
   }
 }
@@ -37,6 +38,7 @@ void DrawSeries(Canvas& canvas, const PlotScale& scale, const std::vector<double
 void DrawLineMarks(Canvas& canvas, const PlotScale& scale, const DataSet& set) {
   const auto ground = MapY(scale, 0.0);
   if (!ground) return;
+  const PlotSizes sizes = PlotSizesAt(scale.dpi);
   for (std::size_t i = 1; i < set.lineFlags.size(); ++i) {
     Argb color = 0;
     switch (set.lineFlags[i]) {
@@ -47,12 +49,12 @@ void DrawLineMarks(Canvas& canvas, const PlotScale& scale, const DataSet& set) {
     const auto x1 = MapX(scale, SampleTime(i - 1));
     const auto x2 = MapX(scale, SampleTime(i));
     if (x1 && x2)
-      canvas.Line(color, kLineMarkPen, *x1 + kLineMarkShift, *ground, *x2 + kLineMarkShift, *ground);
+      canvas.Line(color, sizes.lineMarkPen, *x1 + sizes.lineMarkShift, *ground, *x2 + sizes.lineMarkShift, *ground);
   }
 }
 
-void DrawLabel(Canvas& canvas, std::wstring_view text, Argb color, int x, int y) {
-  canvas.Text(text, kLabelPoints, true, color, static_cast<float>(x), static_cast<float>(y));
+void DrawLabel(Canvas& canvas, const PlotScale& scale, std::wstring_view text, Argb color, int x, int y) {
+  canvas.Text(text, PlotSizesAt(scale.dpi).labelPoints, true, color, static_cast<float>(x), static_cast<float>(y));
 }
 
 }  // namespace tev

@@ -1,5 +1,6 @@
 #pragma once
-// Colours, pen widths and font sizes of the flight plot.
+// Colours, pen widths, font sizes and distances of the flight plot. The sizes are those at 96 DPI
+// (100 %); PlotSizesAt gives them at any DPI, so that every size scales in this one place.
 #include <cstdint>
 
 #include "plot/Canvas.h"
@@ -12,6 +13,8 @@ inline constexpr Argb kRed = 0xFFFF0000;
 inline constexpr Argb kGreen = 0xFF008000;
 inline constexpr Argb kBlue = 0xFF0000FF;
 
+inline constexpr int kBaseDpi = 96;
+
 inline constexpr float kSeriesPen = 3.0f;
 inline constexpr float kLineMarkPen = 15.0f;
 
@@ -21,5 +24,57 @@ inline constexpr float kLabelPoints = 12.0f;
 inline constexpr int kDotSize = 5;
 inline constexpr int kLabelRise = 30;     // labels stand this far above their point
 inline constexpr int kLineMarkShift = 8;  // line marks sit this far right of their samples
+inline constexpr int kMargin = 50;        // between the data and every edge
+inline constexpr int kGroundLabelX = 100;
+inline constexpr int kLegendX = 10;
+inline constexpr int kLegendTop = 10;
+inline constexpr int kLegendStep = 40;  // from one legend line to the next
+
+// A DPI the plot can be drawn at: anything but a positive one is taken as 96.
+constexpr int UsableDpi(int dpi) { return dpi > 0 ? dpi : kBaseDpi; }
+
+// A 96-DPI distance at `dpi`, to the nearest pixel (halves away from zero, as the window's own
+// sizes round), so that at 96 it is exactly the distance given.
+constexpr int ScaledLength(int length, int dpi) {
+  const std::int64_t scaled = static_cast<std::int64_t>(length) * UsableDpi(dpi);
+  return static_cast<int>((scaled >= 0 ? scaled + kBaseDpi / 2 : scaled - kBaseDpi / 2) / kBaseDpi);
+}
+
+// Pens and fonts in exact proportion to the DPI.
+constexpr float ScaledSize(float size, int dpi) {
+  return size * static_cast<float>(UsableDpi(dpi)) / static_cast<float>(kBaseDpi);
+}
+
+struct PlotSizes {
+  float seriesPen = kSeriesPen;
+  float lineMarkPen = kLineMarkPen;
+  float titlePoints = kTitlePoints;
+  float labelPoints = kLabelPoints;
+  int dotSize = kDotSize;
+  int labelRise = kLabelRise;
+  int lineMarkShift = kLineMarkShift;
+  int margin = kMargin;
+  int groundLabelX = kGroundLabelX;
+  int legendX = kLegendX;
+  int legendTop = kLegendTop;
+  int legendStep = kLegendStep;
+};
+
+constexpr PlotSizes PlotSizesAt(int dpi) {
+  PlotSizes s;
+  s.seriesPen = ScaledSize(kSeriesPen, dpi);
+  s.lineMarkPen = ScaledSize(kLineMarkPen, dpi);
+  s.titlePoints = ScaledSize(kTitlePoints, dpi);
+  s.labelPoints = ScaledSize(kLabelPoints, dpi);
+  s.dotSize = ScaledLength(kDotSize, dpi);
+  s.labelRise = ScaledLength(kLabelRise, dpi);
+  s.lineMarkShift = ScaledLength(kLineMarkShift, dpi);
+  s.margin = ScaledLength(kMargin, dpi);
+  s.groundLabelX = ScaledLength(kGroundLabelX, dpi);
+  s.legendX = ScaledLength(kLegendX, dpi);
+  s.legendTop = ScaledLength(kLegendTop, dpi);
+  s.legendStep = ScaledLength(kLegendStep, dpi);
+  return s;
+}
 
 }  // namespace tev::plotstyle

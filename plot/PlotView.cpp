@@ -30,25 +30,28 @@ void DrawLabelAbove(Canvas& canvas, const PlotScale& scale, std::wstring_view te
                     double value) {
   const auto x = MapX(scale, seconds);
   const auto y = MapY(scale, value);
-  if (x && y) DrawLabel(canvas, text, color, *x, *y - kLabelRise);
+  if (x && y) DrawLabel(canvas, scale, text, color, *x, *y - PlotSizesAt(scale.dpi).labelRise);
 }
 
 void DrawGroundLine(Canvas& canvas, const PlotScale& scale) {
-  if (const auto ground = MapY(scale, 0.0)) canvas.Line(kBlue, kSeriesPen, 0, *ground, canvas.Width(), *ground);
+  if (const auto ground = MapY(scale, 0.0))
+    canvas.Line(kBlue, PlotSizesAt(scale.dpi).seriesPen, 0, *ground, canvas.Width(), *ground);
 }
 
 void DrawGroundLabel(Canvas& canvas, const PlotScale& scale) {
-  if (const auto ground = MapY(scale, 0.0)) DrawLabel(canvas, L"Ground", kBlue, 100, *ground - kLabelRise);
+  const PlotSizes sizes = PlotSizesAt(scale.dpi);
+  if (const auto ground = MapY(scale, 0.0))
+    DrawLabel(canvas, scale, L"Ground", kBlue, sizes.groundLabelX, *ground - sizes.labelRise);
 }
 
 // The big title behind everything, left out when the buffer is too small for it.
-void DrawTitle(Canvas& canvas) {
+void DrawTitle(Canvas& canvas, float points) {
   static constexpr std::wstring_view kTitleText = L"TEV USB";
-  const TextExtent extent = canvas.MeasureText(kTitleText, kTitlePoints, true);
+  const TextExtent extent = canvas.MeasureText(kTitleText, points, true);
   const float width = static_cast<float>(canvas.Width());
   const float height = static_cast<float>(canvas.Height());
   if (!(width > extent.width && height > extent.height)) return;
-  canvas.Text(kTitleText, kTitlePoints, true, kTitle, (width - extent.width) * 0.5f,
+  canvas.Text(kTitleText, points, true, kTitle, (width - extent.width) * 0.5f,
               static_cast<float>(canvas.Height() / 2));
 }
 
@@ -59,14 +62,15 @@ float SampleSeconds(int index) { return static_cast<float>(index / 10.0); }
 void PaintPlot(Canvas& canvas, const DataSet& set, PlotScale& scale) {
   if (!canvas.Clear(kBackgroundPixel)) return;
   DebugLog("Updating buffer.");
-  DrawTitle(canvas);
+  const PlotSizes sizes = PlotSizesAt(scale.dpi);
+  DrawTitle(canvas, sizes.titlePoints);
 
   const bool hasSamples = !set.adc.empty();
   if (hasSamples) DrawGroundLine(canvas, scale);
 
-  DrawSeries(canvas, scale, set.altitudeAgl, PlotPen{kRed, kSeriesPen}, kRed);
-  DrawSeries(canvas, scale, set.smoothedAltitude, PlotPen{kRed, kSeriesPen}, std::nullopt);
-  DrawSeries(canvas, scale, set.velocityKmh, PlotPen{kGreen, kSeriesPen}, std::nullopt);
+  DrawSeries(canvas, scale, set.altitudeAgl, PlotPen{kRed, sizes.seriesPen}, kRed);
+  DrawSeries(canvas, scale, set.smoothedAltitude, PlotPen{kRed, sizes.seriesPen}, std::nullopt);
+  DrawSeries(canvas, scale, set.velocityKmh, PlotPen{kGreen, sizes.seriesPen}, std::nullopt);
   DrawLineMarks(canvas, scale, set);
 
   // A hand-built set may have series of other lengths than adc: an index past a series is no peak.
@@ -86,9 +90,11 @@ void PaintPlot(Canvas& canvas, const DataSet& set, PlotScale& scale) {
 
   if (hasSamples) {
     DrawGroundLabel(canvas, scale);
-    DrawLabel(canvas, L"Smoothed altitude", kRed, 10, 10);
-    DrawLabel(canvas, L"<Velocity> over 1 second", kGreen, 10, 50);
-    DrawLabel(canvas, L"Data set: " + std::to_wstring(static_cast<long long>(set.setNumber) + 1), kBlue, 10, 90);
+    const auto legendY = [&](int line) { return sizes.legendTop + line * sizes.legendStep; };
+    DrawLabel(canvas, scale, L"Smoothed altitude", kRed, sizes.legendX, legendY(0));
+    DrawLabel(canvas, scale, L"<Velocity> over 1 second", kGreen, sizes.legendX, legendY(1));
+    DrawLabel(canvas, scale, L"Data set: " + std::to_wstring(static_cast<long long>(set.setNumber) + 1), kBlue,
+              sizes.legendX, legendY(2));
   }
 }
 
@@ -100,7 +106,7 @@ void PaintLiveTrace(Canvas& canvas, const LiveTrace& trace, PlotScale& scale) {
   scale.yRange = trace.yMax;
 
   DrawGroundLine(canvas, scale);
-  DrawSeries(canvas, scale, trace.points, PlotPen{kRed, kSeriesPen}, std::nullopt);
+  DrawSeries(canvas, scale, trace.points, PlotPen{kRed, PlotSizesAt(scale.dpi).seriesPen}, std::nullopt);
   DrawLabelAbove(canvas, scale, PeakText(trace.apogeeTime, trace.maxAltitude, L"m"), kBlue, trace.apogeeTime,
                  trace.maxAltitude);
   DrawGroundLabel(canvas, scale);

@@ -1,6 +1,7 @@
 #pragma once
 // The flight plot: altitude above ground and velocity against time, and the live trace of a
-// running download. The painters keep nothing between calls; they draw what they are given.
+// running download. The painters keep nothing between calls; they draw what they are given, with
+// pens, fonts and distances at the scale's DPI (plot/PlotStyle.h).
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -31,13 +32,14 @@ void PaintPlot(Canvas& canvas, const DataSet& set, PlotScale& scale);
 void PaintLiveTrace(Canvas& canvas, const LiveTrace& trace, PlotScale& scale);
 
 // A polyline through the samples (sample i at i / 10 s) and, with dotColor, a dot on each but the first.
+// The pen is drawn as given; the dots' size follows the scale's DPI.
 void DrawSeries(Canvas& canvas, const PlotScale& scale, const std::vector<double>& series,
                 std::optional<PlotPen> pen, std::optional<Argb> dotColor);
 
 // Thick bars on the ground line where only Line A (red) or only Line B (blue) was active.
 void DrawLineMarks(Canvas& canvas, const PlotScale& scale, const DataSet& set);
 
-// One annotation in the 12-point bold font, anchored at its top-left corner.
-void DrawLabel(Canvas& canvas, std::wstring_view text, Argb color, int x, int y);
+// One annotation in the bold label font (12 points at 96 DPI), anchored at its top-left corner.
+void DrawLabel(Canvas& canvas, const PlotScale& scale, std::wstring_view text, Argb color, int x, int y);
 
 }  // namespace tev

@@ -10,6 +10,8 @@ namespace tev::win32 {
 namespace {
 
 constexpr const wchar_t* kFontFamily = L"Arial";
+// The canvas's points are those of a 96-DPI surface.
+float PointsToPixels(float points) { return points * 96.0f / 72.0f; }
 
 COLORREF ColorRefFromArgb(Argb color) { return RGB((color >> 16) & 0xFF, (color >> 8) & 0xFF, color & 0xFF); }
 
@@ -131,7 +133,7 @@ const GdiSolidBrush& GdiplusCanvas::Brush(Argb color) {
 const GdiFont& GdiplusCanvas::Font(float points, bool bold) {
   for (const auto& e : fonts_)
     if (e.points == points && e.bold == bold) return *e.font;
-  fonts_.push_back({points, bold, std::make_unique<GdiFont>(kFontFamily, points, bold)});
+  fonts_.push_back({points, bold, std::make_unique<GdiFont>(kFontFamily, PointsToPixels(points), bold, Gdiplus::UnitPixel)});
   return *fonts_.back().font;
 }
 

@@ -89,16 +89,16 @@ GdiFontFamily GdiFontFamily::Adopt(Gdiplus::GpFontFamily* family, GpStatus statu
 
 // --- font
 
-GdiFont::GdiFont(const wchar_t* family, float points, bool bold) {
+GdiFont::GdiFont(const wchar_t* family, float size, bool bold, Gdiplus::Unit unit) {
   const INT style = bold ? Gdiplus::FontStyleBold : Gdiplus::FontStyleRegular;
   {
     GdiFontFamily named = GdiFontFamily::FromName(family);
-    if (named.Valid()) Record(gdip::GdipCreateFont(named.Get(), points, style, Gdiplus::UnitPoint, &font_));
+    if (named.Valid()) Record(gdip::GdipCreateFont(named.Get(), size, style, unit, &font_));
     else Record(named.LastFailure());
   }
   if (font_) return;
   GdiFontFamily generic = GdiFontFamily::GenericSansSerif();
-  if (generic.Valid()) Record(gdip::GdipCreateFont(generic.Get(), points, style, Gdiplus::UnitPoint, &font_));
+  if (generic.Valid()) Record(gdip::GdipCreateFont(generic.Get(), size, style, unit, &font_));
   else Record(generic.LastFailure());
 }
 

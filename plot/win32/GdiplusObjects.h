@@ -90,9 +90,9 @@ class GdiFontFamily : public StatusRecord {
 class GdiFont : public StatusRecord {
  public:
   GdiFont() = default;
-  // The named family in points, bold or regular; the generic sans-serif family when the named
-  // one or its font cannot be made (the family is let go once the font exists).
-  GdiFont(const wchar_t* family, float points, bool bold);
+  // The named family at `size` in `unit`, bold or regular; the generic sans-serif family when the
+  // named one or its font cannot be made (the family is let go once the font exists).
+  GdiFont(const wchar_t* family, float size, bool bold, Gdiplus::Unit unit = Gdiplus::UnitPoint);
   ~GdiFont();
   GdiFont(GdiFont&& other) noexcept;
   GdiFont& operator=(GdiFont&& other) noexcept;

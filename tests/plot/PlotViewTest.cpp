@@ -335,5 +335,99 @@ TEST(PaintLiveTrace, TraceBelowOneMetreDrawsOnlyTheBackground) {
   EXPECT_EQ(canvas.Ops()[0].kind, Kind::Clear);
 }
 
+// The plot at other DPIs: fonts and pens in exact proportion, distances rounded to the nearest
+// pixel; a DPI that is no DPI draws as at 96.
+struct DpiCase {
+  int dpi;
+  float factor;
+  int margin, dot, rise, shift, legendX, thirdLegendY, groundLabelX;
+};
+constexpr DpiCase kDpiCases[] = {
+    {96, 1.0f, 50, 5, 30, 8, 10, 90, 100},
+    {120, 1.25f, 63, 6, 38, 10, 13, 113, 125},  // halves round up: 62.5, 37.5, 12.5, 112.5
+    {144, 1.5f, 75, 8, 45, 12, 15, 135, 150},
+    {192, 2.0f, 100, 10, 60, 16, 20, 180, 200},
+    {0, 1.0f, 50, 5, 30, 8, 10, 90, 100},
+    {-144, 1.0f, 50, 5, 30, 8, 10, 90, 100},
+};
+
+TEST(PaintPlot, PensFontsAndDistancesGrowWithTheDpi) {
+  for (const DpiCase& c : kDpiCases) {
+    SCOPED_TRACE(c.dpi);
+    DataSet set = KnownFlight();
+    set.lineFlags[10] = 2;
+    PlotScale scale = Scale(1920, 1440, 20, -100, 600);
+    scale.dpi = c.dpi;
+    RecordingCanvas canvas(1920, 1440);
+    PaintPlot(canvas, set, scale);
+
+    for (const auto& op : canvas.OpsOf(Kind::Text)) {
+      SCOPED_TRACE(testing::PrintToString(op.text));
+      EXPECT_EQ(op.points, (op.text == L"TEV USB" ? 128.0f : 12.0f) * c.factor);
+    }
+    int seriesLines = 0, marks = 0;
+    for (const auto& op : canvas.OpsOf(Kind::Line)) {
+      if (op.penWidth == 3.0f * c.factor) {
+        ++seriesLines;
+      } else {
+        EXPECT_EQ(op.penWidth, 15.0f * c.factor);
+        ++marks;
+      }
+    }
+    EXPECT_GT(seriesLines, 200);
+    EXPECT_EQ(marks, 1);
+    for (const auto& op : canvas.OpsOf(Kind::Ellipse)) {
+      EXPECT_EQ(op.boxWidth, c.dot);
+      EXPECT_EQ(op.boxHeight, c.dot);
+    }
+
+    // The data start after the left margin and the ground lies the margin's share above the bottom.
+    EXPECT_EQ(MapX(scale, 0.0), c.margin);
+    EXPECT_EQ(MapX(scale, 20.0), 1920 - c.margin);
+    const int ground = static_cast<int>(1440 - 100.0 * (1440 - 2 * c.margin) / 600 - c.margin);
+    EXPECT_EQ(MapY(scale, 0.0), ground);
+    EXPECT_EQ(canvas.OpsOf(Kind::Line)[0].y1, ground);
+    const CanvasOp* mark = nullptr;
+    for (const auto& op : canvas.Ops())
+      if (op.kind == Kind::Line && op.penWidth == 15.0f * c.factor) mark = &op;
+    ASSERT_NE(mark, nullptr);
+    EXPECT_EQ(mark->x1, *MapX(scale, 0.9) + c.shift);
+
+    const CanvasOp* groundLabel = canvas.FindText(L"Ground");
+    ASSERT_NE(groundLabel, nullptr);
+    EXPECT_EQ(groundLabel->textX, static_cast<float>(c.groundLabelX));
+    EXPECT_EQ(groundLabel->textY, static_cast<float>(ground - c.rise));
+    const CanvasOp* legend = canvas.FindText(L"Data set: 3");
+    ASSERT_NE(legend, nullptr);
+    EXPECT_EQ(legend->textX, static_cast<float>(c.legendX));
+    EXPECT_EQ(legend->textY, static_cast<float>(c.thirdLegendY));
+  }
+}
+
+TEST(PaintLiveTrace, TheTraceGrowsWithTheDpi) {
+  for (const DpiCase& c : kDpiCases) {
+    SCOPED_TRACE(c.dpi);
+    LiveTrace trace;
+    trace.points = {0.0, 4.0, 9.0, 12.9, 11.0};
+    trace.xMax = 5;
+    trace.yMax = 12;
+    trace.apogeeTime = 0.3f;
+    trace.maxAltitude = 12.9f;
+    PlotScale scale;
+    scale.dpi = c.dpi;
+    RecordingCanvas canvas(640, 480);
+    PaintLiveTrace(canvas, trace, scale);
+
+    const auto lines = canvas.OpsOf(Kind::Line);
+    ASSERT_EQ(lines.size(), 5u);
+    for (const auto& op : lines) EXPECT_EQ(op.penWidth, 3.0f * c.factor);
+    EXPECT_EQ(lines[1].x1, c.margin);
+    const CanvasOp* apogee = canvas.FindText(L"(0.3 s  12.9 m)");
+    ASSERT_NE(apogee, nullptr);
+    EXPECT_EQ(apogee->points, 12.0f * c.factor);
+    EXPECT_EQ(apogee->textY, static_cast<float>(*MapY(scale, 12.9f) - c.rise));
+  }
+}
+
 }  // namespace
 }  // namespace tev

@@ -37,6 +37,12 @@ tev_new_wine_prefix() {
   # DirectDraw through GDI: on a display without a GPU the default OpenGL path costs ~15 ms per
   # full-screen blit, several times a live frame's whole budget.
   wine reg add 'HKCU\Software\Wine\Direct3D' /v renderer /t REG_SZ /d gdi /f >/dev/null 2>&1
+  # The main window's DPI test restores and moves the window: on a bare X display, with no window
+  # manager to take the maximised state back, Wine would maximise it again. In a desktop of its
+  # own Wine manages the windows itself.
+  wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v tevdpi /t REG_SZ /d 1280x1024 /f >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\AppDefaults\main_window_dpi_tests.exe\Explorer' /v Desktop /t REG_SZ \
+    /d tevdpi /f >/dev/null 2>&1
   wineserver -w
 }
 
