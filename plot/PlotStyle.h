@@ -3,6 +3,7 @@
 // (100 %); PlotSizesAt gives them at any DPI, so that every size scales in this one place.
 #include <cstdint>
 
+#include "model/Dpi.h"
 #include "plot/Canvas.h"
 
 namespace tev::plotstyle {
@@ -12,8 +13,6 @@ inline constexpr Argb kTitle = 0xFF696969;
 inline constexpr Argb kRed = 0xFFFF0000;
 inline constexpr Argb kGreen = 0xFF008000;
 inline constexpr Argb kBlue = 0xFF0000FF;
-
-inline constexpr int kBaseDpi = 96;
 
 inline constexpr float kSeriesPen = 3.0f;
 inline constexpr float kLineMarkPen = 15.0f;
@@ -30,20 +29,10 @@ inline constexpr int kLegendX = 10;
 inline constexpr int kLegendTop = 10;
 inline constexpr int kLegendStep = 40;  // from one legend line to the next
 
-// A DPI the plot can be drawn at: anything but a positive one is taken as 96.
-constexpr int UsableDpi(int dpi) { return dpi > 0 ? dpi : kBaseDpi; }
-
-// A 96-DPI distance at `dpi`, to the nearest pixel (halves away from zero, as the window's own
-// sizes round), so that at 96 it is exactly the distance given.
-constexpr int ScaledLength(int length, int dpi) {
-  const std::int64_t scaled = static_cast<std::int64_t>(length) * UsableDpi(dpi);
-  return static_cast<int>((scaled >= 0 ? scaled + kBaseDpi / 2 : scaled - kBaseDpi / 2) / kBaseDpi);
-}
-
-// Pens and fonts in exact proportion to the DPI.
-constexpr float ScaledSize(float size, int dpi) {
-  return size * static_cast<float>(UsableDpi(dpi)) / static_cast<float>(kBaseDpi);
-}
+using tev::kBaseDpi;
+using tev::ScaledLength;
+using tev::ScaledSize;
+using tev::UsableDpi;
 
 struct PlotSizes {
   float seriesPen = kSeriesPen;

@@ -4,9 +4,11 @@
 // GetDpiForWindow exists from Windows 10 1607 on; before it, the screen's DPI is the only one.
 #include <windows.h>
 
+#include "model/Dpi.h"
+
 namespace tev::win32 {
 
-inline constexpr UINT kBaseDpi = 96;
+inline constexpr UINT kBaseDpi = static_cast<UINT>(tev::kBaseDpi);
 
 inline UINT ScreenDpi() {
   HDC screen = ::GetDC(nullptr);
@@ -24,8 +26,6 @@ inline UINT WindowDpi(HWND window) {
 }
 
 // A 96-DPI length at `dpi`.
-inline int ScaleToDpi(int length, UINT dpi) {
-  return ::MulDiv(length, static_cast<int>(dpi), static_cast<int>(kBaseDpi));
-}
+inline int ScaleToDpi(int length, UINT dpi) { return tev::ScaledLength(length, static_cast<int>(dpi)); }
 
 }  // namespace tev::win32

@@ -15,8 +15,9 @@ void FillDot(GdiGraphics& graphics, const GdiSolidBrush& brush, int x, int y, in
   graphics.Record(gdip::GdipFillEllipseI(graphics.Get(), brush.Get(), x, y, width, height));
 }
 
-void DrawCornerArc(GdiGraphics& graphics, const GdiPen& pen, int x, int y, float startDegrees, float sweepDegrees) {
-  graphics.Record(gdip::GdipDrawArcI(graphics.Get(), pen.Get(), x, y, 8, 8, startDegrees, sweepDegrees));
+void DrawCornerArc(GdiGraphics& graphics, const GdiPen& pen, int x, int y, float startDegrees, float sweepDegrees,
+                   int size) {
+  graphics.Record(gdip::GdipDrawArcI(graphics.Get(), pen.Get(), x, y, size, size, startDegrees, sweepDegrees));
 }
 
 void DrawTextAt(GdiGraphics& graphics, const wchar_t* text, int length, const GdiFont& font, float x, float y,

@@ -12,8 +12,9 @@ std::uint32_t ArgbFromColorRef(COLORREF color);
 
 void DrawLine(GdiGraphics& graphics, const GdiPen& pen, int x1, int y1, int x2, int y2);
 void FillDot(GdiGraphics& graphics, const GdiSolidBrush& brush, int x, int y, int width, int height);
-// A quarter (or any) arc whose box is always 8 × 8 pixels at (x, y).
-void DrawCornerArc(GdiGraphics& graphics, const GdiPen& pen, int x, int y, float startDegrees, float sweepDegrees);
+// A quarter (or any) arc whose box is `size` × `size` pixels at (x, y).
+void DrawCornerArc(GdiGraphics& graphics, const GdiPen& pen, int x, int y, float startDegrees, float sweepDegrees,
+                   int size = 8);
 // Text anchored at (x, y); length -1 draws up to the terminator.
 void DrawTextAt(GdiGraphics& graphics, const wchar_t* text, int length, const GdiFont& font, float x, float y,
                 const GdiSolidBrush& brush);

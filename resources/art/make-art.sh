@@ -28,7 +28,7 @@ icon() {  # $1 output .ico, then the drawing options for the 256 x 256 master
   local out=$1; shift
   convert -size 256x256 xc:none "$@" "$tmp/big.png"
   local sizes=()
-  for s in 16 24 32 48 64; do
+  for s in 16 24 32 48 64 72 96; do
     convert "$tmp/big.png" -filter Lanczos -resize "${s}x${s}" "$tmp/$s.png"
     sizes+=("$tmp/$s.png")
   done

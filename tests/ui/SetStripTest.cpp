@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "tests/model/Flights.h"
+#include "model/Dpi.h"
 
 namespace tev {
 namespace {
@@ -57,7 +58,28 @@ TEST(SetStrip, AClickIsTakenToTheNearestColumnBoundaryOfAPictureTwoPixelsWiderTh
   // 256 pixels for 128 columns: two pixels per column, rounded half up.
   for (const Case& c : {Case{0, 254, 0}, Case{1, 254, 1}, Case{2, 254, 1}, Case{3, 254, 2}, Case{253, 254, 127},
                         Case{254, 254, 127}, Case{255, 254, 128}, Case{100, 510, 25}, Case{424, 424, 127}}) {
-    EXPECT_EQ(StripColumnAt(c.x, c.right), c.column) << "x " << c.x << " of " << c.right;
+    EXPECT_EQ(StripColumnAt(c.x, c.right, 96), c.column) << "x " << c.x << " of " << c.right;
+  }
+}
+
+// The strip grows with the dialog's DPI: its picture's overhang grows with it, and a click at the
+// same place on the strip lands on the same column at every DPI.
+TEST(SetStrip, AClickLandsOnTheSameColumnAtEveryDpi) {
+  struct Case {
+    unsigned dpi;
+    int overhang;
+  };
+  constexpr int kRightAt96 = 424;
+  for (const Case& c : {Case{96, 2}, Case{120, 3}, Case{144, 3}, Case{192, 4}}) {
+    const int right = ScaledLength(kRightAt96, c.dpi);
+    EXPECT_EQ(StripPictureWidth(right, c.dpi), right + c.overhang) << c.dpi << " DPI";
+    for (int column = 0; column < kStripColumns; ++column) {
+      // A quarter column left of each block's start, in 96-DPI pixels, then at this DPI.
+      const double at96 = (column - 0.25) * StripPictureWidth(kRightAt96, 96) / kStripColumns;
+      if (at96 < 0) continue;
+      const int x = static_cast<int>(at96 * c.dpi / 96 + 0.5);
+      ASSERT_EQ(StripColumnAt(x, right, c.dpi), column) << c.dpi << " DPI, x " << x << " of " << right;
+    }
   }
 }
 

@@ -1,6 +1,7 @@
 #include "ui/dialogs/AboutWindow.h"
 
 #include "model/Versions.h"
+#include "ui/dialogs/AboutBanner.h"
 #include "resources/ResourceIds.h"
 #include "win32/Guards.h"
 
@@ -21,6 +22,7 @@ DialogResult CAboutWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lPa
 }
 
 DialogResult CAboutWindow::OnInitDialog(WPARAM, LPARAM) {
+  ShowBanner();  // first: the banner's control takes the picture's size, which its anchor keeps
   CreateLayout();
   Anchor(IDC_ABOUT_BANNER, true, true, true, true);
   Anchor(IDC_STATUS, true, true, true, true);
@@ -50,6 +52,16 @@ DialogResult CAboutWindow::OnClose(WPARAM, LPARAM) {
   ::EndDialog(hwnd, 0);
   return TRUE;
 }
+
+void CAboutWindow::ShowBanner() {
+  const HBITMAP banner = LoadAboutBanner(Dpi());
+  if (!banner) return;  // the one the template loaded stays
+  const auto previous = reinterpret_cast<HGDIOBJ>(::SendDlgItemMessageW(hwnd, IDC_ABOUT_BANNER, STM_SETIMAGE,
+                                                                         IMAGE_BITMAP, reinterpret_cast<LPARAM>(banner)));
+  if (previous && previous != banner) ::DeleteObject(previous);
+}
+
+void CAboutWindow::RemeasureForDpi() { ShowBanner(); }
 
 // The banner's static control loads its bitmap from the template and leaves it behind when it
 // goes: taken back from the control and deleted here, or every About opened costs a banner-sized

@@ -19,6 +19,9 @@ class CAboutWindow : public CBaseWindow {
   DialogResult OnKeyDown(WPARAM, LPARAM);
   DialogResult OnClose(WPARAM, LPARAM);
   DialogResult OnDestroy(WPARAM, LPARAM);
+  void RemeasureForDpi() override;
+  // The banner at the dialog's DPI in place of the one the control holds.
+  void ShowBanner();
 
   static const MessageEntry<CAboutWindow> kMessages[];
 };

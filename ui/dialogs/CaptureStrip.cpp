@@ -25,7 +25,7 @@ void SetStripImage::Draw(const std::vector<std::uint32_t>& columnColors) {
   }
 }
 
-void SetStripImage::Paint(HDC dc, const RECT& client) {
+void SetStripImage::Paint(HDC dc, const RECT& client, UINT dpi) {
   win32::GdiGraphics graphics = win32::GraphicsFromDc(dc);
   if (!graphics.Valid()) return;
   win32::ClearGraphics(graphics, kStripBackground);
@@ -35,8 +35,8 @@ void SetStripImage::Paint(HDC dc, const RECT& client) {
   std::lock_guard lock(mutex_);
   if (!bitmap_.Valid()) return;
   // Twice the height: the top row fills the strip.
-  graphics.Record(win32::gdip::GdipDrawImageRectI(graphics.Get(), bitmap_.Get(), 0, 0, client.right + 2,
-                                                  client.bottom * 2));
+  graphics.Record(win32::gdip::GdipDrawImageRectI(graphics.Get(), bitmap_.Get(), 0, 0,
+                                                  StripPictureWidth(client.right, dpi), client.bottom * 2));
 }
 
 void CCaptureWindow::DrawSetStrip() {
@@ -56,7 +56,7 @@ LRESULT CCaptureWindow::OnStripClick(HWND strip, LPARAM lParam) {
   const int x = LOWORD(lParam);
   RECT client = {};
   ::GetClientRect(strip, &client);
-  const int column = StripColumnAt(x, client.right);
+  const int column = StripColumnAt(x, client.right, Dpi());
   bool canSave = false;
   {
     std::lock_guard lock(device.packetsMutex);
@@ -79,7 +79,7 @@ LRESULT CALLBACK CCaptureWindow::StripProc(HWND strip, UINT message, WPARAM wPar
     case WM_ERASEBKGND: {
       RECT client = {};
       ::GetClientRect(strip, &client);
-      dialog->stripBitmap_.Paint(reinterpret_cast<HDC>(wParam), client);
+      dialog->stripBitmap_.Paint(reinterpret_cast<HDC>(wParam), client, dialog->Dpi());
       ::ValidateRect(strip, nullptr);
       return 1;
     }

@@ -20,8 +20,8 @@ class SetStripImage {
 
   // Black, then the given ARGB colour in each column from the left; any thread.
   void Draw(const std::vector<std::uint32_t>& columnColors);
-  // Fills the strip's client area with the top row, stretched; the dialog thread.
-  void Paint(HDC dc, const RECT& client);
+  // Fills the strip's client area (at `dpi`) with the top row, stretched; the dialog thread.
+  void Paint(HDC dc, const RECT& client, UINT dpi);
 
  private:
   std::mutex mutex_;

@@ -36,7 +36,7 @@ INT_PTR HandleCommonPaint(UINT message, WPARAM wParam, LPARAM lParam, const Dial
       return EraseBackground(reinterpret_cast<HDC>(wParam), look);
     case WM_DRAWITEM:
       DrawGroupFrame(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam), look.dialog, BrushColour(look.background),
-                     look.frames);
+                     look.frames, look.dpi);
       return 1;
     case WM_PAINT:
       return Paint(look);

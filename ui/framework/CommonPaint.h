@@ -12,6 +12,7 @@ struct DialogLook {
   HWND dialog;
   HBRUSH background;
   const GroupFrames& frames;
+  UINT dpi;
 };
 
 // The shared handling of background, frames and control colours; 0 for any other message.

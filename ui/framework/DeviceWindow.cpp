@@ -61,7 +61,11 @@ void CDeviceWindow::ReleaseHeldItems() {
   for (int id : held) CBaseWindow::EnableItem(id, true);
 }
 
-void CDeviceWindow::PostConnectionIcon() const { tev::PostConnectionIcon(hwnd, iconControlId_, device.IsOpen()); }
+void CDeviceWindow::PostConnectionIcon() const {
+  tev::PostConnectionIcon(hwnd, iconControlId_, device.IsOpen(), Dpi());
+}
+
+void CDeviceWindow::RemeasureForDpi() { PostConnectionIcon(); }
 
 DialogResult CDeviceWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   if (const DialogResult own = HandleDialogMessage(message, wParam, lParam)) return own;

@@ -55,6 +55,8 @@ class CDeviceWindow : public CBaseWindow {
   void PostConnectionIcon() const;
   // WM_CLOSE: waits at most 100 ms for the worker; while it runs the close is posted again.
   INT_PTR RunCloseProtocol();
+  // The connection icon at the new DPI's size.
+  void RemeasureForDpi() override;
 
   AltimeterDevice& device;
   WorkerThread workerThread;

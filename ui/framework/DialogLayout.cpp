@@ -36,6 +36,22 @@ void DialogLayout::OnMessage(UINT message, WPARAM, LPARAM lParam) {
   }
 }
 
+void DialogLayout::Rescale(UINT fromDpi, UINT toDpi) {
+  const auto scale = [&](int& length) { length = ::MulDiv(length, static_cast<int>(toDpi), static_cast<int>(fromDpi)); };
+  scale(minimumWidth);
+  scale(minimumHeight);
+  scale(maximumWidth);
+  scale(maximumHeight);
+  for (const auto& anchor : anchors) {
+    AnchorGeometry& g = anchor->geometry;
+    // Edges, not sizes, as the controls themselves are scaled: the records stay on them exactly.
+    int right = g.x + g.width, bottom = g.y + g.height;
+    for (int* length : {&g.x, &g.y, &right, &bottom, &g.parentWidth, &g.parentHeight}) scale(*length);
+    g.width = right - g.x;
+    g.height = bottom - g.y;
+  }
+}
+
 void DialogLayout::Relayout(int width, int height) {
   HDWP batch = ::BeginDeferWindowPos(static_cast<int>(anchors.size()));
   for (const auto& anchor : anchors) {

@@ -24,6 +24,9 @@ class DialogLayout {
   void Add(HWND control, bool topFixed, bool leftFixed, bool bottomFollows, bool rightFollows);
   // WM_SIZE and WM_GETMINMAXINFO; other messages are none of its business.
   void OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  // A move from one DPI to another: the minimum size, every anchored control's place and the
+  // parent sizes they were laid out for, in proportion (the controls are moved by the caller).
+  void Rescale(UINT fromDpi, UINT toDpi);
 
   HWND dialog;
   int minimumWidth = 0, minimumHeight = 0;

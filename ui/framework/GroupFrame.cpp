@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "plot/win32/DrawingPrimitives.h"
+#include "ui/logic/GroupFrameGeometry.h"
 
 namespace tev {
 
@@ -12,7 +13,6 @@ namespace {
 
 constexpr std::uint32_t kFramePen = 0xFFD2B48C;
 constexpr std::uint32_t kCaptionBrush = 0xFFA0522D;
-constexpr int kCaptionLeft = 9;
 
 bool IsFrame(HWND window, const GroupFrames& frames) {
   return std::any_of(frames.begin(), frames.end(), [&](const auto& f) { return f->window == window; });
@@ -30,10 +30,15 @@ void ExcludeSiblings(GdiGraphics& graphics, HWND item, HWND dialog, const GroupF
   }
 }
 
-// The line, then taken out of the clip so that the final clear leaves it alone.
-void FrameLine(GdiGraphics& graphics, const GdiPen& pen, int x1, int y1, int x2, int y2) {
-  DrawLine(graphics, pen, x1, y1, x2, y2);
-  ExcludeClipRect(graphics, std::min(x1, x2), std::min(y1, y2), std::abs(x2 - x1) + 1, std::abs(y2 - y1) + 1);
+// The line, one pixel line after the other inwards, each taken out of the clip so that the final
+// clear leaves it alone.
+void DrawFrameLine(GdiGraphics& graphics, const GdiPen& pen, const FrameLine& line, int thickness) {
+  for (int i = 0; i < thickness; ++i) {
+    const int x1 = line.x1 + i * line.stepX, y1 = line.y1 + i * line.stepY;
+    const int x2 = line.x2 + i * line.stepX, y2 = line.y2 + i * line.stepY;
+    DrawLine(graphics, pen, x1, y1, x2, y2);
+    ExcludeClipRect(graphics, std::min(x1, x2), std::min(y1, y2), std::abs(x2 - x1) + 1, std::abs(y2 - y1) + 1);
+  }
 }
 
 }  // namespace
@@ -52,6 +57,8 @@ HWND ReplaceGroupBox(HWND dialog, int controlId, GroupFrames& frames) {
                                  rect.right - rect.left, rect.bottom - rect.top, dialog, nullptr,
                                  ::GetModuleHandleW(nullptr), nullptr);
   if (!frame) return nullptr;  // the group box stays: a plain frame beats none
+  // The caption in the dialog's font, and in the one a move to another DPI gives the controls.
+  ::SendMessageW(frame, WM_SETFONT, ::SendMessageW(dialog, WM_GETFONT, 0, 0), FALSE);
   // Behind every other control, where the group box was drawn.
   ::SetWindowPos(frame, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   ::DestroyWindow(box);
@@ -67,7 +74,8 @@ HWND ReplaceGroupBox(HWND dialog, int controlId, GroupFrames& frames) {
   return frame;
 }
 
-bool DrawGroupFrame(const DRAWITEMSTRUCT& item, HWND dialog, COLORREF background, const GroupFrames& frames) {
+bool DrawGroupFrame(const DRAWITEMSTRUCT& item, HWND dialog, COLORREF background, const GroupFrames& frames,
+                    UINT dpi) {
   const auto found = std::find_if(frames.begin(), frames.end(), [&](const auto& f) { return f->window == item.hwndItem; });
   if (found == frames.end()) return false;
   const std::wstring& caption = (*found)->caption;
@@ -75,11 +83,11 @@ bool DrawGroupFrame(const DRAWITEMSTRUCT& item, HWND dialog, COLORREF background
   const int H = item.rcItem.bottom;
 
   GdiGraphics graphics = GraphicsFromDc(item.hDC);
-  const GdiPen pen = NewPen(kFramePen, 1.0f);
+  const GdiPen linePen = NewPen(kFramePen, 1.0f);
   const GdiSolidBrush captionBrush = NewSolidBrush(kCaptionBrush);
   const std::uint32_t back = ArgbFromColorRef(background);
 
-  const GdiFont font = FontFromDC(item.hDC, reinterpret_cast<HFONT>(::SendMessageW(dialog, WM_GETFONT, 0, 0)));
+  const GdiFont font = FontFromDC(item.hDC, reinterpret_cast<HFONT>(::SendMessageW(item.hwndItem, WM_GETFONT, 0, 0)));
   const int style = FontStyleOf(font);
   const GdiFontFamily family = FontFamilyOf(font);
   const float size = FontSizeOf(font);
@@ -90,34 +98,26 @@ bool DrawGroupFrame(const DRAWITEMSTRUCT& item, HWND dialog, COLORREF background
           .Width;
 
   ExcludeSiblings(graphics, item.hwndItem, dialog, frames);
+  const GroupFrameGeometry frame = LayOutGroupFrame(W, H, tw, h, dpi);
 
   // The caption on a bitmap of the background, so that the line stops where the caption starts.
-  const int captionWidth = static_cast<int>(tw);
-  const int captionHeight = static_cast<int>(h) + 10;
-  if (captionWidth > 0) {
-    const GdiImage bitmap = NewBitmapFor(graphics, captionWidth, captionHeight);
+  if (frame.captionWidth > 0) {
+    const GdiImage bitmap = NewBitmapFor(graphics, frame.captionWidth, frame.captionHeight);
     GdiGraphics onBitmap = GraphicsFromImage(bitmap);
     if (onBitmap.Valid()) {
       ClearGraphics(onBitmap, back);
       DrawTextAt(onBitmap, caption.c_str(), -1, font, 0, 0, captionBrush);
     }
-    DrawImageAt(graphics, bitmap, kCaptionLeft, 0);
-    ExcludeClipRect(graphics, kCaptionLeft, 0, captionWidth, captionHeight);
+    DrawImageAt(graphics, bitmap, frame.captionLeft, 0);
+    ExcludeClipRect(graphics, frame.captionLeft, 0, frame.captionWidth, frame.captionHeight);
   }
 
-  const int t = 1 + static_cast<int>(h / 2);  // the caption's middle
-  FrameLine(graphics, pen, 5, t, 7, t);
-  FrameLine(graphics, pen, static_cast<int>(tw + 11), t, W - 6, t);
-  FrameLine(graphics, pen, 4, H - 2, W - 5, H - 2);
-  FrameLine(graphics, pen, 1, t + 3, 1, H - 6);
-  FrameLine(graphics, pen, W - 2, t + 3, W - 2, H - 6);
+  for (const FrameLine& line : frame.lines) DrawFrameLine(graphics, linePen, line, frame.thickness);
 
   ClearGraphics(graphics, back);  // the inside and the margins, all that is not yet drawn
 
-  DrawCornerArc(graphics, pen, 1, t, 180, 90);
-  DrawCornerArc(graphics, pen, W - 10, t, 270, 90);
-  DrawCornerArc(graphics, pen, 1, H - 10, 90, 90);
-  DrawCornerArc(graphics, pen, W - 10, H - 10, 0, 90);
+  const GdiPen arcPen = NewPen(kFramePen, static_cast<float>(frame.thickness));
+  for (const FrameArc& arc : frame.arcs) DrawCornerArc(graphics, arcPen, arc.x, arc.y, arc.startDegrees, 90, arc.size);
   return true;
 }
 

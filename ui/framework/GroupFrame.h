@@ -20,7 +20,10 @@ using GroupFrames = std::vector<std::unique_ptr<GroupFrame>>;
 // size, records it in `frames` and returns it (null when the dialog has no such control).
 HWND ReplaceGroupBox(HWND dialog, int controlId, GroupFrames& frames);
 
-// The frame drawn for WM_DRAWITEM of a recorded frame; false when the item is not one of them.
-bool DrawGroupFrame(const DRAWITEMSTRUCT& item, HWND dialog, COLORREF background, const GroupFrames& frames);
+// The frame drawn for WM_DRAWITEM of a recorded frame, its insets, corners and line scaled to the
+// dialog's `dpi` (the caption's font is the dialog's, which has that DPI already); false when the
+// item is not one of them.
+bool DrawGroupFrame(const DRAWITEMSTRUCT& item, HWND dialog, COLORREF background, const GroupFrames& frames,
+                    UINT dpi);
 
 }  // namespace tev

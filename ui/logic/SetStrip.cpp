@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "model/Dpi.h"
+
 namespace tev {
 
 std::vector<std::uint32_t> StripColumnColors(const PacketList& packets, int selectedSet) {
@@ -20,9 +22,11 @@ std::vector<std::uint32_t> StripColumnColors(const PacketList& packets, int sele
   return colors;
 }
 
-int StripColumnAt(int x, int clientRight) {
-  // The strip's picture is drawn two pixels wider than the client area; the column is rounded.
-  return static_cast<int>(x * static_cast<double>(kStripColumns) / (clientRight + 2) + 0.5);
+int StripPictureWidth(int clientRight, unsigned dpi) { return clientRight + ScaledLength(2, dpi); }
+
+int StripColumnAt(int x, int clientRight, unsigned dpi) {
+  // Columns as the picture lays them out; the column is rounded.
+  return static_cast<int>(x * static_cast<double>(kStripColumns) / StripPictureWidth(clientRight, dpi) + 0.5);
 }
 
 int PickSetAt(const PacketList& packets, int column, int previous) {

@@ -18,8 +18,12 @@ inline constexpr std::uint32_t kStripPicked = 0xFFFF0000;
 // the first flight start count as set -1, so they are red while nothing is picked.
 std::vector<std::uint32_t> StripColumnColors(const PacketList& packets, int selectedSet);
 
-// The packet column under pixel x of a strip whose client area ends at `clientRight`.
-int StripColumnAt(int x, int clientRight);
+// The width of the strip's picture: a little wider than the client area (by two pixels at 96 DPI,
+// scaled with the strip's DPI), so that the last column is not cut short.
+int StripPictureWidth(int clientRight, unsigned dpi);
+
+// The packet column under pixel x of a strip at `dpi` whose client area ends at `clientRight`.
+int StripColumnAt(int x, int clientRight, unsigned dpi);
 
 // The set a click on `column` picks: the set holding that packet, or `previous` when it holds none.
 int PickSetAt(const PacketList& packets, int column, int previous);

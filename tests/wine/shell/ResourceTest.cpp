@@ -54,6 +54,25 @@ TEST(StringTable, HoldsTheMessagesWordForWord) {
   EXPECT_EQ(LoadText(115), L"");
 }
 
+// The connection icons are shown 48 pixels wide at 96 DPI and larger at higher DPIs: each size a
+// screen asks for has a picture of its own in the icon, not one stretched from a smaller one.
+TEST(Resources, EachIconHoldsAPictureOfItsOwnForEachDpisSize) {
+  const HINSTANCE self = ::GetModuleHandleW(nullptr);
+  for (UINT id : {IDI_APPLICATION_ICON, IDI_NOT_CONNECTED, IDI_CONNECTED}) {
+    HRSRC group = ::FindResourceW(self, MAKEINTRESOURCEW(id), reinterpret_cast<LPCWSTR>(RT_GROUP_ICON));
+    ASSERT_NE(group, nullptr) << "icon " << id;
+    auto* directory = static_cast<BYTE*>(::LockResource(::LoadResource(self, group)));
+    for (int size : {48, 72, 96}) {
+      const int entry = ::LookupIconIdFromDirectoryEx(directory, TRUE, size, size, LR_DEFAULTCOLOR);
+      HRSRC picture = ::FindResourceW(self, MAKEINTRESOURCEW(entry), reinterpret_cast<LPCWSTR>(RT_ICON));
+      ASSERT_NE(picture, nullptr) << "icon " << id << " at " << size;
+      const auto* header = static_cast<const BITMAPINFOHEADER*>(::LockResource(::LoadResource(self, picture)));
+      ASSERT_NE(header, nullptr);
+      EXPECT_EQ(header->biWidth, size) << "icon " << id << " has no picture of its own at " << size;
+    }
+  }
+}
+
 TEST(Resources, IconsAndAboutBitmapLoadAtTheSizesUsed) {
   const HINSTANCE self = ::GetModuleHandleW(nullptr);
   for (UINT id : {IDI_APPLICATION_ICON, IDI_NOT_CONNECTED, IDI_CONNECTED}) {
