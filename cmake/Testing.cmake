@@ -37,6 +37,15 @@ function(tev_add_test)
   endif()
 endfunction()
 
+# tev_add_test_at_dpis(NAME <prefix> COMMAND <command...>): the same test at 96, 144 and 192 DPI,
+# as <prefix>_96, <prefix>_144 and <prefix>_192.
+function(tev_add_test_at_dpis)
+  cmake_parse_arguments(T "" "NAME" "COMMAND" ${ARGN})
+  foreach(dpi 96 144 192)
+    tev_add_test(NAME ${T_NAME}_${dpi} TIMEOUT 300 DPI ${dpi} COMMAND ${T_COMMAND})
+  endforeach()
+endfunction()
+
 # tev_add_gtest(NAME <name> SOURCES <files...> LIBS <targets...>)
 # One test program per area keeps the number of (slow, static) links down.
 # In the Windows build it runs under Wine (CMAKE_CROSSCOMPILING_EMULATOR).

@@ -2,8 +2,6 @@
 // window as the shell drops files (a DROPFILES block with wide paths, sent as WM_DROPFILES).
 #include <windows.h>
 #include <shlobj.h>
-#include <objidl.h>  // before gdiplus.h, which needs it and does not include it
-#include <gdiplus.h>
 
 #include <gtest/gtest.h>
 
@@ -52,12 +50,6 @@ HGLOBAL ShellDrop(const std::vector<std::wstring>& paths) {
 
 class LaunchFileTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    Gdiplus::GdiplusStartupInput startup;
-    Gdiplus::GdiplusStartup(&gdiplus_, &startup, nullptr);
-  }
-  static void TearDownTestSuite() { Gdiplus::GdiplusShutdown(gdiplus_); }
-
   void SetUp() override {
     // Names with spaces and letters outside Latin-1, as people's folders have.
     folder_ = fs::temp_directory_path() / L"My Flights \u0440\u0430\u043a\u0435\u0442\u0430";
@@ -98,7 +90,6 @@ class LaunchFileTest : public ::testing::Test {
 
   bool FlightShown() const { return !device_.currentSet.adc.empty(); }
 
-  static inline ULONG_PTR gdiplus_ = 0;
   VirtualBus bus_;
   AltimeterDevice device_{bus_};
   MainWindow window_{device_};

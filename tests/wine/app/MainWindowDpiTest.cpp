@@ -4,8 +4,6 @@
 // A move to a monitor of another DPI is the system's WM_DPICHANGED with the new DPI and the
 // suggested rectangle: the window takes the rectangle and draws the plot again at the new scale.
 #include <windows.h>
-#include <objidl.h>  // before gdiplus.h, which needs it and does not include it
-#include <gdiplus.h>
 
 #include <gtest/gtest.h>
 
@@ -104,12 +102,6 @@ int BlueInkHeight(const BufferPixels& b, int left, int right, int top, int botto
 
 class MainWindowDpiTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    Gdiplus::GdiplusStartupInput startup;
-    Gdiplus::GdiplusStartup(&gdiplus_, &startup, nullptr);
-  }
-  static void TearDownTestSuite() { Gdiplus::GdiplusShutdown(gdiplus_); }
-
   void SetUp() override {
     dpi_ = ScreenLogPixels();
     ASSERT_NE(Expected(dpi_), nullptr) << "no expectations for " << dpi_ << " DPI";
@@ -190,7 +182,6 @@ class MainWindowDpiTest : public ::testing::Test {
     EXPECT_EQ(info.ptMinTrackSize.y, Expected(dpi)->minimum.cy);
   }
 
-  static inline ULONG_PTR gdiplus_ = 0;
   UINT dpi_ = 0;
   VirtualBus bus_;
   AltimeterDevice device_{bus_};
