@@ -17,6 +17,7 @@
 #include "tests/wine/shell/DemoProcess.h"
 #include "tests/wine/shell/DialogDriver.h"
 #include "tests/wine/shell/SimulatedAltimeter.h"
+#include "win32/Guards.h"
 
 namespace {
 
@@ -42,14 +43,13 @@ struct Usage {
 
 // A whole file, however its size reads (files under /proc read as empty until read).
 std::string ReadAll(const std::wstring& path) {
-  const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                    OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return {};
+  const tev::win32::UniqueFileHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                                        nullptr, OPEN_EXISTING, 0, nullptr));
+  if (!file) return {};
   std::string text;
   char buffer[4096];
   DWORD got = 0;
-  while (::ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) text.append(buffer, got);
-  ::CloseHandle(file);
+  while (::ReadFile(file.Get(), buffer, sizeof buffer, &got, nullptr) && got > 0) text.append(buffer, got);
   return text;
 }
 
@@ -58,14 +58,20 @@ std::wstring Lower(std::wstring s) {
   return s;
 }
 
+struct FindTraits {  // FindFirstFileW's search
+  static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
+  static bool Valid(HANDLE h) { return h != INVALID_HANDLE_VALUE; }
+  static void Release(HANDLE h) { ::FindClose(h); }
+};
+
 // Under Wine the program is also a Linux process, and Wine reports no private bytes of another
 // process: its anonymous resident memory (RssAnon in /proc, seen as Z:\proc) stands for them.
 // The Linux process whose command line holds the program's path; empty when there is none.
 std::wstring LinuxStatusOf(const std::wstring& exe) {
   const std::wstring wanted = Lower(exe);
   WIN32_FIND_DATAW found{};
-  const HANDLE search = ::FindFirstFileW(L"Z:\\proc\\*", &found);
-  if (search == INVALID_HANDLE_VALUE) return {};
+  const tev::Unique<HANDLE, FindTraits> search(::FindFirstFileW(L"Z:\\proc\\*", &found));
+  if (!search) return {};
   std::wstring status;
   do {
     if (!std::iswdigit(found.cFileName[0])) continue;
@@ -76,8 +82,7 @@ std::wstring LinuxStatusOf(const std::wstring& exe) {
       status = dir + L"\\status";
       break;
     }
-  } while (::FindNextFileW(search, &found));
-  ::FindClose(search);
+  } while (::FindNextFileW(search.Get(), &found));
   return status;
 }
 
@@ -132,7 +137,8 @@ int wmain() {
     std::puts("no demo window or no altimeter");
     return 1;
   }
-  const HANDLE process = ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, demo.Id());
+  const tev::win32::UniqueKernelHandle process(
+      ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, demo.Id()));
   if (!process) {
     std::puts("the demo's process cannot be queried");
     return 1;
@@ -141,7 +147,7 @@ int wmain() {
   const std::wstring linuxStatus = LinuxStatusOf(demoExe);
   std::printf("private bytes from %s; GDI and USER objects as GetGuiResources counts them (Wine: none)\n",
               linuxStatus.empty() ? "GetProcessMemoryInfo" : "the Linux process's RssAnon");
-  const Usage start = Measure(process, linuxStatus);
+  const Usage start = Measure(process.Get(), linuxStatus);
   std::printf("before:    private %9.0f KB  GDI %4lu  USER %4lu\n", start.privateKb, start.gdi, start.user);
   Usage warm = start, last = start;
   for (int cycle = 1; cycle <= cycles; ++cycle) {
@@ -156,12 +162,11 @@ int wmain() {
     if (!sim.WaitUntilDetached(kTimeoutMs)) return std::puts("the altimeter did not detach"), 1;
     sim.Plug();
     if (!sim.WaitUntilAttached(kTimeoutMs)) return std::puts("the altimeter did not attach again"), 1;
-    last = Measure(process, linuxStatus);
+    last = Measure(process.Get(), linuxStatus);
     if (cycle == kWarmUp) warm = last;
     std::printf("cycle %3d: private %9.0f KB  GDI %4lu  USER %4lu\n", cycle, last.privateKb, last.gdi, last.user);
   }
   sim.Quit(5000);
-  ::CloseHandle(process);
 
   const int after = cycles - kWarmUp;
   const int perCycle = only.empty() ? static_cast<int>(std::size(kDialogs)) : 1;
