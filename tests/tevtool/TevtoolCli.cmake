@@ -5,18 +5,7 @@
 file(REMOVE_RECURSE "${WORK}")
 file(MAKE_DIRECTORY "${WORK}")
 
-# Output goes through files, not pipes: a wineserver started by the call would hold a pipe open
-# (and this script waiting) until it exits.
-function(run_tool result_var out_var err_var)
-  execute_process(COMMAND ${EMULATOR} "${TEVTOOL}" ${ARGN}
-                  WORKING_DIRECTORY "${WORK}"
-                  RESULT_VARIABLE rc OUTPUT_FILE "${WORK}/stdout.txt" ERROR_FILE "${WORK}/stderr.txt")
-  file(READ "${WORK}/stdout.txt" out)
-  file(READ "${WORK}/stderr.txt" err)
-  set(${result_var} "${rc}" PARENT_SCOPE)
-  set(${out_var} "${out}" PARENT_SCOPE)
-  set(${err_var} "${err}" PARENT_SCOPE)
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/RunTool.cmake)
 
 execute_process(COMMAND ${EMULATOR} "${FIXTURE}" WORKING_DIRECTORY "${WORK}" RESULT_VARIABLE rc
                 OUTPUT_FILE "${WORK}/fixture.txt" ERROR_FILE "${WORK}/fixture.txt")
@@ -53,7 +42,6 @@ set(cases "csv|missing.tev" "csv|notours.tev" "csv|empty.tev" "csv|flight.tev|1"
 foreach(case IN LISTS cases)
   string(REPLACE "|" ";" case_args "${case}")
   run_tool(rc out err ${case_args})
-  string(REPLACE "\r" "" err "${err}")
   string(REGEX MATCHALL "\n" ends "${err}")
   list(LENGTH ends lines)
   if(NOT rc EQUAL 1 OR NOT lines EQUAL 1 OR NOT err MATCHES "^tevtool: [^\n]+\n$" OR NOT out STREQUAL "")
