@@ -7,17 +7,11 @@ extern "C" {
 
 #include <vector>
 
+#include "win32/DeviceInfoList.h"
 #include "win32/Guards.h"
 
 namespace tev::win32 {
 namespace {
-
-struct DeviceInfoListTraits {
-  static HDEVINFO Invalid() { return INVALID_HANDLE_VALUE; }
-  static bool Valid(HDEVINFO h) { return h != INVALID_HANDLE_VALUE && h != nullptr; }
-  static void Release(HDEVINFO h) { ::SetupDiDestroyDeviceInfoList(h); }
-};
-using UniqueDeviceInfoList = Unique<HDEVINFO, DeviceInfoListTraits>;
 
 // Far more than any machine has; only a guard against an enumeration that never ends.
 constexpr DWORD kMaxInterfaces = 4096;
