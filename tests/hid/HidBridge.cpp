@@ -132,7 +132,7 @@ void HidBridge::Arrive(const std::wstring& simPath) {
   bridged_[simPath] = std::move(bridged);
 }
 
-void HidBridge::Leave(const std::wstring& simPath) {
+void HidBridge::Leave(std::wstring simPath) {  // a copy: the caller's may be the map's own key
   auto it = bridged_.find(simPath);
   if (it == bridged_.end()) return;
   it->second.reset();  // pumps stopped, then the device unplugged

@@ -42,7 +42,7 @@ class HidBridge {
 
   void Worker();
   void Arrive(const std::wstring& simPath);
-  void Leave(const std::wstring& simPath);
+  void Leave(std::wstring simPath);
 
   std::wstring infPath_;
   Log log_;
