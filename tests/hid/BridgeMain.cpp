@@ -1,7 +1,8 @@
 // hid-bridge.exe: simulated altimeters plugged into the system's HID stack, for the tests and for
 // ./run --hid. Listens on 127.0.0.1 at --port (else TEV_SIM_PORT, else the sim link's default)
-// and runs until its standard input ends or says "quit".
-//   hid-bridge.exe --inf Z:\...\tevhid.inf [--port N]
+// and runs until its standard input ends or says "quit" (with --no-input: until it is ended, for a
+// parent that gives it no input to hold open).
+//   hid-bridge.exe --inf Z:\...\tevhid.inf [--port N] [--no-input]
 #include <windows.h>
 
 #include <cstdio>
@@ -38,9 +39,16 @@ void RefreshDriverFile(const std::wstring& inf) {
 int wmain(int argc, wchar_t** argv) {
   std::wstring inf;
   std::string portText;
-  for (int i = 1; i + 1 < argc; i += 2) {
+  bool readInput = true;
+  for (int i = 1; i < argc; i += 2) {
     const std::wstring option = argv[i];
-    if (option == L"--inf") {
+    if (option == L"--no-input") {
+      readInput = false;
+      --i;
+    } else if (i + 1 == argc) {
+      std::cerr << "hid-bridge: " << tev::WideToUtf8(option) << " needs a value\n";
+      return 2;
+    } else if (option == L"--inf") {
       inf = argv[i + 1];
     } else if (option == L"--port") {
       portText = tev::WideToUtf8(argv[i + 1]);
@@ -50,7 +58,7 @@ int wmain(int argc, wchar_t** argv) {
     }
   }
   if (inf.empty()) {
-    std::cerr << "usage: hid-bridge --inf PATH\\tevhid.inf [--port N]\n";
+    std::cerr << "usage: hid-bridge --inf PATH\\tevhid.inf [--port N] [--no-input]\n";
     return 2;
   }
   std::string problem;
@@ -68,6 +76,9 @@ int wmain(int argc, wchar_t** argv) {
     return 1;
   }
   Say("hid-bridge: listening on 127.0.0.1:" + std::to_string(bridge.Port()));
+  if (!readInput) {
+    for (;;) ::Sleep(INFINITE);
+  }
   for (std::string line; std::getline(std::cin, line);) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (line == "quit") break;

@@ -6,7 +6,6 @@
 #include "device/DeviceIds.h"
 #include "model/WidePath.h"
 #include "tests/hid/VirtualHidDevice.h"
-#include "win32/Guards.h"
 
 namespace tev::hidtest {
 
@@ -20,7 +19,7 @@ struct HidBridge::Bridged {
   HidHandle read = kInvalidHidHandle;
   HidHandle write = kInvalidHidHandle;
   std::size_t reportLength = 0;
-  win32::UniqueFileHandle holder;  // the device held as another program would
+  std::atomic<unsigned> relayed{0};  // output reports taken to the device
   std::atomic<bool> stop{false};
   std::thread input;
   std::thread output;
@@ -37,7 +36,10 @@ struct HidBridge::Bridged {
     while (!stop) {
       // The device takes it or not: the host's write has completed already, as the system's
       // HID stack completes it once the report is sent.
-      if (hid->NextOutput(report, kPumpWaitMs)) bus->WriteReport(write, report.data(), report.size(), kIoTimeoutMs);
+      if (hid->NextOutput(report, kPumpWaitMs)) {
+        bus->WriteReport(write, report.data(), report.size(), kIoTimeoutMs);
+        ++relayed;
+      }
     }
   }
 
@@ -48,7 +50,6 @@ struct HidBridge::Bridged {
     if (output.joinable()) output.join();
     if (read != kInvalidHidHandle) bus->Close(read);
     if (write != kInvalidHidHandle) bus->Close(write);
-    holder.Reset();
   }
 };
 
@@ -118,15 +119,15 @@ void HidBridge::Arrive(const std::wstring& simPath) {
   bridged->read = bus_.OpenForReading(simPath);
   bridged->write = bus_.OpenForWriting(simPath);
   if (bridged->read == kInvalidHidHandle || bridged->write == kInvalidHidHandle) {
-    // It refuses to be opened: held by "another program", without sharing.
-    bridged->holder.Reset(::CreateFileW(bridged->hid->InterfacePath().c_str(), GENERIC_READ | GENERIC_WRITE, 0,
-                                        nullptr, OPEN_EXISTING, 0, nullptr));
-    log_("HID: " + name + " is held open by the bridge");
-  } else {
-    Bridged* b = bridged.get();
-    b->input = std::thread([b] { b->PumpInput(); });
-    b->output = std::thread([b] { b->PumpOutput(); });
+    // It refuses to be opened, as one another program holds. Wine's HID stack cannot show that:
+    // its class driver checks no sharing, and an open request does not tell the driver which
+    // access it asks for. So it is not plugged in: that case stays with the sim link.
+    log_("HID: " + name + " refuses to be opened; not plugged in (Wine's HID stack cannot hold a device for another program)");
+    return;
   }
+  Bridged* b = bridged.get();
+  b->input = std::thread([b] { b->PumpInput(); });
+  b->output = std::thread([b] { b->PumpOutput(); });
   log_("HID: " + name + " is " + WideToUtf8(bridged->hid->InterfacePath()));
   log_("Sim link: arrival of " + name);
   bridged_[simPath] = std::move(bridged);
@@ -135,8 +136,10 @@ void HidBridge::Arrive(const std::wstring& simPath) {
 void HidBridge::Leave(std::wstring simPath) {  // a copy: the caller's may be the map's own key
   auto it = bridged_.find(simPath);
   if (it == bridged_.end()) return;
+  const unsigned relayed = it->second->relayed;
   it->second.reset();  // pumps stopped, then the device unplugged
   bridged_.erase(it);
+  log_("HID: " + WideToUtf8(simPath) + " was written " + std::to_string(relayed) + " reports");
   log_("Sim link: removal of " + WideToUtf8(simPath));
 }
 

@@ -3,8 +3,8 @@
 // sim-link host, and each device that attaches becomes a virtual HID device with that device's
 // vendor id, product id and version (4-byte reports in the application personality, 65-byte in
 // the bootloader). Reports are relayed both ways; a closed connection unplugs it. A device that
-// attaches refusing to be opened is held open without sharing, as another program holding it
-// would, so that a host's open fails as it would then.
+// cannot be opened (as if another program held it) or whose attributes cannot be read is not
+// plugged in: Wine's HID stack can show neither.
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -21,8 +21,9 @@ namespace tev::hidtest {
 
 class HidBridge {
  public:
-  // log gets one line per event: "Sim link: arrival of SIMPATH" once the HID device is there,
-  // "HID: SIMPATH is HIDPATH", "Sim link: removal of SIMPATH" once it is gone, and problems.
+  // log gets one line per event: "HID: SIMPATH is HIDPATH" and "Sim link: arrival of SIMPATH"
+  // once the HID device is there; "HID: SIMPATH was written N reports" and "Sim link: removal of
+  // SIMPATH" once it is gone; and problems.
   using Log = std::function<void(const std::string& line)>;
 
   HidBridge(std::wstring infPath, Log log);

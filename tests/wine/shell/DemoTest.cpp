@@ -17,6 +17,14 @@ std::string Narrow(const std::wstring& text) { return std::filesystem::path(text
 void DemoTest::SetUp() {
   const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
   name_ = std::filesystem::path(info->name()).wstring();
+  if (Environment().OverHidStack()) {
+    const int port = NextPort();
+    ASSERT_TRUE(bridge_.Start(Environment().hidBridgeExe, port, WorkPath(L"-bridge.log"),
+                              L"--no-input --inf \"" + Environment().hidInf + L"\""))
+        << "cannot start " << Narrow(Environment().hidBridgeExe) << ", error " << ::GetLastError();
+    ASSERT_TRUE(bridge_.WaitForLine("hid-bridge: listening on 127.0.0.1:" + std::to_string(port), kStartTimeoutMs))
+        << "the bridge does not listen; it said:\n" << bridge_.Log();
+  }
   ASSERT_TRUE(demo_.Start(Environment().demoExe, NextPort(), WorkPath(L".log")))
       << "cannot start " << Narrow(Environment().demoExe) << ", error " << ::GetLastError();
   main_ = demo_.WaitForMainWindow(kStartTimeoutMs);
@@ -27,6 +35,13 @@ void DemoTest::TearDown() {
   // Left-over boxes would keep the program from being asked anything else.
   if (HWND box = AnyDialogOf(demo_.Id())) PressButton(box, IDCANCEL);
   sims_.clear();
+  if (Environment().OverHidStack()) {
+    // Ended only once it has unplugged every device: one left plugged would come back at the next
+    // Wine session without anything behind it.
+    EXPECT_TRUE(WaitUntil(kTimeoutMs, [&] {
+      return bridge_.CountLinesContaining("Sim link: removal of ") >= bridge_.CountLinesContaining("Sim link: arrival of ");
+    })) << "the bridge still has devices plugged; it said:\n" << bridge_.Log();
+  }
 }
 
 std::wstring DemoTest::WorkPath(const std::wstring& suffix) const {
@@ -50,7 +65,7 @@ Picture DemoTest::ShotOf(HWND window, const std::wstring& step) {
 
 SimulatedAltimeter& DemoTest::StartSim(SimOptions options) {
   const std::wstring log = WorkPath(L"-sim-" + options.serial + L".log");
-  sims_.push_back(std::make_unique<SimulatedAltimeter>(demo_, std::move(options)));
+  sims_.push_back(std::make_unique<SimulatedAltimeter>(Link(), std::move(options)));
   EXPECT_TRUE(sims_.back()->Start(Environment().simExe, log));
   return *sims_.back();
 }

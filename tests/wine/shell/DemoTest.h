@@ -11,6 +11,9 @@
 //
 // Files a test writes go to WorkPath(suffix) (the work folder, named after the test); screenshots,
 // taken once the program has finished painting, to the screenshot folder as TEST-STEP.bmp.
+// Over the HID stack (Environment().OverHidStack()) the program is the release TevUsb.exe and the
+// simulated altimeters plug into hid-bridge.exe, started afresh for each test, whose log says when
+// one has come or gone as a HID device: everything else reads the same.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -21,6 +24,7 @@
 
 #include "tests/wine/shell/CommonDialogs.h"
 #include "tests/wine/shell/DemoProcess.h"
+#include "tests/wine/shell/DriverEnvironment.h"
 #include "tests/wine/shell/Screenshot.h"
 #include "tests/wine/shell/SimulatedAltimeter.h"
 
@@ -49,7 +53,11 @@ class DemoTest : public ::testing::Test {
   // Presses a button of the box and waits for the box to go.
   void Answer(const MessageBoxSeen& box, int button);
 
+  // Where the simulated altimeters plug in: the demo, or the bridge to the HID stack.
+  const DemoProcess& Link() const { return Environment().OverHidStack() ? bridge_ : demo_; }
+
   std::wstring name_;
+  DemoProcess bridge_;  // over the HID stack only; outlives the demo and the sims
   DemoProcess demo_;
   HWND main_ = nullptr;
   std::vector<std::unique_ptr<SimulatedAltimeter>> sims_;  // ended before the demo

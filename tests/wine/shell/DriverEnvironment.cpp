@@ -28,6 +28,9 @@ DriverEnvironment ReadDriverEnvironment(std::wstring& missing) {
   env.shotDir = Variable(L"TEV_SHOT_DIR", missing);
   const std::wstring port = Variable(L"TEV_BASE_PORT", missing);
   if (!port.empty()) env.basePort = _wtoi(port.c_str());
+  std::wstring optional;
+  env.hidBridgeExe = Variable(L"TEV_HID_BRIDGE_EXE", optional);
+  env.hidInf = Variable(L"TEV_HID_INF", optional);
   return env;
 }
 

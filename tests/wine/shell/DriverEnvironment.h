@@ -12,6 +12,12 @@ struct DriverEnvironment {
   std::wstring workDir;     // TEV_WORK_DIR: logs, files the tests write
   std::wstring shotDir;     // TEV_SHOT_DIR: screenshots kept for people to look at
   int basePort = 47100;     // TEV_BASE_PORT: the first sim-link port this run may use
+  // Over the system's HID stack: demoExe is then the release TevUsb.exe, and the simulated
+  // altimeters plug into hid-bridge.exe, which makes each a HID device. Empty: the sim link.
+  std::wstring hidBridgeExe;  // TEV_HID_BRIDGE_EXE
+  std::wstring hidInf;        // TEV_HID_INF: the virtual HID device's driver
+
+  bool OverHidStack() const { return !hidBridgeExe.empty(); }
 };
 
 // Reads the environment; the names of missing variables go to `missing`.

@@ -334,7 +334,7 @@ TEST_F(ShellTest, SimulatedAltimetersComeAndGoWhileTheDemoRuns) {
   first.Switch(L"bootloader");
   ASSERT_TRUE(first.WaitUntilAttached(kTimeoutMs));
   EXPECT_EQ(first.Path(), "\\\\?\\hid#vid_1209&pid_0001#sim&0001#{4d1e55b2-f16f-11cf-88cb-001111000030}");
-  EXPECT_EQ(demo_.CountLinesContaining("Sim link: removal of \\\\?\\hid#vid_1209&pid_0002#sim&0001#"), 2);
+  EXPECT_EQ(Link().CountLinesContaining("Sim link: removal of \\\\?\\hid#vid_1209&pid_0002#sim&0001#"), 2);
 
   ASSERT_TRUE(first.Quit(kTimeoutMs));
   ASSERT_TRUE(second.Quit(kTimeoutMs));

@@ -2,8 +2,11 @@
 # Runs the shell test driver under Wine inside a virtual desktop (so that screenshots show the
 # title bar and menu, which bare Xvfb has no window manager to draw), then turns its screenshots
 # into PNG files. Usage: run-driver.sh DRIVER.exe DEMO.exe TEVTOOL.exe SIM.exe SAMPLE.tev WORK_DIR SHOT_DIR
+#                                     [BRIDGE.exe TEVHID.inf]
+# With the bridge and the virtual HID device's INF, the simulated altimeters reach the program
+# (DEMO.exe is then the release TevUsb.exe) through the system's HID stack, not the sim link.
 set -uo pipefail
-driver=$1 demo=$2 tevtool=$3 sim=$4 sample=$5 work=$6 shots=$7
+driver=$1 demo=$2 tevtool=$3 sim=$4 sample=$5 work=$6 shots=$7 bridge=${8:-} inf=${9:-}
 mkdir -p "$work" "$shots"
 rm -f "$shots"/*.bmp "$shots"/*.png
 
@@ -18,6 +21,11 @@ TEV_SHOT_DIR=$(winepath -w "$shots")
 # in TEV_BASE_PORT.
 TEV_BASE_PORT=${TEV_BASE_PORT:-$((20000 + ($$ % 60) * 200))}
 export TEV_DEMO_EXE TEV_TEVTOOL_EXE TEV_SIM_EXE TEV_SAMPLE_FILE TEV_WORK_DIR TEV_SHOT_DIR TEV_BASE_PORT
+if [ -n "$bridge" ]; then
+  TEV_HID_BRIDGE_EXE=$(winepath -w "$bridge")
+  TEV_HID_INF=$(winepath -w "$inf")
+  export TEV_HID_BRIDGE_EXE TEV_HID_INF
+fi
 
 # explorer returns when the desktop's last program ends, but not that program's exit code:
 # the verdict is read from the test output instead.
