@@ -3,6 +3,8 @@
 # Wine desktop on an Xvfb display of its own. Figures from one run.
 # Usage: bench/demo-bench.sh NAME [BUILD_DIR]   (NAME: capture_download_bench, dialog_endurance_bench;
 #        BUILD_DIR default build/mingw, built by ./benchmark)
+# TEV_BENCH_PROGRAM names another program than the demo (the release TevUsb.exe, with TEV_HID_*
+# for the HID stack: bench/hid-download.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 name=$1 build=${2:-build/mingw}
@@ -11,7 +13,7 @@ trap tev_stop_xvfb EXIT
 [ -d "$WINEPREFIX" ] || tev_new_wine_prefix
 work="$build/bench/$name-work"
 mkdir -p "$work"
-TEV_DEMO_EXE=$(winepath -w "$build/app/TevUsbDemo.exe")
+TEV_DEMO_EXE=$(winepath -w "${TEV_BENCH_PROGRAM:-$build/app/TevUsbDemo.exe}")
 TEV_SIM_EXE=$(winepath -w "${TEV_BENCH_SIM:-$build/tools/altimeter-sim/altimeter-sim.exe}")
 TEV_WORK_DIR=$(winepath -w "$work")
 TEV_BASE_PORT=${TEV_BASE_PORT:-$((30000 + ($$ % 100) * 10))}
