@@ -65,7 +65,7 @@ TEST(CaptureText, TheCsvFileNeverTakesTheDataFilesName) {
   for (const auto& c : cases) EXPECT_EQ(CsvPathFor(c.data), c.csv) << std::wstring(c.data);
 }
 
-TEST(CaptureText, AFailedDownloadNamesItsLastSetAsIncompleteCountingFromOne) {
+TEST(CaptureText, AFailedDownloadSaysItsLastSetMayBeIncompleteCountingFromOne) {
   PacketList packets;
   EXPECT_FALSE(IncompleteSetLine(packets, false));
   packets.push_back(MakePacket(1, {}));
@@ -73,11 +73,39 @@ TEST(CaptureText, AFailedDownloadNamesItsLastSetAsIncompleteCountingFromOne) {
   AppendFlight(packets, Readings(40, 800));
   AppendFlight(packets, Readings(70, 800));
   EXPECT_EQ(IncompleteSetLine(packets, false).value_or(L""),
-            L"Data set 2 is incomplete: the download stopped before its end.\r\n");
+            L"Data set 2 may be incomplete: the download stopped before its end.\r\n");
   EXPECT_FALSE(IncompleteSetLine(packets, true)) << "the failing packet began a third flight";
   EXPECT_EQ(IncompleteSet(packets, false), 1);
   EXPECT_FALSE(IncompleteSet(packets, true));
-  EXPECT_EQ(IncompleteSetNotSavedLine(1), L"Data set 2 was not saved: it is incomplete.\r\n");
+  EXPECT_EQ(SaveIncompleteSetQuestion(1),
+            L"Data set 2 may be incomplete: the download stopped before its end. Save it anyway?");
+}
+
+TEST(CaptureText, ASetThatMayBeIncompleteIsProposedUnderAPartialNameAndItsCsvFollows) {
+  EXPECT_EQ(ProposedSetFileName(2, false), L"") << "a whole set is offered as before";
+  const std::wstring partial = ProposedSetFileName(2, true);
+  EXPECT_EQ(partial, L"flight-3.partial.tev");
+  EXPECT_EQ(CsvPathFor(L"Z:\\flights\\" + partial), L"Z:\\flights\\flight-3.partial.csv");
+}
+
+TEST(CaptureText, SaveAllSaysHowItEnded) {
+  const struct {
+    const char* name;
+    int sets, saved;
+    bool incompleteSaved;
+    SaveAllEnd end;
+  } cases[] = {
+      {"every set saved", 3, 3, false, SaveAllEnd::Saved},
+      {"no sets at all", 0, 0, false, SaveAllEnd::Saved},
+      {"the set that may be incomplete declined", 3, 2, false, SaveAllEnd::Saved},
+      {"the only set, declined", 1, 0, false, SaveAllEnd::Silent},
+      {"the set that may be incomplete saved too", 3, 3, true, SaveAllEnd::SavedWithIncompleteSet},
+  };
+  for (const auto& c : cases) EXPECT_EQ(SaveAllEndFor(c.sets, c.saved, c.incompleteSaved), c.end) << c.name;
+  EXPECT_EQ(SavedWithIncompleteSetMessage(3, 2),
+            L"3 data sets saved. Data set 3 may be incomplete: the download stopped before its end.");
+  EXPECT_EQ(SavedWithIncompleteSetMessage(1, 0),
+            L"1 data set saved. Data set 1 may be incomplete: the download stopped before its end.");
 }
 
 TEST(CaptureControls, TheDialogOpensWithTheSetOnDisplayPicked) {

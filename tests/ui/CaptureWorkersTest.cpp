@@ -148,6 +148,32 @@ TEST_F(CaptureWorkTest, AnUnplugMidDownloadKeepsTheWholeSetsAndNamesTheCutOne) {
   EXPECT_EQ(work.IncompleteSet(), -1) << "a new read starts with no set cut off";
 }
 
+TEST_F(CaptureWorkTest, AFailureOnlyAfterTheLastSetsFinalPacketStillSaysItMayBeIncomplete) {
+  // The settings take 17 reports, every packet 33 (32 words and the completion).
+  const PacketList memory = SampleMemory();
+  const int afterLastPacket = 17 + static_cast<int>(memory.size()) * 33;
+  const struct {
+    const char* name;
+    int unplugAfter;
+  } cases[] = {
+      {"as the packet after it is asked for", afterLastPacket},
+      {"in the erased packet that ends the memory", afterLastPacket + 5},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    host.record.clear();
+    Plug(memory);
+    sim->InjectFault({SimFaultKind::UnplugAfter, static_cast<std::uint32_t>(c.unplugAfter), 0});
+    work.Read(false);
+    EXPECT_EQ(PacketCount(), memory.size());
+    const Lines lines = host.StatusLines();
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(Lines(lines.end() - 2, lines.end()),
+              (Lines{L"Failed to read data.\r\n", L"Data set " + std::to_wstring(CountSets(memory)) +
+                                                       L" may be incomplete: the download stopped before its end.\r\n"}));
+  }
+}
+
 TEST_F(CaptureWorkTest, ClearEmptiesTheAltimeterAndThePacketsThenRedrawsTheStrip) {
   Plug(SampleMemory());
   work.Read(false);

@@ -1,4 +1,5 @@
-// Save Selected and Save All: a data file per set, and a CSV file beside each when asked.
+// Save Selected and Save All: a data file per set, and a CSV file beside each when asked. A set a
+// download may have cut off is kept too, when the user agrees, under a name that says so.
 #include <windows.h>
 #include <commdlg.h>
 
@@ -20,9 +21,10 @@ namespace {
 
 constexpr DWORD kPathCapacity = 2048;
 
-// The file a set is saved to, or none when the user cancelled.
-std::optional<std::wstring> AskDataFileToSave(HWND owner, const std::wstring& title) {
+// The file a set is saved to, or none when the user cancelled. `proposed` fills the name box.
+std::optional<std::wstring> AskDataFileToSave(HWND owner, const std::wstring& title, const std::wstring& proposed) {
   wchar_t name[kPathCapacity] = {};
+  proposed.copy(name, std::min<std::size_t>(proposed.size(), kPathCapacity - 1));
   OPENFILENAMEW ofn = {};
   ofn.lStructSize = sizeof(ofn);
   ofn.hwndOwner = owner;
@@ -35,6 +37,11 @@ std::optional<std::wstring> AskDataFileToSave(HWND owner, const std::wstring& ti
   ofn.lpstrDefExt = L"tev";
   if (!::GetSaveFileNameW(&ofn)) return std::nullopt;
   return std::wstring(name);
+}
+
+// A set that may be incomplete is saved only when the user says so.
+bool AgreesToSaveIncompleteSet(HWND owner, int set) {
+  return ShowMessage(owner, SaveIncompleteSetQuestion(set), MB_YESNO | MB_ICONWARNING) == IDYES;
 }
 
 }  // namespace
@@ -64,11 +71,10 @@ INT_PTR CCaptureWindow::OnSaveSelected() {
     set = selectedSet_;
     incomplete = work_.IncompleteSet();
   }
-  if (set == incomplete) {
-    AppendStatus(IncompleteSetNotSavedLine(set));
-    return FALSE;
-  }
-  const std::optional<std::wstring> path = AskDataFileToSave(hwnd, SaveSetTitle(set));
+  const bool mayBeIncomplete = set == incomplete;
+  if (mayBeIncomplete && !AgreesToSaveIncompleteSet(hwnd, set)) return FALSE;
+  const std::optional<std::wstring> path =
+      AskDataFileToSave(hwnd, SaveSetTitle(set), ProposedSetFileName(set, mayBeIncomplete));
   if (!path || !SaveSet(packets, set, *path)) return FALSE;
   ShowMessage(hwnd, IDS_SAVED, MB_ICONINFORMATION);
   return TRUE;
@@ -82,20 +88,31 @@ INT_PTR CCaptureWindow::OnSaveAll() {
     packets = device.packets;
     incomplete = work_.IncompleteSet();
   }
+  const int sets = CountSets(packets);
   int saved = 0;
-  for (int set = 0; set < CountSets(packets); ++set) {
-    if (set == incomplete) {
-      AppendStatus(IncompleteSetNotSavedLine(set));
-      continue;
-    }
+  bool incompleteSaved = false;
+  for (int set = 0; set < sets; ++set) {
+    // Asked once: only the last set can be cut off.
+    const bool mayBeIncomplete = set == incomplete;
+    if (mayBeIncomplete && !AgreesToSaveIncompleteSet(hwnd, set)) continue;
     // A cancelled dialog ends it all, silently: the sets saved so far stay.
-    const std::optional<std::wstring> path = AskDataFileToSave(hwnd, SaveSetTitle(set));
+    const std::optional<std::wstring> path =
+        AskDataFileToSave(hwnd, SaveSetTitle(set), ProposedSetFileName(set, mayBeIncomplete));
     if (!path || !SaveSet(packets, set, *path)) return FALSE;
     ++saved;
+    incompleteSaved = incompleteSaved || mayBeIncomplete;
   }
-  if (saved == 0) return FALSE;
-  ShowMessage(hwnd, IDS_SAVED, MB_ICONINFORMATION);
-  return TRUE;
+  switch (SaveAllEndFor(sets, saved, incompleteSaved)) {
+    case SaveAllEnd::Silent:
+      return FALSE;
+    case SaveAllEnd::Saved:
+      ShowMessage(hwnd, IDS_SAVED, MB_ICONINFORMATION);
+      return TRUE;
+    case SaveAllEnd::SavedWithIncompleteSet:
+      ShowMessage(hwnd, SavedWithIncompleteSetMessage(saved, incomplete), MB_ICONINFORMATION);
+      return TRUE;
+  }
+  return FALSE;
 }
 
 }  // namespace tev

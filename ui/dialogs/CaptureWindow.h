@@ -60,7 +60,7 @@ class CCaptureWindow : public CDeviceWindow {
   void StartWork(std::function<void()> work);
 
   // Saving (CaptureSave.cpp): the data file and, when asked, its CSV; a message says what failed.
-  // The set a download cut off is left out, with a status line.
+  // A set that a download may have cut off is saved only after a question, under a name that says so.
   bool SaveSet(const PacketList& packets, int set, const std::wstring& path);
 
   // The strip (CaptureStrip.cpp).

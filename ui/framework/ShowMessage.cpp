@@ -9,4 +9,8 @@ int ShowMessage(HWND owner, UINT stringId, UINT flags) {
   return ::MessageBoxW(owner, text, kProgramTitle, flags);
 }
 
+int ShowMessage(HWND owner, const std::wstring& text, UINT flags) {
+  return ::MessageBoxW(owner, text.c_str(), kProgramTitle, flags);
+}
+
 }  // namespace tev

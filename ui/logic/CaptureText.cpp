@@ -16,17 +16,38 @@ std::optional<int> IncompleteSet(const PacketList& packets, bool nextSetBegun) {
   return sets - 1;
 }
 
+namespace {
+
+std::wstring MayBeIncomplete(int set) {
+  return L"Data set " + std::to_wstring(set + 1) + L" may be incomplete: the download stopped before its end.";
+}
+
+}  // namespace
+
 std::optional<std::wstring> IncompleteSetLine(const PacketList& packets, bool nextSetBegun) {
   const std::optional<int> set = IncompleteSet(packets, nextSetBegun);
   if (!set) return std::nullopt;
-  return L"Data set " + std::to_wstring(*set + 1) + L" is incomplete: the download stopped before its end.\r\n";
+  return MayBeIncomplete(*set) + L"\r\n";
 }
 
-std::wstring IncompleteSetNotSavedLine(int set) {
-  return L"Data set " + std::to_wstring(set + 1) + L" was not saved: it is incomplete.\r\n";
-}
+std::wstring SaveIncompleteSetQuestion(int set) { return MayBeIncomplete(set) + L" Save it anyway?"; }
 
 std::wstring SaveSetTitle(int set) { return L"Save data set " + std::to_wstring(set + 1); }
+
+std::wstring ProposedSetFileName(int set, bool mayBeIncomplete) {
+  if (!mayBeIncomplete) return L"";
+  return L"flight-" + std::to_wstring(set + 1) + L".partial.tev";
+}
+
+SaveAllEnd SaveAllEndFor(int sets, int saved, bool incompleteSetSaved) {
+  if (sets > 0 && saved == 0) return SaveAllEnd::Silent;
+  return incompleteSetSaved ? SaveAllEnd::SavedWithIncompleteSet : SaveAllEnd::Saved;
+}
+
+std::wstring SavedWithIncompleteSetMessage(int saved, int incompleteSet) {
+  return std::to_wstring(saved) + (saved == 1 ? L" data set saved. " : L" data sets saved. ") +
+         MayBeIncomplete(incompleteSet);
+}
 
 namespace {
 

@@ -33,7 +33,7 @@ class CaptureWork : public DownloadObserver {
 
   // Empties the packet list.
   void ClearPackets();
-  // The set a failed download cut off, -1 for none; the caller holds device.packetsMutex.
+  // The set a failed download may have cut off, -1 for none; the caller holds device.packetsMutex.
   int IncompleteSet() const { return incompleteSet_; }
   // A cancelled download: its partial data go with the dialog.
   bool DiscardOnClose() const { return discardOnClose_; }

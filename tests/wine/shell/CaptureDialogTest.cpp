@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "model/DataFile.h"
 #include "resources/ResourceIds.h"
 #include "tests/wine/shell/CaptureStrip.h"
 #include "tests/wine/shell/ConnectionIconSeen.h"
@@ -258,17 +259,22 @@ TEST_F(CaptureTest, ClosingDuringADownloadStopsItWithoutAnErrorBox) {
   ASSERT_TRUE(again.Close(kTimeoutMs));
 }
 
-TEST_F(CaptureTest, AnAltimeterUnpluggedMidDownloadKeepsTheWholeSetsForSavingAndNeverSavesTheCutOffOne) {
-  // Unplugged in the second flight's second packet (after the settings' 17 reports and 9 packets
-  // of 33): the first flight (8 packets) is whole.
-  Dialog capture = OpenConnected(L"--unplug-after " + std::to_wstring(17 + 9 * 33 + 5));
+TEST_F(CaptureTest, AFlightCutOffByAnUnplugIsKeptOnlyWhenAskedAndUnderAPartialName) {
+  // Unplugged in the second flight's fourth packet (after the settings' 17 reports and 11 packets
+  // of 33): the first flight (packets 0 to 7) is whole, the second holds packets 8 to 10.
+  const std::wstring memoryDump = WorkPath(L"-memory.bin");
+  Dialog capture = OpenConnected(L"--unplug-after " + std::to_wstring(17 + 11 * 33 + 5) + L" --dump-memory \"" +
+                                 memoryDump + L"\"");
   ASSERT_TRUE(capture);
   ASSERT_TRUE(capture.Click(IDC_CAPTURE_READ));
   ASSERT_TRUE(capture.WaitForStatusLine(L"Failed to read data.", 30000));
   EXPECT_TRUE(capture.WaitForStatusLine(L"Device disconnected.", kTimeoutMs));
-  EXPECT_TRUE(capture.WaitForStatusLine(L"Data set 2 is incomplete: the download stopped before its end.", kTimeoutMs));
+  const std::wstring mayBeIncomplete = L"Data set 2 may be incomplete: the download stopped before its end.";
+  EXPECT_TRUE(capture.WaitForStatusLine(mayBeIncomplete, kTimeoutMs));
   ASSERT_TRUE(WaitUntil(kTimeoutMs, [&] { return capture.Enabled(IDC_CAPTURE_SAVE_ALL); })) << "nothing to save";
   ShotOf(capture.Window(), L"unplugged");
+
+  // The whole flight saves as before.
   std::vector<StripRun> runs;
   ASSERT_TRUE(WaitUntil(kTimeoutMs, [&] { return (runs = StripRuns(capture)).size() >= 2; })) << "no runs on the strip";
   ClickRun(capture, runs[0]);
@@ -279,18 +285,7 @@ TEST_F(CaptureTest, AnAltimeterUnpluggedMidDownloadKeepsTheWholeSetsForSavingAnd
   Answer(ExpectMessageBox(L"Data set/s saved succesfully."), IDOK);
   EXPECT_TRUE(RunTevtool(L"info \"" + flight + L"\""));
 
-  // The cut-off flight is never saved under a final name: Save All offers the whole one only.
-  const std::wstring notSaved = L"Data set 2 was not saved: it is incomplete.";
-  ASSERT_TRUE(capture.Click(IDC_CAPTURE_SAVE_ALL));
-  const std::wstring all = WorkPath(L"-all-1.tev");
-  Choose(L"Save data set 1", all);
-  Answer(ExpectMessageBox(L"Data set/s saved succesfully."), IDOK);
-  EXPECT_TRUE(capture.WaitForStatusLine(notSaved, kTimeoutMs));
-  ASSERT_TRUE(Drain(capture.Window()));  // Save All has returned, or waits in what it opened next
-  EXPECT_EQ(AnyDialogOf(demo_.Id()), nullptr) << "a save dialog for the cut-off flight";
-  EXPECT_TRUE(RunTevtool(L"info \"" + all + L"\""));
-
-  // Picked, it is not saved either. Its one packet is the strip's second colour.
+  // The cut-off flight, picked: its run is the strip's second colour.
   runs = StripRuns(capture);
   const auto cutOff = std::find_if(runs.begin(), runs.end(), [](const StripRun& r) { return r.mark == Mark::BlueB; });
   ASSERT_NE(cutOff, runs.end()) << "the cut-off flight is not on the strip";
@@ -303,11 +298,72 @@ TEST_F(CaptureTest, AnAltimeterUnpluggedMidDownloadKeepsTheWholeSetsForSavingAnd
     }
     return false;
   })) << "the cut-off flight was not picked";
+
+  // Asked first; No writes nothing.
+  const std::wstring question = mayBeIncomplete + L" Save it anyway?";
   ASSERT_TRUE(capture.Click(IDC_CAPTURE_SAVE_SELECTED));
-  EXPECT_TRUE(capture.WaitForStatusLine(notSaved, kTimeoutMs, 2));
+  const MessageBoxSeen asked = ExpectMessageBox(question);
+  ASSERT_TRUE(asked.window);
+  ShotOf(asked.window, L"may-be-incomplete-question");
+  Answer(asked, IDNO);
   ASSERT_TRUE(Drain(capture.Window()));  // Save Selected has returned, or waits in what it opened next
-  EXPECT_EQ(AnyDialogOf(demo_.Id()), nullptr) << "a save dialog for the cut-off flight";
-  ShotOf(capture.Window(), L"cut-off-not-saved");
+  EXPECT_EQ(AnyDialogOf(demo_.Id()), nullptr) << "a save dialog after No";
+
+  // Yes: the save dialog proposes a name that says so, and the CSV follows it.
+  ASSERT_TRUE(capture.Click(IDC_CAPTURE_CSV));
+  ASSERT_TRUE(capture.Click(IDC_CAPTURE_SAVE_SELECTED));
+  Answer(ExpectMessageBox(question), IDYES);
+  const std::wstring proposed = ProposedFileName(demo_.Id(), L"Save data set 2", kTimeoutMs);
+  EXPECT_EQ(proposed, L"flight-2.partial.tev");
+  const std::wstring partial = WorkPath(L"-" + proposed);
+  Choose(L"Save data set 2", partial);
+  Answer(ExpectMessageBox(L"Data set/s saved succesfully."), IDOK);
+  EXPECT_TRUE(Exists(WorkPath(L"-flight-2.partial.csv"))) << "no CSV beside the partial flight";
+  EXPECT_TRUE(RunTevtool(L"info \"" + partial + L"\"")) << "tevtool info refuses the partial flight";
+  // Its packets are exactly those read of the second flight.
+  PacketList saved;
+  DeviceSettings settings;
+  ASSERT_EQ(ReadDataSetFile(partial, saved, settings), DataFileStatus::Ok);
+  std::string savedBytes;
+  for (const FlightPacket& p : saved) savedBytes.append(p.bytes.begin(), p.bytes.end());
+  const std::string memory = ReadFile(memoryDump);
+  ASSERT_GE(memory.size(), 11u * 64) << "no memory dump from the simulator";
+  EXPECT_EQ(savedBytes, memory.substr(8 * 64, 3 * 64));
+  ASSERT_TRUE(capture.Click(IDC_CAPTURE_CSV));
+
+  // Save All: the whole flight under the name chosen, the question once, the cut one as partial.
+  ASSERT_TRUE(capture.Click(IDC_CAPTURE_SAVE_ALL));
+  const std::wstring all = WorkPath(L"-all-1.tev");
+  Choose(L"Save data set 1", all);
+  Answer(ExpectMessageBox(question), IDYES);
+  const std::wstring allProposed = ProposedFileName(demo_.Id(), L"Save data set 2", kTimeoutMs);
+  EXPECT_EQ(allProposed, L"flight-2.partial.tev");
+  const std::wstring allPartial = WorkPath(L"-all-" + allProposed);
+  Choose(L"Save data set 2", allPartial);
+  const MessageBoxSeen done = ExpectMessageBox(L"2 data sets saved. " + mayBeIncomplete);
+  ASSERT_TRUE(done.window);
+  ShotOf(done.window, L"save-all-with-partial");
+  Answer(done, IDOK);
+  ASSERT_TRUE(Drain(capture.Window()));
+  EXPECT_EQ(AnyDialogOf(demo_.Id()), nullptr) << "a second question or a third save dialog";
+  EXPECT_EQ(ReadFile(all), ReadFile(flight));
+  EXPECT_EQ(ReadFile(allPartial), ReadFile(partial));
+  ASSERT_TRUE(capture.Close(kTimeoutMs));
+}
+
+TEST_F(CaptureTest, ADownloadThatFailsOnlyAfterTheLastFlightsFinalPacketSaysItMayBeIncomplete) {
+  // Unplugged in the erased packet that ends the memory: every packet came, but nobody can know
+  // that the last flight ended there.
+  Dialog capture = OpenConnected(L"--unplug-after " + std::to_wstring(17 + kThreeFlightsPackets * 33 + 5));
+  ASSERT_TRUE(capture);
+  ASSERT_TRUE(capture.Click(IDC_CAPTURE_READ));
+  ASSERT_TRUE(capture.WaitForStatusLine(L"Failed to read data.", 30000));
+  EXPECT_TRUE(capture.WaitForStatusLine(L"Data set 3 may be incomplete: the download stopped before its end.", kTimeoutMs));
+  const std::vector<std::wstring> lines = capture.StatusLines();
+  EXPECT_NE(std::find(lines.begin(), lines.end(), L"Packet Read: " + std::to_wstring(kThreeFlightsPackets - 1)),
+            lines.end()) << "the last packet did not come";
+  ASSERT_TRUE(WaitUntil(kTimeoutMs, [&] { return capture.Enabled(IDC_CAPTURE_SAVE_ALL); }));
+  ShotOf(capture.Window(), L"may-be-incomplete-line");
   ASSERT_TRUE(capture.Close(kTimeoutMs));
 }
 

@@ -43,6 +43,11 @@ HWND ChooseFile(DWORD processId, const wchar_t* dialogTitle, const std::wstring&
   return dialog;
 }
 
+std::wstring ProposedFileName(DWORD processId, const wchar_t* dialogTitle, DWORD timeoutMs) {
+  const HWND dialog = WaitForFileDialog(processId, dialogTitle, timeoutMs);
+  return dialog ? DialogItemText(dialog, kFileNameCombo) : std::wstring();
+}
+
 bool CancelFileDialog(DWORD processId, const wchar_t* dialogTitle, DWORD timeoutMs) {
   const HWND dialog = WaitForFileDialog(processId, dialogTitle, timeoutMs);
   if (!dialog) return false;

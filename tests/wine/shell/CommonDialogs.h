@@ -30,6 +30,9 @@ void PressButton(HWND dialog, int id);
 // returns the dialog (which may still ask something, such as whether to replace the file) or
 // null when it did not come.
 HWND ChooseFile(DWORD processId, const wchar_t* dialogTitle, const std::wstring& path, DWORD timeoutMs);
+// Waits for the file dialog with that title and returns the name it proposes (empty when none,
+// or when it did not come); the dialog stays open.
+std::wstring ProposedFileName(DWORD processId, const wchar_t* dialogTitle, DWORD timeoutMs);
 // Waits for the file dialog with that title and cancels it; true once it has gone.
 bool CancelFileDialog(DWORD processId, const wchar_t* dialogTitle, DWORD timeoutMs);
 
