@@ -18,7 +18,7 @@ bash tests/support/wine-test.sh wine "$build/bench/hid_roundtrip_bench.exe" "$(w
 
 echo "--- TevUsb.exe, Capture Data"
 TEV_BENCH_PROGRAM="$build/app/TevUsb.exe" TEV_HID_BRIDGE_EXE=$(winepath -w "$build/tests/hid/hid-bridge.exe") \
-  TEV_HID_INF=$(winepath -w "$inf") bash tests/support/wine-test.sh bash bench/demo-bench.sh capture_download_bench "$build"
+  TEV_HID_INF=$(winepath -w "$inf") bash bench/demo-bench.sh capture_download_bench "$build"
 
 echo "--- tevtool.exe download"
 work=$(mktemp -d)

@@ -17,7 +17,7 @@ bench/tevtool-download.sh "tevtool download (native)" $((30000 + ($$ % 100) * 10
 # The Windows benchmarks run under Wine on an Xvfb display.
 cmake -S . -B build/mingw -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake >/dev/null
 cmake --build build/mingw -j"$(nproc)" --target plot_bench resize_bench capture_download_bench dialog_endurance_bench \
-  tevtool >/dev/null
+  tevtool TevUsb hid-bridge tevhid_driver hid_roundtrip_bench altimeter-sim >/dev/null
 source tools/scripts/wine-env.sh --xvfb
 trap tev_stop_xvfb EXIT
 tev_new_wine_prefix
@@ -31,5 +31,7 @@ bash tests/support/wine-test.sh --dpi 192 wine build/mingw/bench/resize_bench.ex
 echo "=== capture download (Wine): the whole download in the program, Live Update off and on ==="
 tev_stop_xvfb
 bench/capture-download.sh build/mingw
+echo "=== through the HID stack (Wine): the release programs' downloads and the report round trip ==="
+bench/hid-download.sh build/mingw
 echo "=== dialog endurance (Wine): private bytes, GDI and USER objects over 200 cycles of the five dialogs ==="
 bench/demo-bench.sh dialog_endurance_bench build/mingw
