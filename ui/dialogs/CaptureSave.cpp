@@ -1,9 +1,6 @@
 // Save Selected and Save All: a data file per set, and a CSV file beside each when asked.
 #include <windows.h>
-#include <commdlg.h>
 
-#include <algorithm>
-#include <iterator>
 #include <optional>
 #include <string>
 
@@ -11,6 +8,7 @@
 #include "model/DataFile.h"
 #include "resources/ResourceIds.h"
 #include "ui/dialogs/CaptureWindow.h"
+#include "ui/framework/FileDialog.h"
 #include "ui/framework/ShowMessage.h"
 #include "ui/logic/CaptureText.h"
 
@@ -18,23 +16,16 @@ namespace tev {
 
 namespace {
 
-constexpr DWORD kPathCapacity = 2048;
-
 // The file a set is saved to, or none when the user cancelled.
 std::optional<std::wstring> AskDataFileToSave(HWND owner, const std::wstring& title) {
-  wchar_t name[kPathCapacity] = {};
-  OPENFILENAMEW ofn = {};
-  ofn.lStructSize = sizeof(ofn);
-  ofn.hwndOwner = owner;
-  ofn.lpstrFilter = L"TEV USB Data\0*.tev\0";
-  ofn.lpstrFile = name;
-  ofn.nMaxFile = kPathCapacity;
-  ofn.lpstrTitle = title.c_str();
-  ofn.Flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT;
+  FileQuestion question;
+  question.kind = FileQuestion::Kind::Save;
+  question.title = title;
+  question.filter = L"TEV USB Data\0*.tev\0";
   // The flight's own extension: File > Open lists "*.tev" only.
-  ofn.lpstrDefExt = L"tev";
-  if (!::GetSaveFileNameW(&ofn)) return std::nullopt;
-  return std::wstring(name);
+  question.defaultExtension = L"tev";
+  question.flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT;
+  return AskForFile(owner, question);
 }
 
 }  // namespace
