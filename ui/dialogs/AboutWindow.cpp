@@ -56,9 +56,10 @@ MessageResult CAboutWindow::OnClose(WPARAM, LPARAM) {
 void CAboutWindow::ShowBanner() {
   const HBITMAP banner = LoadAboutBanner(Dpi());
   if (!banner) return;  // the one the template loaded stays
-  const auto previous = reinterpret_cast<HGDIOBJ>(::SendDlgItemMessageW(hwnd, IDC_ABOUT_BANNER, STM_SETIMAGE,
-                                                                         IMAGE_BITMAP, reinterpret_cast<LPARAM>(banner)));
-  if (previous && previous != banner) ::DeleteObject(previous);
+  // The control hands back the picture it held: ours to delete (never the one it now holds).
+  win32::UniqueBitmap previous(reinterpret_cast<HBITMAP>(::SendDlgItemMessageW(
+      hwnd, IDC_ABOUT_BANNER, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(banner))));
+  if (previous.Get() == banner) previous.Release();
 }
 
 void CAboutWindow::RemeasureForDpi() { ShowBanner(); }
