@@ -1,6 +1,9 @@
 // Save Selected and Save All: a data file per set, and a CSV file beside each when asked.
 #include <windows.h>
+#include <commdlg.h>
 
+#include <algorithm>
+#include <iterator>
 #include <optional>
 #include <string>
 

@@ -36,7 +36,6 @@ void CDeviceWindow::RunConnectSequence() {
 bool CDeviceWindow::RunOperation(std::initializer_list<int> hold, std::function<void()> work) {
   if (WorkerRunning() || closing) return false;  // a click queued before the controls went
   for (int id : hold) EnableItem(id, false);
-  refreshWhenEnded_ = false;
   if (workerThread.Start(hwnd, std::move(work))) return true;
   AppendStatus(kOperationNotStarted);
   RefreshControls(false);
