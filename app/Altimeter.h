@@ -8,7 +8,5 @@ namespace tev {
 
 // Creates the device on the build's bus; the bus must outlive the process's static objects.
 AltimeterDevice& InstallAltimeter(HidBus& bus);
-// The device made by InstallAltimeter.
-AltimeterDevice& TheAltimeter();
 
 }  // namespace tev

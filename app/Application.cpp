@@ -1,13 +1,12 @@
 #include "app/Application.h"
 
 #include <commctrl.h>
-#include <objidl.h>  // before gdiplus.h, which needs it and does not include it
-#include <gdiplus.h>
 
 #include "app/Altimeter.h"
 #include "app/LaunchFile.h"
 #include "app/MainWindow.h"
 #include "model/DebugLog.h"
+#include "plot/win32/GdiplusSession.h"
 #include "ui/framework/DialogClass.h"
 
 namespace tev {
@@ -19,10 +18,9 @@ int RunApplication(HINSTANCE instance, HidBus& bus) {
   AltimeterDevice& device = InstallAltimeter(bus);
   RegisterDialogClass();
 
-  // GDI+ stays up for the life of the process: painting may start from any thread at any time.
-  Gdiplus::GdiplusStartupInput startup;
-  ULONG_PTR token = 0;
-  Gdiplus::GdiplusStartup(&token, &startup, nullptr);
+  // GDI+ stays up until the program ends: painting may start from any thread at any time, and
+  // every window and worker that paints has gone before this returns.
+  const win32::GdiplusSession gdiplus;
 
   MainWindow window(device);
   if (!window.Create(instance)) return 0;

@@ -10,6 +10,7 @@
 #include "ui/framework/ShowMessage.h"
 #include "win32/Dpi.h"
 #include "win32/Guards.h"
+#include "win32/WindowObject.h"
 
 namespace tev {
 
@@ -26,9 +27,7 @@ constexpr int kMinimumHeight = 320;
 
 }  // namespace
 
-MainWindow* MainWindow::current_ = nullptr;
-
-const MainWindow::MessageEntry MainWindow::kMessages[] = {
+const MessageEntry<MainWindow> MainWindow::kMessages[] = {
     {WM_CREATE, &MainWindow::OnCreate},
     {WM_DESTROY, &MainWindow::OnDestroy},
     {WM_SIZE, &MainWindow::OnSize},
@@ -42,7 +41,7 @@ const MainWindow::MessageEntry MainWindow::kMessages[] = {
     {WM_DPICHANGED, &MainWindow::OnDpiChanged},
 };
 
-const MainWindow::CommandEntry MainWindow::kCommands[] = {
+const CommandEntry<MainWindow> MainWindow::kCommands[] = {
     {IDM_FILE_EXIT, &MainWindow::Exit},
     {IDM_FILE_OPEN, &MainWindow::Open},
     {IDM_FILE_EXPORT, &MainWindow::Export},
@@ -53,8 +52,9 @@ const MainWindow::CommandEntry MainWindow::kCommands[] = {
     {IDM_HELP_ABOUT, &MainWindow::About},
 };
 
+// A window that outlives its object forgets it: its messages then go to the default procedure.
 MainWindow::~MainWindow() {
-  if (current_ == this) current_ = nullptr;
+  if (window_ && ::IsWindow(window_)) win32::BindWindowObject<MainWindow>(window_, nullptr);
 }
 
 bool MainWindow::Create(HINSTANCE instance) {
@@ -78,10 +78,10 @@ bool MainWindow::Create(HINSTANCE instance) {
   }
 
   win32::UniqueMenu menu(::LoadMenuW(instance, MAKEINTRESOURCEW(IDR_MAIN_MENU)));
-  // WM_GETMINMAXINFO and WM_CREATE arrive inside CreateWindowExW, before it returns the handle.
-  current_ = this;
+  // The window binds this object on WM_NCCREATE, inside CreateWindowExW: WM_CREATE and the sizing
+  // messages arrive before it returns the handle.
   window_ = ::CreateWindowExW(0, kMainWindowClass, kProgramTitle, WS_OVERLAPPEDWINDOW | WS_MAXIMIZE, CW_USEDEFAULT,
-                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, menu.Get(), instance, nullptr);
+                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, menu.Get(), instance, this);
   if (!window_) {
     DebugLog("Could not create the main window.");
     return false;
@@ -112,19 +112,17 @@ void MainWindow::RunMessageLoop() {
 }
 
 LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  MainWindow* self = current_;
-  if (!self) return ::DefWindowProcW(window, message, wParam, lParam);
-  self->window_ = window;
-  return self->Dispatch(message, wParam, lParam);
-}
-
-LRESULT MainWindow::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
-  for (const MessageEntry& entry : kMessages) {
-    if (entry.message != message) continue;
-    if (const Result result = (this->*entry.handler)(wParam, lParam)) return *result;
-    break;
+  if (message == WM_NCCREATE) {
+    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+    win32::BindWindowObject(window, static_cast<MainWindow*>(create->lpCreateParams));
   }
-  return ::DefWindowProcW(window_, message, wParam, lParam);
+  MainWindow* self = win32::WindowObject<MainWindow>(window);
+  if (!self) return ::DefWindowProcW(window, message, wParam, lParam);  // the first WM_GETMINMAXINFO
+  self->window_ = window;
+  if (const MessageResult result = DispatchMessageTable<MainWindow>(*self, kMessages, message, wParam, lParam)) {
+    return *result;
+  }
+  return ::DefWindowProcW(window, message, wParam, lParam);
 }
 
 UINT MainWindow::Dpi() const { return dpi_ ? dpi_ : win32::WindowDpi(window_); }
@@ -140,7 +138,7 @@ void MainWindow::StorePlotSize(int width, int height) {
   device_.plotScale.dpi = static_cast<std::int32_t>(Dpi());
 }
 
-MainWindow::Result MainWindow::OnCreate(WPARAM, LPARAM) {
+MessageResult MainWindow::OnCreate(WPARAM, LPARAM) {
   dpi_ = win32::WindowDpi(window_);
   RECT client = {};
   ::GetClientRect(window_, &client);
@@ -150,13 +148,13 @@ MainWindow::Result MainWindow::OnCreate(WPARAM, LPARAM) {
   return 0;
 }
 
-MainWindow::Result MainWindow::OnDestroy(WPARAM, LPARAM) {
+MessageResult MainWindow::OnDestroy(WPARAM, LPARAM) {
   ReleaseSurfaces();
   ::PostQuitMessage(0);
   return 0;
 }
 
-MainWindow::Result MainWindow::OnSize(WPARAM wParam, LPARAM) {
+MessageResult MainWindow::OnSize(WPARAM wParam, LPARAM) {
   if (wParam == SIZE_MAXIMIZED) {
     WindowProc(window_, WM_EXITSIZEMOVE, 0, 0);
   } else {
@@ -165,7 +163,7 @@ MainWindow::Result MainWindow::OnSize(WPARAM wParam, LPARAM) {
   return std::nullopt;
 }
 
-MainWindow::Result MainWindow::OnPaint(WPARAM, LPARAM) {
+MessageResult MainWindow::OnPaint(WPARAM, LPARAM) {
   RECT client = {};
   ::GetClientRect(window_, &client);
   PAINTSTRUCT ps;
@@ -176,12 +174,12 @@ MainWindow::Result MainWindow::OnPaint(WPARAM, LPARAM) {
   return std::nullopt;
 }
 
-MainWindow::Result MainWindow::OnClose(WPARAM, LPARAM) {
+MessageResult MainWindow::OnClose(WPARAM, LPARAM) {
   if (ShowMessage(window_, IDS_ARE_YOU_SURE, MB_YESNO | MB_ICONEXCLAMATION) == IDNO) return 0;
   return std::nullopt;  // the default procedure destroys the window
 }
 
-MainWindow::Result MainWindow::OnGetMinMaxInfo(WPARAM, LPARAM lParam) {
+MessageResult MainWindow::OnGetMinMaxInfo(WPARAM, LPARAM lParam) {
   auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
   const SIZE minimum = MinimumSize();
   info->ptMinTrackSize.x = minimum.cx;
@@ -192,7 +190,7 @@ MainWindow::Result MainWindow::OnGetMinMaxInfo(WPARAM, LPARAM lParam) {
 // The window reached a monitor of another DPI (or that monitor's DPI changed): it takes the
 // rectangle the system suggests there, no smaller than its minimum at the new DPI (kept at the
 // suggested top-left corner), and the buffer and the plot are made again at the new scale.
-MainWindow::Result MainWindow::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
+MessageResult MainWindow::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
   const UINT dpi = LOWORD(wParam);  // the horizontal and vertical DPI are always the same
   dpi_ = dpi ? dpi : win32::WindowDpi(window_);
   if (const auto* suggested = reinterpret_cast<const RECT*>(lParam)) {
@@ -205,25 +203,20 @@ MainWindow::Result MainWindow::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
   return 0;
 }
 
-MainWindow::Result MainWindow::OnWindowPosChanged(WPARAM, LPARAM lParam) {
+MessageResult MainWindow::OnWindowPosChanged(WPARAM, LPARAM lParam) {
   const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
   // A restore from the task bar arrives as a frame change, not as a size-move.
   if (pos->flags & SWP_FRAMECHANGED) ResizeBuffer();
   return std::nullopt;
 }
 
-MainWindow::Result MainWindow::OnExitSizeMove(WPARAM, LPARAM) {
+MessageResult MainWindow::OnExitSizeMove(WPARAM, LPARAM) {
   ResizeBuffer();
   return std::nullopt;
 }
 
-MainWindow::Result MainWindow::OnCommand(WPARAM wParam, LPARAM) {
-  for (const CommandEntry& entry : kCommands) {
-    if (entry.id == wParam) {
-      (this->*entry.command)();
-      break;
-    }
-  }
+MessageResult MainWindow::OnCommand(WPARAM wParam, LPARAM) {
+  DispatchCommandTable<MainWindow>(*this, kCommands, wParam);
   return std::nullopt;
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "device/AltimeterDevice.h"
+#include "ui/framework/MessageTable.h"
 
 namespace tev {
 
@@ -29,33 +30,21 @@ class MainWindow {
   void OpenDataFile(const std::wstring& path);
 
  private:
-  // A handler's result; none means the default procedure finishes the message.
-  using Result = std::optional<LRESULT>;
-  using Handler = Result (MainWindow::*)(WPARAM, LPARAM);
-  using Command = void (MainWindow::*)();
-  struct MessageEntry {
-    UINT message;
-    Handler handler;
-  };
-  struct CommandEntry {
-    WPARAM id;
-    Command command;
-  };
-
+  // Handlers' results as the dialogs' (MessageTable.h): none leaves the message to the default
+  // procedure.
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
 
-  Result OnCreate(WPARAM, LPARAM);
-  Result OnDestroy(WPARAM, LPARAM);
-  Result OnSize(WPARAM, LPARAM);
-  Result OnPaint(WPARAM, LPARAM);
-  Result OnClose(WPARAM, LPARAM);
-  Result OnGetMinMaxInfo(WPARAM, LPARAM);
-  Result OnWindowPosChanged(WPARAM, LPARAM);
-  Result OnCommand(WPARAM, LPARAM);
-  Result OnExitSizeMove(WPARAM, LPARAM);
-  Result OnDropFiles(WPARAM, LPARAM);
-  Result OnDpiChanged(WPARAM, LPARAM);
+  MessageResult OnCreate(WPARAM, LPARAM);
+  MessageResult OnDestroy(WPARAM, LPARAM);
+  MessageResult OnSize(WPARAM, LPARAM);
+  MessageResult OnPaint(WPARAM, LPARAM);
+  MessageResult OnClose(WPARAM, LPARAM);
+  MessageResult OnGetMinMaxInfo(WPARAM, LPARAM);
+  MessageResult OnWindowPosChanged(WPARAM, LPARAM);
+  MessageResult OnCommand(WPARAM, LPARAM);
+  MessageResult OnExitSizeMove(WPARAM, LPARAM);
+  MessageResult OnDropFiles(WPARAM, LPARAM);
+  MessageResult OnDpiChanged(WPARAM, LPARAM);
 
   // The DPI the window is drawn at: the system's word for it until WM_DPICHANGED says otherwise.
   UINT Dpi() const;
@@ -68,18 +57,18 @@ class MainWindow {
   void ShowSet(int set);
   void Render();
 
-  void Exit();
-  void Open();
-  void Export();
-  void About();
-  void Capture();
-  void ShowDeviceSettings();
-  void ShowControlDevice();
-  void UpdateFirmware();
+  // The menu commands; each returns 0.
+  INT_PTR Exit();
+  INT_PTR Open();
+  INT_PTR Export();
+  INT_PTR About();
+  INT_PTR Capture();
+  INT_PTR ShowDeviceSettings();
+  INT_PTR ShowControlDevice();
+  INT_PTR UpdateFirmware();
 
-  static const MessageEntry kMessages[];
-  static const CommandEntry kCommands[];
-  static MainWindow* current_;  // the window the static procedure forwards to
+  static const MessageEntry<MainWindow> kMessages[];
+  static const CommandEntry<MainWindow> kCommands[];
 
   AltimeterDevice& device_;
   HINSTANCE instance_ = nullptr;

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <string>
 
-#include "app/FileDialogs.h"
 #include "app/LaunchFile.h"
 #include "app/MainWindow.h"
 #include "model/CsvExport.h"
@@ -17,17 +16,28 @@
 #include "ui/dialogs/ChipLoadWindow.h"
 #include "ui/dialogs/ControlOptionsWindow.h"
 #include "ui/dialogs/UpdateWindow.h"
+#include "ui/framework/FileDialog.h"
 #include "ui/framework/ShowMessage.h"
 #include "ui/logic/FileToOpen.h"
 
 namespace tev {
 
-void MainWindow::Exit() { ::SendMessageW(window_, WM_CLOSE, 0, 0); }
+INT_PTR MainWindow::Exit() {
+  ::SendMessageW(window_, WM_CLOSE, 0, 0);
+  return 0;
+}
 
-void MainWindow::Open() {
-  const std::optional<std::wstring> path = AskDataFileToOpen(window_);
-  if (!path) return;
+INT_PTR MainWindow::Open() {
+  FileQuestion question;
+  question.kind = FileQuestion::Kind::Open;
+  question.title = L"Load data set";
+  question.filter = L"TEV USB Data\0*.tev\0";
+  question.flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST;
+  question.shortStructure = true;
+  const std::optional<std::wstring> path = AskForFile(window_, question);
+  if (!path) return 0;
   OpenDataFile(*path);
+  return 0;
 }
 
 void MainWindow::OpenDataFile(const std::wstring& path) {
@@ -42,7 +52,7 @@ void MainWindow::OpenDataFile(const std::wstring& path) {
   DebugLog("size: 58");
 }
 
-MainWindow::Result MainWindow::OnDropFiles(WPARAM wParam, LPARAM) {
+MessageResult MainWindow::OnDropFiles(WPARAM wParam, LPARAM) {
   const auto drop = reinterpret_cast<HDROP>(wParam);
   const std::optional<std::wstring> path = FirstDroppedFile(drop);
   ::DragFinish(drop);
@@ -54,43 +64,56 @@ MainWindow::Result MainWindow::OnDropFiles(WPARAM wParam, LPARAM) {
   return 0;
 }
 
-void MainWindow::Export() {
-  if (device_.currentSet.adc.empty()) return;  // nothing on display, nothing to ask
-  const std::optional<std::wstring> path = AskCsvFileToExport(window_);
-  if (!path) return;
+INT_PTR MainWindow::Export() {
+  if (device_.currentSet.adc.empty()) return 0;  // nothing on display, nothing to ask
+  FileQuestion question;
+  question.kind = FileQuestion::Kind::Save;
+  question.title = L"Export to CSV";
+  question.filter = L"Excel CSV\0*.csv\0";
+  question.defaultExtension = L"csv";
+  question.flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY;
+  const std::optional<std::wstring> path = AskForFile(window_, question);
+  if (!path) return 0;
   const int set = device_.currentSet.setNumber;
   DebugLog("Current Set: " + std::to_string(set));
-  if (!ExportCsv(device_.packets, device_.settings, device_.currentSet, set, *path))
+  if (!ExportCsv(device_.packets, device_.settings, device_.currentSet, set, *path)) {
     ShowMessage(window_, IDS_SAVE_ERROR, MB_ICONERROR);
+  }
+  return 0;
 }
 
-void MainWindow::About() {
+INT_PTR MainWindow::About() {
   CAboutWindow dialog;
   dialog.ShowModal(window_);
+  return 0;
 }
 
-void MainWindow::Capture() {
+INT_PTR MainWindow::Capture() {
   CCaptureWindow dialog(device_);
   dialog.ShowModal(window_);
   // However the dialog ended, its pick (or the first set) goes on display.
   const int set = dialog.SelectedSet();
   DebugLog("Selected Set: " + std::to_string(set));
   ShowSet(set);
+  return 0;
 }
 
-void MainWindow::ShowDeviceSettings() {
+INT_PTR MainWindow::ShowDeviceSettings() {
   CChipLoadWindow dialog(device_);
   dialog.ShowModal(window_);
+  return 0;
 }
 
-void MainWindow::ShowControlDevice() {
+INT_PTR MainWindow::ShowControlDevice() {
   CControlOptionsWindow dialog(device_);
   dialog.ShowModal(window_);
+  return 0;
 }
 
-void MainWindow::UpdateFirmware() {
+INT_PTR MainWindow::UpdateFirmware() {
   CUpdateWindow dialog(device_);
   dialog.ShowModal(window_);
+  return 0;
 }
 
 void MainWindow::ShowSet(int set) {

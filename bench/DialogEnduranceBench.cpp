@@ -123,7 +123,8 @@ int wmain() {
   // ("none": only the unplugging and plugging).
   const std::wstring only = tev::bench::Env(L"TEV_BENCH_ONLY");
   if (demoExe.empty() || simExe.empty() || work.empty() || port == 0) {
-    std::puts("TEV_DEMO_EXE, TEV_SIM_EXE, TEV_WORK_DIR and TEV_BASE_PORT are needed (bench/dialog-endurance.sh)");
+    std::puts("TEV_DEMO_EXE, TEV_SIM_EXE, TEV_WORK_DIR and TEV_BASE_PORT are needed "
+              "(bench/demo-bench.sh dialog_endurance_bench)");
     return 1;
   }
   DemoProcess demo;

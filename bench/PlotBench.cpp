@@ -10,7 +10,7 @@
 #include "model/LiveTrace.h"
 #include "plot/PlotView.h"
 #include "plot/win32/DrawingBuffer.h"
-#include "plot/win32/Gdiplus.h"
+#include "plot/win32/GdiplusSession.h"
 #include "sim/FlightModel.h"
 
 namespace {
@@ -63,9 +63,8 @@ tev::PacketList OneFlight(const std::vector<int>& readings) {
 
 int main() {
   tev::SetDebugLogSink({});
-  Gdiplus::GdiplusStartupInput input;
-  ULONG_PTR token = 0;
-  if (Gdiplus::GdiplusStartup(&token, &input, nullptr) != Gdiplus::Ok) {
+  const tev::win32::GdiplusSession gdiplus;
+  if (!gdiplus.Started()) {
     std::puts("GDI+ did not start");
     return 1;
   }

@@ -15,7 +15,7 @@
 #include "model/DebugLog.h"
 #include "plot/PlotView.h"
 #include "plot/win32/DrawingBuffer.h"
-#include "plot/win32/Gdiplus.h"
+#include "plot/win32/GdiplusSession.h"
 #include "sim/FlightModel.h"
 #include "win32/Dpi.h"
 
@@ -108,9 +108,8 @@ void TimeTheSteps(HWND window, std::vector<double>& create, std::vector<double>&
 
 int main() {
   tev::SetDebugLogSink({});
-  Gdiplus::GdiplusStartupInput input;
-  ULONG_PTR token = 0;
-  if (Gdiplus::GdiplusStartup(&token, &input, nullptr) != Gdiplus::Ok) {
+  const tev::win32::GdiplusSession gdiplus;
+  if (!gdiplus.Started()) {
     std::puts("GDI+ did not start");
     return 1;
   }
@@ -212,6 +211,5 @@ int main() {
     std::printf("  release of all:                         %8.2f ms\n", Median(release));
   }
   DestroyWindow(window);
-  Gdiplus::GdiplusShutdown(token);
   return 0;
 }

@@ -9,9 +9,11 @@
 #include "model/NumberFormat.h"
 
 namespace tev {
+
 namespace {
-
-
+// The live preview is redrawn at every fifth word of a packet, besides its first: often enough to
+// watch the flight grow, seldom enough that painting never holds up the reports.
+constexpr int kLiveRedrawEvery = 5;
 }  // namespace
 
 int AltimeterDevice::DownloadPackets(DownloadObserver& observer) {
@@ -29,6 +31,8 @@ int AltimeterDevice::DownloadPackets(DownloadObserver& observer) {
 
   for (int i = 0; i < kMaxDownloadPackets; ++i) {
     FlightPacket buffer = FlightPacket::Erased();
+    // The device takes a packet read as two command reports: the first (its value unused) opens
+    // the read, the second names the packet. One report alone only opens a read: no word comes.
     if (!SendCommand(kCmdReadPacket, 0) || !SendCommand(kCmdReadPacket, static_cast<std::uint16_t>(i)))
       return kSendFailed;
 
@@ -58,7 +62,7 @@ int AltimeterDevice::DownloadPackets(DownloadObserver& observer) {
         DebugLog("updating fast set...");
         AppendLiveSample(liveSet, value, settings.adcOffset);
         DebugLog("Done.");
-        if (j % 5 == 0) {
+        if (j % kLiveRedrawEvery == 0) {
           DebugLog("Notify...");
           observer.OnPacketProgress(i, true, false);
           DebugLog("Done.");

@@ -5,15 +5,15 @@
 #include <windows.h>
 
 #include "model/Dpi.h"
+#include "win32/Guards.h"
 
 namespace tev::win32 {
 
 inline constexpr UINT kBaseDpi = static_cast<UINT>(tev::kBaseDpi);
 
 inline UINT ScreenDpi() {
-  HDC screen = ::GetDC(nullptr);
-  const int dpi = screen ? ::GetDeviceCaps(screen, LOGPIXELSY) : 0;
-  if (screen) ::ReleaseDC(nullptr, screen);
+  const WindowDc screen(nullptr);
+  const int dpi = screen ? ::GetDeviceCaps(screen.Dc(), LOGPIXELSY) : 0;
   return dpi > 0 ? static_cast<UINT>(dpi) : kBaseDpi;
 }
 

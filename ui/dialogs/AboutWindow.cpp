@@ -17,11 +17,11 @@ const MessageEntry<CAboutWindow> CAboutWindow::kMessages[] = {
 
 CAboutWindow::CAboutWindow() : CBaseWindow(IDD_ABOUT) {}
 
-DialogResult CAboutWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+MessageResult CAboutWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   return DispatchMessageTable<CAboutWindow>(*this, kMessages, message, wParam, lParam);
 }
 
-DialogResult CAboutWindow::OnInitDialog(WPARAM, LPARAM) {
+MessageResult CAboutWindow::OnInitDialog(WPARAM, LPARAM) {
   ShowBanner();  // first: the banner's control takes the picture's size, which its anchor keeps
   CreateLayout();
   Anchor(IDC_ABOUT_BANNER, true, true, true, true);
@@ -37,18 +37,18 @@ DialogResult CAboutWindow::OnInitDialog(WPARAM, LPARAM) {
   return TRUE;
 }
 
-DialogResult CAboutWindow::OnCommand(WPARAM wParam, LPARAM) {
+MessageResult CAboutWindow::OnCommand(WPARAM wParam, LPARAM) {
   // Only Close: the cancel command that the dialog manager makes of Escape is not one.
   if (wParam == IDC_ABOUT_CLOSE) ::SendMessageW(hwnd, WM_CLOSE, 0, 0);
   return TRUE;
 }
 
-DialogResult CAboutWindow::OnKeyDown(WPARAM wParam, LPARAM) {
+MessageResult CAboutWindow::OnKeyDown(WPARAM wParam, LPARAM) {
   if (wParam == VK_ESCAPE) ::SendMessageW(hwnd, WM_CLOSE, 0, 0);
   return TRUE;
 }
 
-DialogResult CAboutWindow::OnClose(WPARAM, LPARAM) {
+MessageResult CAboutWindow::OnClose(WPARAM, LPARAM) {
   ::EndDialog(hwnd, 0);
   return TRUE;
 }
@@ -56,9 +56,10 @@ DialogResult CAboutWindow::OnClose(WPARAM, LPARAM) {
 void CAboutWindow::ShowBanner() {
   const HBITMAP banner = LoadAboutBanner(Dpi());
   if (!banner) return;  // the one the template loaded stays
-  const auto previous = reinterpret_cast<HGDIOBJ>(::SendDlgItemMessageW(hwnd, IDC_ABOUT_BANNER, STM_SETIMAGE,
-                                                                         IMAGE_BITMAP, reinterpret_cast<LPARAM>(banner)));
-  if (previous && previous != banner) ::DeleteObject(previous);
+  // The control hands back the picture it held: ours to delete (never the one it now holds).
+  win32::UniqueBitmap previous(reinterpret_cast<HBITMAP>(::SendDlgItemMessageW(
+      hwnd, IDC_ABOUT_BANNER, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(banner))));
+  if (previous.Get() == banner) previous.Release();
 }
 
 void CAboutWindow::RemeasureForDpi() { ShowBanner(); }
@@ -66,7 +67,7 @@ void CAboutWindow::RemeasureForDpi() { ShowBanner(); }
 // The banner's static control loads its bitmap from the template and leaves it behind when it
 // goes: taken back from the control and deleted here, or every About opened costs a banner-sized
 // bitmap for the program's life.
-DialogResult CAboutWindow::OnDestroy(WPARAM, LPARAM) {
+MessageResult CAboutWindow::OnDestroy(WPARAM, LPARAM) {
   const win32::UniqueBitmap banner(
       reinterpret_cast<HBITMAP>(::SendDlgItemMessageW(hwnd, IDC_ABOUT_BANNER, STM_SETIMAGE, IMAGE_BITMAP, 0)));
   return std::nullopt;  // the rest of the dialog's ending goes on as usual

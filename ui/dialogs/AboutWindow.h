@@ -13,12 +13,12 @@ class CAboutWindow : public CBaseWindow {
   CAboutWindow();
 
  private:
-  DialogResult HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-  DialogResult OnInitDialog(WPARAM, LPARAM);
-  DialogResult OnCommand(WPARAM, LPARAM);
-  DialogResult OnKeyDown(WPARAM, LPARAM);
-  DialogResult OnClose(WPARAM, LPARAM);
-  DialogResult OnDestroy(WPARAM, LPARAM);
+  MessageResult HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  MessageResult OnInitDialog(WPARAM, LPARAM);
+  MessageResult OnCommand(WPARAM, LPARAM);
+  MessageResult OnKeyDown(WPARAM, LPARAM);
+  MessageResult OnClose(WPARAM, LPARAM);
+  MessageResult OnDestroy(WPARAM, LPARAM);
   void RemeasureForDpi() override;
   // The banner at the dialog's DPI in place of the one the control holds.
   void ShowBanner();

@@ -12,6 +12,7 @@
 #include "model/DataFile.h"
 #include "resources/ResourceIds.h"
 #include "ui/dialogs/CaptureWindow.h"
+#include "ui/framework/FileDialog.h"
 #include "ui/framework/ShowMessage.h"
 #include "ui/logic/CaptureText.h"
 
@@ -19,24 +20,17 @@ namespace tev {
 
 namespace {
 
-constexpr DWORD kPathCapacity = 2048;
-
 // The file a set is saved to, or none when the user cancelled. `proposed` fills the name box.
 std::optional<std::wstring> AskDataFileToSave(HWND owner, const std::wstring& title, const std::wstring& proposed) {
-  wchar_t name[kPathCapacity] = {};
-  proposed.copy(name, std::min<std::size_t>(proposed.size(), kPathCapacity - 1));
-  OPENFILENAMEW ofn = {};
-  ofn.lStructSize = sizeof(ofn);
-  ofn.hwndOwner = owner;
-  ofn.lpstrFilter = L"TEV USB Data\0*.tev\0";
-  ofn.lpstrFile = name;
-  ofn.nMaxFile = kPathCapacity;
-  ofn.lpstrTitle = title.c_str();
-  ofn.Flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT;
+  FileQuestion question;
+  question.kind = FileQuestion::Kind::Save;
+  question.title = title;
+  question.proposedName = proposed;
+  question.filter = L"TEV USB Data\0*.tev\0";
   // The flight's own extension: File > Open lists "*.tev" only.
-  ofn.lpstrDefExt = L"tev";
-  if (!::GetSaveFileNameW(&ofn)) return std::nullopt;
-  return std::wstring(name);
+  question.defaultExtension = L"tev";
+  question.flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT;
+  return AskForFile(owner, question);
 }
 
 // A set that may be incomplete is saved only when the user says so.

@@ -10,6 +10,7 @@
 #include "ui/dialogs/CaptureWindow.h"
 #include "ui/logic/CaptureControls.h"
 #include "ui/logic/SetStrip.h"
+#include "win32/WindowObject.h"
 
 namespace tev {
 
@@ -52,7 +53,7 @@ void CCaptureWindow::InvalidateStrip() const { ::InvalidateRect(Item(IDC_CAPTURE
 
 LRESULT CCaptureWindow::OnStripClick(HWND strip, LPARAM lParam) {
   // The packets change under a running worker: no pick until it is done with them.
-  if (working_) return 0;
+  if (WorkerRunning()) return 0;
   const int x = LOWORD(lParam);
   RECT client = {};
   ::GetClientRect(strip, &client);
@@ -73,8 +74,10 @@ LRESULT CCaptureWindow::OnStripClick(HWND strip, LPARAM lParam) {
 }
 
 LRESULT CALLBACK CCaptureWindow::StripProc(HWND strip, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                           DWORD_PTR self) {
-  auto* dialog = reinterpret_cast<CCaptureWindow*>(self);
+                                           DWORD_PTR) {
+  // The strip works for its dialog's object.
+  auto* dialog = static_cast<CCaptureWindow*>(win32::WindowObject<CDialogWindow>(::GetParent(strip)));
+  if (!dialog) return ::DefSubclassProc(strip, message, wParam, lParam);
   switch (message) {
     case WM_ERASEBKGND: {
       RECT client = {};

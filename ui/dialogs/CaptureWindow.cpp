@@ -13,7 +13,6 @@ namespace tev {
 
 namespace {
 constexpr BYTE kSeeThroughAlpha = 64;  // the live trace in the main window shows through
-constexpr UINT WM_CAPTURE_WORK_DONE = WM_APP + 1;  // posted by a worker as its last step
 
 // Straight into the main window, which is not invalidated; a frame that finds the drawing buffer
 // busy (being re-created after a resize) is skipped, not awaited.
@@ -25,19 +24,10 @@ void PaintLiveFrame(const LiveTrace& trace, PlotScale& scale) {
 
 }  // namespace
 
-// What the workers ask of the dialog, on the worker thread.
-class CCaptureWindow::Host : public CaptureDialogHost {
+// What the workers ask of the dialog beyond every worker's own, on the worker thread.
+class CCaptureWindow::Host : public DialogWorkerHost<CaptureDialogHost> {
  public:
-  explicit Host(CCaptureWindow& dialog) : dialog_(dialog) {}
-  void AppendStatus(const std::wstring& text) override { dialog_.AppendStatus(text); }
-  void RefreshControls(bool busy) override {
-    if (busy) {
-      dialog_.RefreshControls(true);
-    } else {
-      dialog_.FinishWork();
-    }
-  }
-  void RenderPlot() override { win32::RenderPlot(dialog_.device.currentSet, dialog_.device.plotScale); }
+  explicit Host(CCaptureWindow& dialog) : DialogWorkerHost(dialog), dialog_(dialog) {}
   void ShowStrip() override {
     dialog_.DrawSetStrip();
     dialog_.InvalidateStrip();
@@ -52,7 +42,6 @@ const MessageEntry<CCaptureWindow> CCaptureWindow::kMessages[] = {
     {WM_INITDIALOG, &CCaptureWindow::OnInitDialog},
     {WM_KEYDOWN, &CCaptureWindow::OnKeyDown},
     {WM_COMMAND, &CCaptureWindow::OnCommand},
-    {WM_CAPTURE_WORK_DONE, &CCaptureWindow::OnWorkDone},
 };
 
 const CommandEntry<CCaptureWindow> CCaptureWindow::kCommands[] = {
@@ -77,11 +66,11 @@ int CCaptureWindow::SelectedSet() const {
   return selectedSet_;
 }
 
-DialogResult CCaptureWindow::HandleDialogMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+MessageResult CCaptureWindow::HandleDialogMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   return DispatchMessageTable<CCaptureWindow>(*this, kMessages, message, wParam, lParam);
 }
 
-DialogResult CCaptureWindow::OnInitDialog(WPARAM, LPARAM) {
+MessageResult CCaptureWindow::OnInitDialog(WPARAM, LPARAM) {
   EnableItem(IDC_CAPTURE_SAVE_SELECTED, false);
   CreateLayout();
   Anchor(IDC_STATUS, true, true, true, true);
@@ -97,25 +86,23 @@ DialogResult CCaptureWindow::OnInitDialog(WPARAM, LPARAM) {
   AnchorGroupFrame(IDC_CAPTURE_STATUS_GROUP, true, true, true, true);
   EnableItem(IDC_CAPTURE_SAVE_SELECTED, false);
   EnableItem(IDC_CAPTURE_SAVE_ALL, false);
-  ::SetWindowSubclass(Item(IDC_CAPTURE_STRIP), &CCaptureWindow::StripProc, 0, reinterpret_cast<DWORD_PTR>(this));
+  ::SetWindowSubclass(Item(IDC_CAPTURE_STRIP), &CCaptureWindow::StripProc, 0, 0);
   DrawSetStrip();
   StartDeviceUse();
   return TRUE;
 }
 
-DialogResult CCaptureWindow::OnKeyDown(WPARAM wParam, LPARAM) {
+MessageResult CCaptureWindow::OnKeyDown(WPARAM wParam, LPARAM) {
   if (wParam == VK_ESCAPE) ::SendMessageW(hwnd, WM_CLOSE, 0, 0);
   return TRUE;
 }
 
-DialogResult CCaptureWindow::OnCommand(WPARAM wParam, LPARAM) {
+MessageResult CCaptureWindow::OnCommand(WPARAM wParam, LPARAM) {
   // Any other command, the cancel that the dialog manager makes of Escape among them, is ignored.
   return DispatchCommandTable<CCaptureWindow>(*this, kCommands, wParam).value_or(TRUE);
 }
 
-void CCaptureWindow::RefreshControls(bool busy) {
-  if (closing) return;
-  PostConnectionIcon();
+void CCaptureWindow::EnableControls(bool busy) {
   CaptureState state;
   state.connected = device.IsOpen();
   state.busy = busy;
@@ -142,7 +129,7 @@ void CCaptureWindow::EndSeeThrough() const {
 }
 
 INT_PTR CCaptureWindow::OnReadData() {
-  if (WorkerRunning()) return TRUE;  // a click queued before the buttons went
+  if (WorkerRunning() || closing) return TRUE;  // a click queued before the buttons went
   const bool liveUpdate = IsChecked(IDC_CAPTURE_LIVE_UPDATE);
   if (liveUpdate) {
     // See-through, so that the live trace drawn into the main window behind can be watched.
@@ -150,39 +137,16 @@ INT_PTR CCaptureWindow::OnReadData() {
     ::SetLayeredWindowAttributes(hwnd, 0, kSeeThroughAlpha, LWA_ALPHA);
     ::UpdateWindow(hwnd);
   }
-  EnableItem(IDC_CAPTURE_READ, false);
-  EnableItem(IDC_CAPTURE_CLEAR, false);
-  EnableItem(IDC_CAPTURE_SAVE_SELECTED, false);
-  EnableItem(IDC_CAPTURE_SAVE_ALL, false);
-  StartWork([this, liveUpdate] { work_.Read(liveUpdate); });
+  // Nothing to hold here: the read's first step holds every control.
+  RunOperation({}, [this, liveUpdate] { work_.Read(liveUpdate); });
   return TRUE;
 }
 
 INT_PTR CCaptureWindow::OnClearDevice() {
-  if (WorkerRunning()) return TRUE;
+  if (WorkerRunning() || closing) return TRUE;
   if (ShowMessage(hwnd, IDS_ARE_YOU_SURE, MB_YESNO | MB_ICONEXCLAMATION) == IDNO) return TRUE;
-  EnableItem(IDC_CAPTURE_READ, false);
-  EnableItem(IDC_CAPTURE_CLEAR, false);
-  EnableItem(IDC_CAPTURE_SAVE_SELECTED, false);
-  EnableItem(IDC_CAPTURE_SAVE_ALL, false);
-  StartWork([this] { work_.Clear(); });
-  return TRUE;
-}
-
-void CCaptureWindow::StartWork(std::function<void()> work) {
-  working_ = true;
-  if (StartWorker(std::move(work))) return;
-  working_ = false;
-  WorkerNotStarted();
-}
-
-void CCaptureWindow::FinishWork() {
-  working_ = false;
-  ::PostMessageW(hwnd, WM_CAPTURE_WORK_DONE, 0, 0);
-}
-
-DialogResult CCaptureWindow::OnWorkDone(WPARAM, LPARAM) {
-  RefreshControls(false);
+  RunOperation({IDC_CAPTURE_READ, IDC_CAPTURE_CLEAR, IDC_CAPTURE_SAVE_SELECTED, IDC_CAPTURE_SAVE_ALL},
+               [this] { work_.Clear(); });
   return TRUE;
 }
 

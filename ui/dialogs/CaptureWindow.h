@@ -4,14 +4,11 @@
 // (with a CSV file beside each when asked), clears the device, and hands the picked set back to
 // the main window.
 //
-// Threads: the read and clear workers (CaptureWork) reach the dialog through its Host; they give
-// the controls back through the dialog thread. The strip and the save handlers run on the dialog
+// Threads: the read and clear workers (CaptureWork) reach the dialog through its Host. The strip and the save handlers run on the dialog
 // thread. `selectedSet_` and the device's packets are read and written under the device's
 // packetsMutex wherever a worker may run.
 #include <windows.h>
 
-#include <atomic>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -36,28 +33,20 @@ class CCaptureWindow : public CDeviceWindow {
  private:
   class Host;  // the dialog as its workers see it
 
-  DialogResult HandleDialogMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-  void RefreshControls(bool busy) override;
+  MessageResult HandleDialogMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void EnableControls(bool busy) override;
   void PrepareClose() override;
   void FinishClose() override;
 
-  DialogResult OnInitDialog(WPARAM, LPARAM);
-  DialogResult OnKeyDown(WPARAM, LPARAM);
-  DialogResult OnCommand(WPARAM, LPARAM);
+  MessageResult OnInitDialog(WPARAM, LPARAM);
+  MessageResult OnKeyDown(WPARAM, LPARAM);
+  MessageResult OnCommand(WPARAM, LPARAM);
 
   INT_PTR OnReadData();
   INT_PTR OnClearDevice();
   INT_PTR OnSaveSelected();
   INT_PTR OnSaveAll();
   INT_PTR OnSelectAndClose();
-
-  // The worker's last step: the packets stay as they are now, and the dialog thread is asked to
-  // give the controls back (they come back once the worker has ended). Posted: the worker sends
-  // the dialog thread nothing from here on.
-  void FinishWork();
-  DialogResult OnWorkDone(WPARAM, LPARAM);
-  // Starts a worker, or, when none could be made, gives the controls back and says so.
-  void StartWork(std::function<void()> work);
 
   // Saving (CaptureSave.cpp): the data file and, when asked, its CSV; a message says what failed.
   // A set that a download may have cut off is saved only after a question, under a name that says so.
@@ -68,7 +57,7 @@ class CCaptureWindow : public CDeviceWindow {
   void InvalidateStrip() const;
   LRESULT OnStripClick(HWND strip, LPARAM lParam);
   static LRESULT CALLBACK StripProc(HWND strip, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                    DWORD_PTR self);
+                                    DWORD_PTR);
 
   void EndSeeThrough() const;
 
@@ -77,9 +66,8 @@ class CCaptureWindow : public CDeviceWindow {
 
   SetStripImage stripBitmap_;
   int selectedSet_;                       // guarded by device.packetsMutex
-  std::atomic<bool> working_{false};      // a worker may still change the packets: no picks
   bool wasRunning_ = false;               // dialog thread: the worker ran when this close began
-  std::unique_ptr<Host> host_;
+  std::unique_ptr<Host> host_;            // made with the dialog: every worker reports through it
   CaptureWork work_;                      // after host_, which it reports to
 };
 

@@ -2,25 +2,21 @@
 
 #include <mutex>
 
-#include "plot/win32/DrawingBuffer.h"
 #include "resources/ResourceIds.h"
 #include "ui/framework/DialogMessages.h"
 #include "ui/framework/ShowMessage.h"
 
 namespace tev {
 
-// What the workers ask of the dialog, on the worker thread: the window calls below reach the
-// dialog's controls through messages that its own thread handles.
-class CChipLoadWindow::Host : public SettingsDialogHost {
+// What the workers ask of the dialog beyond every worker's own, on the worker thread: the window
+// calls below reach the dialog's controls through messages that its own thread handles.
+class CChipLoadWindow::Host : public DialogWorkerHost<SettingsDialogHost> {
  public:
-  explicit Host(CChipLoadWindow& dialog) : dialog_(dialog) {}
-  void AppendStatus(const std::wstring& text) override { dialog_.AppendStatus(text); }
+  explicit Host(CChipLoadWindow& dialog) : DialogWorkerHost(dialog), dialog_(dialog) {}
   void EnableRead() override { dialog_.EnableItem(IDC_SETTINGS_READ, true); }
-  void RefreshControls(bool busy) override { dialog_.RefreshControls(busy); }
   void ShowSettings() override { dialog_.SettingsToControls(); }
   void Warn(unsigned stringId) override { ShowMessage(dialog_.hwnd, stringId, MB_ICONWARNING); }
   void ShowStatusNow() override { ::SendMessageW(dialog_.hwnd, WM_STATUS_REFRESH, 0, 0); }
-  void RenderPlot() override { win32::RenderPlot(dialog_.device.currentSet, dialog_.device.plotScale); }
 
  private:
   CChipLoadWindow& dialog_;
@@ -38,13 +34,16 @@ const CommandEntry<CChipLoadWindow> CChipLoadWindow::kCommands[] = {
     {IDC_SETTINGS_CALIBRATE, &CChipLoadWindow::OnCalibrate},
 };
 
-CChipLoadWindow::CChipLoadWindow(AltimeterDevice& altimeter) : CDeviceWindow(IDD_SETTINGS, altimeter, IDC_SETTINGS_ICON) {}
+CChipLoadWindow::CChipLoadWindow(AltimeterDevice& altimeter)
+    : CDeviceWindow(IDD_SETTINGS, altimeter, IDC_SETTINGS_ICON), host_(std::make_unique<Host>(*this)) {}
 
-DialogResult CChipLoadWindow::HandleDialogMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+CChipLoadWindow::~CChipLoadWindow() = default;
+
+MessageResult CChipLoadWindow::HandleDialogMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   return DispatchMessageTable<CChipLoadWindow>(*this, kMessages, message, wParam, lParam);
 }
 
-DialogResult CChipLoadWindow::OnInitDialog(WPARAM, LPARAM) {
+MessageResult CChipLoadWindow::OnInitDialog(WPARAM, LPARAM) {
   CreateLayout();
   AnchorGroupFrame(IDC_SETTINGS_GROUP, true, true, false, true);
   AnchorGroupFrame(IDC_SETTINGS_LINE_A_GROUP, true, true, false, false);
@@ -70,7 +69,7 @@ DialogResult CChipLoadWindow::OnInitDialog(WPARAM, LPARAM) {
   return TRUE;
 }
 
-DialogResult CChipLoadWindow::OnCommand(WPARAM wParam, LPARAM) {
+MessageResult CChipLoadWindow::OnCommand(WPARAM wParam, LPARAM) {
   if (wParam >= IDC_SETTINGS_LINE_A_DISABLED && wParam <= IDC_SETTINGS_LINE_B_APOGEE) {
     EnableLineEdits(static_cast<int>(wParam));
   } else {
@@ -92,25 +91,16 @@ void CChipLoadWindow::ForgetFlight() {
   ClearDataSet(device.currentSet);
 }
 
-void CChipLoadWindow::DisableOperations() {
-  for (int id : {IDC_SETTINGS_READ, IDC_SETTINGS_WRITE, IDC_SETTINGS_CALIBRATE}) EnableItem(id, false);
-}
-
 INT_PTR CChipLoadWindow::OnRead() {
-  if (WorkerRunning()) return TRUE;  // one worker at a time
+  if (WorkerRunning() || closing) return TRUE;  // one worker at a time
   ForgetFlight();
-  DisableOperations();
-  if (!StartWorker([this] {
-        Host host(*this);
-        ReadSettingsWork(device, host);
-      })) {
-    WorkerNotStarted();
-  }
+  RunOperation({IDC_SETTINGS_READ, IDC_SETTINGS_WRITE, IDC_SETTINGS_CALIBRATE},
+               [this] { ReadSettingsWork(device, *host_); });
   return TRUE;
 }
 
 INT_PTR CChipLoadWindow::OnWrite() {
-  if (WorkerRunning()) return TRUE;
+  if (WorkerRunning() || closing) return TRUE;
   // Refused before anything is emptied, erased or sent.
   SettingsEntries entries = ReadEntries();
   if (const auto refusal = RefuseEntries(entries)) {
@@ -118,18 +108,13 @@ INT_PTR CChipLoadWindow::OnWrite() {
     return TRUE;
   }
   ForgetFlight();
-  DisableOperations();
-  if (!StartWorker([this, entries = std::move(entries)] {
-        Host host(*this);
-        WriteSettingsWork(device, host, entries);
-      })) {
-    WorkerNotStarted();
-  }
+  RunOperation({IDC_SETTINGS_READ, IDC_SETTINGS_WRITE, IDC_SETTINGS_CALIBRATE},
+               [this, entries = std::move(entries)] { WriteSettingsWork(device, *host_, entries); });
   return TRUE;
 }
 
 INT_PTR CChipLoadWindow::OnCalibrate() {
-  if (WorkerRunning()) return TRUE;
+  if (WorkerRunning() || closing) return TRUE;
   const std::optional<std::uint32_t> ground = ReadGroundAltitude(ItemText(IDC_SETTINGS_GROUND_ALT_EDIT));
   if (!ground) {
     ShowMessage(hwnd, IDS_ENTER_ALTITUDE, MB_ICONERROR);
@@ -143,18 +128,12 @@ INT_PTR CChipLoadWindow::OnCalibrate() {
     return TRUE;
   }
   groundAltitude_ = *ground;
-  DisableOperations();
-  if (!StartWorker([this, entries = std::move(entries)] {
-        Host host(*this);
-        CalibrateWork(device, host, groundAltitude_, entries);
-      })) {
-    WorkerNotStarted();
-  }
+  // Nothing to hold here: the calibration's first step holds the buttons.
+  RunOperation({}, [this, entries = std::move(entries)] { CalibrateWork(device, *host_, groundAltitude_, entries); });
   return TRUE;
 }
 
-void CChipLoadWindow::RefreshControls(bool busy) {
-  PostConnectionIcon();
+void CChipLoadWindow::EnableControls(bool busy) {
   const bool enabled = SettingsButtonsEnabled(device.IsOpen(), busy);
   for (int id : {IDC_SETTINGS_READ, IDC_SETTINGS_WRITE, IDC_SETTINGS_CALIBRATE}) EnableItem(id, enabled);
 }

@@ -3,6 +3,7 @@
 // altimeter, read from it, written to it, and the pressure sensor calibrated against a known
 // ground altitude. The controls always show the device object's settings record.
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "ui/framework/DeviceWindow.h"
@@ -15,15 +16,16 @@ namespace tev {
 class CChipLoadWindow : public CDeviceWindow {
  public:
   explicit CChipLoadWindow(AltimeterDevice& device);
+  ~CChipLoadWindow() override;
 
  private:
   class Host;  // the dialog as its workers see it
 
-  DialogResult HandleDialogMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-  void RefreshControls(bool busy) override;
+  MessageResult HandleDialogMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void EnableControls(bool busy) override;
 
-  DialogResult OnInitDialog(WPARAM, LPARAM);
-  DialogResult OnCommand(WPARAM, LPARAM);
+  MessageResult OnInitDialog(WPARAM, LPARAM);
+  MessageResult OnCommand(WPARAM, LPARAM);
   INT_PTR OnClose();
   INT_PTR OnRead();
   INT_PTR OnWrite();
@@ -36,9 +38,9 @@ class CChipLoadWindow : public CDeviceWindow {
   void EnableLineEdits(int radioId);
   // Read and Write start from an empty flight: the one on display is not what the device holds.
   void ForgetFlight();
-  void DisableOperations();
 
   std::uint32_t groundAltitude_ = 0;  // metres above sea level; set on the click, read by the worker
+  std::unique_ptr<Host> host_;        // made with the dialog: every worker reports through it
 
   static const MessageEntry<CChipLoadWindow> kMessages[];
   static const CommandEntry<CChipLoadWindow> kCommands[];

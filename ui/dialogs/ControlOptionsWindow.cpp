@@ -1,6 +1,5 @@
 #include "ui/dialogs/ControlOptionsWindow.h"
 
-#include "plot/win32/DrawingBuffer.h"
 #include "resources/ResourceIds.h"
 #include "ui/framework/ShowMessage.h"
 
@@ -11,18 +10,6 @@ constexpr int kOperations[] = {IDC_CONTROL_EMULATE, IDC_CONTROL_READ_PRESSURE, I
                                IDC_CONTROL_FIRE};
 
 }  // namespace
-
-// What the workers ask of the dialog, on the worker thread.
-class CControlOptionsWindow::Host : public ControlDialogHost {
- public:
-  explicit Host(CControlOptionsWindow& dialog) : dialog_(dialog) {}
-  void AppendStatus(const std::wstring& text) override { dialog_.AppendStatus(text); }
-  void RefreshControls(bool busy) override { dialog_.RefreshControls(busy); }
-  void RenderPlot() override { win32::RenderPlot(dialog_.device.currentSet, dialog_.device.plotScale); }
-
- private:
-  CControlOptionsWindow& dialog_;
-};
 
 const MessageEntry<CControlOptionsWindow> CControlOptionsWindow::kMessages[] = {
     {WM_INITDIALOG, &CControlOptionsWindow::OnInitDialog},
@@ -39,13 +26,13 @@ const CommandEntry<CControlOptionsWindow> CControlOptionsWindow::kCommands[] = {
 };
 
 CControlOptionsWindow::CControlOptionsWindow(AltimeterDevice& altimeter)
-    : CDeviceWindow(IDD_CONTROL, altimeter, IDC_CONTROL_ICON) {}
+    : CDeviceWindow(IDD_CONTROL, altimeter, IDC_CONTROL_ICON), host_(*this) {}
 
-DialogResult CControlOptionsWindow::HandleDialogMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+MessageResult CControlOptionsWindow::HandleDialogMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   return DispatchMessageTable<CControlOptionsWindow>(*this, kMessages, message, wParam, lParam);
 }
 
-DialogResult CControlOptionsWindow::OnInitDialog(WPARAM, LPARAM) {
+MessageResult CControlOptionsWindow::OnInitDialog(WPARAM, LPARAM) {
   CreateLayout();
   AnchorGroupFrame(IDC_CONTROL_OPTIONS_GROUP, true, true, false, true);
   AnchorGroupFrame(IDC_CONTROL_STATUS_GROUP, true, true, true, true);
@@ -56,13 +43,13 @@ DialogResult CControlOptionsWindow::OnInitDialog(WPARAM, LPARAM) {
   return TRUE;
 }
 
-DialogResult CControlOptionsWindow::OnCommand(WPARAM wParam, LPARAM) {
+MessageResult CControlOptionsWindow::OnCommand(WPARAM wParam, LPARAM) {
   DispatchCommandTable<CControlOptionsWindow>(*this, kCommands, wParam);
   return TRUE;
 }
 
 // While closing, arrivals and removals are no longer this dialog's business.
-DialogResult CControlOptionsWindow::OnDeviceChange(WPARAM, LPARAM) {
+MessageResult CControlOptionsWindow::OnDeviceChange(WPARAM, LPARAM) {
   if (closing) return TRUE;
   return std::nullopt;
 }
@@ -82,27 +69,15 @@ INT_PTR CControlOptionsWindow::OnClose() {
 }
 
 void CControlOptionsWindow::Run(void (*work)(AltimeterDevice&, ControlDialogHost&)) {
-  if (WorkerRunning() || closing) return;  // one worker at a time
-  for (int id : kOperations) EnableItem(id, false);
-  if (!StartWorker([this, work] {
-        Host host(*this);
-        work(device, host);
-      })) {
-    WorkerNotStarted();
-  }
+  // Nothing to hold here: each operation's first step holds the buttons.
+  RunOperation({}, [this, work] { work(device, host_); });
 }
 
 INT_PTR CControlOptionsWindow::OnEmulate() {
   if (WorkerRunning() || closing) return TRUE;
   ShowMessage(hwnd, IDS_CONNECT_BATTERY, MB_ICONINFORMATION);  // its answer does not matter
-  if (closing) return TRUE;  // closed while the message was up
-  for (int id : kOperations) EnableItem(id, false);
-  if (!StartWorker([this] {
-        Host host(*this);
-        EmulateWork(device, host, *this);
-      })) {
-    WorkerNotStarted();
-  }
+  // Refused when the dialog began to close while the message was up.
+  RunOperation({}, [this] { EmulateWork(device, host_, *this); });
   return TRUE;
 }
 
@@ -125,9 +100,7 @@ void CControlOptionsWindow::OnEmulationEvent(int code, int sampleIndex) {
   if (const auto line = EmulationEventLine(code, sampleIndex)) AppendStatus(*line);
 }
 
-void CControlOptionsWindow::RefreshControls(bool busy) {
-  if (closing) return;
-  PostConnectionIcon();
+void CControlOptionsWindow::EnableControls(bool busy) {
   const ControlButtons enabled = ControlButtonsEnabled(device.IsOpen(), busy, !device.currentSet.adc.empty());
   EnableItem(IDC_CONTROL_EMULATE, enabled.emulate);
   for (int id : {IDC_CONTROL_READ_PRESSURE, IDC_CONTROL_READ_BATTERY, IDC_CONTROL_FIRE}) {

@@ -17,24 +17,24 @@ class CControlOptionsWindow : public CDeviceWindow, public EmulationObserver {
   void OnEmulationEvent(int code, int sampleIndex) override;
 
  private:
-  class Host;  // the dialog as its workers see it
-
-  DialogResult HandleDialogMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-  void RefreshControls(bool busy) override;
+  MessageResult HandleDialogMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void EnableControls(bool busy) override;
   void RunConnectSequence() override;
   void PrepareClose() override;
 
-  DialogResult OnInitDialog(WPARAM, LPARAM);
-  DialogResult OnCommand(WPARAM, LPARAM);
-  DialogResult OnDeviceChange(WPARAM, LPARAM);
+  MessageResult OnInitDialog(WPARAM, LPARAM);
+  MessageResult OnCommand(WPARAM, LPARAM);
+  MessageResult OnDeviceChange(WPARAM, LPARAM);
   INT_PTR OnClose();
   INT_PTR OnEmulate();
   INT_PTR OnReadPressure();
   INT_PTR OnReadBattery();
   INT_PTR OnFire();
 
-  // Disables the operations and starts one on the worker.
+  // Starts one of the operations on the worker.
   void Run(void (*work)(AltimeterDevice&, ControlDialogHost&));
+
+  DialogWorkerHost<ControlDialogHost> host_;  // the dialog as its workers see it
 
   static const MessageEntry<CControlOptionsWindow> kMessages[];
   static const CommandEntry<CControlOptionsWindow> kCommands[];

@@ -1,10 +1,8 @@
 #include "ui/dialogs/UpdateWindow.h"
 
 #include "model/DebugLog.h"
-#include "plot/win32/DrawingBuffer.h"
 #include "resources/ResourceIds.h"
-#include "ui/dialogs/FirmwareFileDialog.h"
-#include "ui/framework/DialogMessages.h"
+#include "ui/framework/FileDialog.h"
 #include "ui/framework/ShowMessage.h"
 #include "ui/logic/BootloaderConnectSequence.h"
 #include "ui/logic/FirmwareUpdateRun.h"
@@ -12,19 +10,13 @@
 
 namespace tev {
 
-// What the worker asks of the dialog, on the worker thread.
-class CUpdateWindow::Host : public UpdateDialogHost {
+// What the worker asks of the dialog beyond every worker's own, on the worker thread.
+class CUpdateWindow::Host : public DialogWorkerHost<UpdateDialogHost> {
  public:
-  explicit Host(CUpdateWindow& dialog) : dialog_(dialog) {}
-  void AppendStatus(const std::wstring& text) override { dialog_.AppendStatus(text); }
-  void RefreshControls(bool busy) override { dialog_.RefreshControls(busy); }
-  void RenderPlot() override { win32::RenderPlot(dialog_.device.currentSet, dialog_.device.plotScale); }
+  explicit Host(CUpdateWindow& dialog) : DialogWorkerHost(dialog) {}
   void OnBlockProgress(int blockIndex, int highestBlockIndex) override {
     if (const auto line = ProgressLine(blockIndex, highestBlockIndex)) AppendStatus(*line);
   }
-
- private:
-  CUpdateWindow& dialog_;
 };
 
 const MessageEntry<CUpdateWindow> CUpdateWindow::kMessages[] = {
@@ -32,7 +24,6 @@ const MessageEntry<CUpdateWindow> CUpdateWindow::kMessages[] = {
     {WM_COMMAND, &CUpdateWindow::OnCommand},
     {WM_KEYDOWN, &CUpdateWindow::OnKeyDown},
     {WM_CLOSE, &CUpdateWindow::OnClose},
-    {WM_WORKER_ENDED, &CUpdateWindow::OnWorkerEnded},
 };
 
 const CommandEntry<CUpdateWindow> CUpdateWindow::kCommands[] = {
@@ -40,16 +31,17 @@ const CommandEntry<CUpdateWindow> CUpdateWindow::kCommands[] = {
     {IDC_FIRMWARE_CLOSE, &CUpdateWindow::OnCloseButton},
 };
 
-CUpdateWindow::CUpdateWindow(AltimeterDevice& altimeter) : CDeviceWindow(IDD_FIRMWARE, altimeter, IDC_FIRMWARE_ICON) {}
+CUpdateWindow::CUpdateWindow(AltimeterDevice& altimeter)
+    : CDeviceWindow(IDD_FIRMWARE, altimeter, IDC_FIRMWARE_ICON), host_(std::make_unique<Host>(*this)) {}
 
 // The dialog has ended, so no worker uses the handles any more.
 CUpdateWindow::~CUpdateWindow() { device.CloseHandles(); }
 
-DialogResult CUpdateWindow::HandleDialogMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+MessageResult CUpdateWindow::HandleDialogMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   return DispatchMessageTable<CUpdateWindow>(*this, kMessages, message, wParam, lParam);
 }
 
-DialogResult CUpdateWindow::OnInitDialog(WPARAM, LPARAM) {
+MessageResult CUpdateWindow::OnInitDialog(WPARAM, LPARAM) {
   CreateLayout();
   Anchor(IDC_STATUS, true, true, true, true);
   Anchor(IDC_FIRMWARE_CLOSE, false, false, true, true);
@@ -64,14 +56,13 @@ void CUpdateWindow::RunConnectSequence() {
   BootloaderConnectSequence(device, [this](const std::wstring& text) { AppendStatus(text); });
 }
 
-void CUpdateWindow::RefreshControls(bool busy) {
-  PostConnectionIcon();
+void CUpdateWindow::EnableControls(bool busy) {
   if (busy) return;  // the worker decides while it runs
   EnableItem(IDC_FIRMWARE_UPDATE, device.IsOpen());
   EnableItem(IDC_FIRMWARE_CLOSE, true);
 }
 
-DialogResult CUpdateWindow::OnCommand(WPARAM wParam, LPARAM) {
+MessageResult CUpdateWindow::OnCommand(WPARAM wParam, LPARAM) {
   // Only the two buttons: the cancel command the dialog manager makes of Escape is not one.
   return DispatchCommandTable<CUpdateWindow>(*this, kCommands, wParam).value_or(TRUE);
 }
@@ -81,7 +72,7 @@ INT_PTR CUpdateWindow::OnCloseButton() {
   return TRUE;
 }
 
-DialogResult CUpdateWindow::OnKeyDown(WPARAM wParam, LPARAM) {
+MessageResult CUpdateWindow::OnKeyDown(WPARAM wParam, LPARAM) {
   if (wParam != VK_ESCAPE) return std::nullopt;
   ::SendMessageW(hwnd, WM_CLOSE, 0, 0);
   return TRUE;
@@ -90,28 +81,20 @@ DialogResult CUpdateWindow::OnKeyDown(WPARAM wParam, LPARAM) {
 INT_PTR CUpdateWindow::OnUpdate() {
   // A click that reached us before the worker re-enabled nothing: one update at a time.
   if (WorkerRunning()) return TRUE;
-  const std::optional<std::wstring> path = AskFirmwareFile(hwnd);
+  FileQuestion question;
+  question.kind = FileQuestion::Kind::Open;
+  question.title = L"Load Firmware file";
+  question.filter = L"Altitude Data\0*.dat\0";
+  question.defaultExtension = L"dat";
+  const std::optional<std::wstring> path = AskForFile(hwnd, question);
   if (!path) return TRUE;
   firmwarePath_ = *path;
-  EnableItem(IDC_FIRMWARE_UPDATE, false);
-  EnableItem(IDC_FIRMWARE_CLOSE, false);
-  const auto work = [this, file = firmwarePath_] {
-    Host host(*this);
-    RunFirmwareUpdate(device, file, host);
-  };
-  if (!StartWorker(work)) WorkerNotStarted();
+  RunOperation({IDC_FIRMWARE_UPDATE, IDC_FIRMWARE_CLOSE},
+               [this, file = firmwarePath_] { RunFirmwareUpdate(device, file, *host_); });
   return TRUE;
 }
 
-// The altimeter pulled out during the update is often noticed only after the worker has set the
-// buttons for an open device, and while it still runs the removal leaves them alone: set them for
-// the device as it is now. The framework's own handling follows.
-DialogResult CUpdateWindow::OnWorkerEnded(WPARAM, LPARAM) {
-  RefreshControls(false);
-  return std::nullopt;
-}
-
-DialogResult CUpdateWindow::OnClose(WPARAM, LPARAM) {
+MessageResult CUpdateWindow::OnClose(WPARAM, LPARAM) {
   if (WorkerRunning()) {
     ShowMessage(hwnd, IDS_FIRMWARE_DELICATE, MB_ICONWARNING);
     return TRUE;

@@ -7,6 +7,7 @@
 
 #include "device/win32/DeviceChange.h"
 #include "model/DebugLog.h"
+#include "plot/win32/DrawingBuffer.h"
 #include "resources/ResourceIds.h"
 #include "ui/framework/ConnectionIcon.h"
 #include "ui/framework/DeviceNotifications.h"
@@ -32,12 +33,31 @@ void CDeviceWindow::RunConnectSequence() {
   ConnectSequence(device, [this](const std::wstring& text) { AppendStatus(text); });
 }
 
-bool CDeviceWindow::StartWorker(std::function<void()> work) { return workerThread.Start(hwnd, std::move(work)); }
-
-void CDeviceWindow::WorkerNotStarted() {
+bool CDeviceWindow::RunOperation(std::initializer_list<int> hold, std::function<void()> work) {
+  if (WorkerRunning() || closing) return false;  // a click queued before the controls went
+  for (int id : hold) EnableItem(id, false);
+  if (workerThread.Start(hwnd, std::move(work))) return true;
   AppendStatus(kOperationNotStarted);
   RefreshControls(false);
+  return false;
 }
+
+void CDeviceWindow::RefreshControls(bool busy) {
+  if (closing) return;
+  PostConnectionIcon();
+  EnableControls(busy);
+}
+
+void CDeviceWindow::OnWorkerRefresh(bool busy) {
+  if (busy) {
+    RefreshControls(true);
+  } else {
+    // Set on the dialog thread once the worker has ended, for the device as it is then.
+    refreshWhenEnded_ = true;
+  }
+}
+
+void CDeviceWindow::RenderPlot() { win32::RenderPlot(device.currentSet, device.plotScale); }
 
 void CDeviceWindow::EnableItem(int controlId, bool enabled) {
   {
@@ -67,8 +87,8 @@ void CDeviceWindow::PostConnectionIcon() const {
 
 void CDeviceWindow::RemeasureForDpi() { PostConnectionIcon(); }
 
-DialogResult CDeviceWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  if (const DialogResult own = HandleDialogMessage(message, wParam, lParam)) return own;
+MessageResult CDeviceWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (const MessageResult own = HandleDialogMessage(message, wParam, lParam)) return own;
   switch (message) {
     case WM_DEVICECHANGE:
       return OnDeviceChange(wParam, lParam);
@@ -108,10 +128,11 @@ INT_PTR CDeviceWindow::OnDeviceChange(WPARAM event, LPARAM record) {
 INT_PTR CDeviceWindow::OnWorkerEnded() {
   ReleaseHeldItems();
   const bool changed = std::exchange(changedUnderWorker_, false);
+  const bool asked = refreshWhenEnded_.exchange(false);
   if (arrivals_.OnWorkerEnded(closing)) {
     RunConnectSequence();
     RefreshControls(false);
-  } else if (changed && !closing) {
+  } else if (changed || asked) {
     RefreshControls(false);
   }
   return TRUE;

@@ -7,6 +7,7 @@
 #include "ui/framework/CommonPaint.h"
 #include "ui/framework/DialogMessages.h"
 #include "win32/Dpi.h"
+#include "win32/WindowObject.h"
 
 namespace tev {
 
@@ -17,8 +18,8 @@ constexpr COLORREF kStatusBackground = RGB(255, 255, 255);
 
 INT_PTR CALLBACK StaticDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   const INT_PTR fallback = (message == WM_INITDIALOG) ? TRUE : FALSE;
-  if (message == WM_INITDIALOG) ::SetWindowLongPtrW(dialog, GWLP_USERDATA, lParam);
-  auto* object = reinterpret_cast<CDialogWindow*>(::GetWindowLongPtrW(dialog, GWLP_USERDATA));
+  if (message == WM_INITDIALOG) win32::BindWindowObject(dialog, reinterpret_cast<CDialogWindow*>(lParam));
+  auto* object = win32::WindowObject<CDialogWindow>(dialog);
   if (!object) return fallback;  // messages before WM_INITDIALOG
   try {
     return object->DialogProc(dialog, message, wParam, lParam);
@@ -37,7 +38,7 @@ CBaseWindow::~CBaseWindow() { DebugLog("DESTRUCT"); }
 
 INT_PTR CBaseWindow::ShowModal(HWND owner) {
   return ::DialogBoxParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId & 0xFFFF), owner,
-                           &StaticDialogProc, reinterpret_cast<LPARAM>(this));
+                           &StaticDialogProc, reinterpret_cast<LPARAM>(static_cast<CDialogWindow*>(this)));
 }
 
 INT_PTR CBaseWindow::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -48,7 +49,7 @@ INT_PTR CBaseWindow::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
     return TRUE;
   }
-  if (const DialogResult own = HandleMessage(message, wParam, lParam)) return *own;
+  if (const MessageResult own = HandleMessage(message, wParam, lParam)) return *own;
   return SharedHandling(message, wParam, lParam);
 }
 

@@ -59,7 +59,7 @@ class CBaseWindow : public CDialogWindow {
 
  protected:
   // The dialog's own handling; none leaves the message to the shared handling.
-  virtual DialogResult HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
+  virtual MessageResult HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
 
   // For WM_INITDIALOG: the layout with the dialog's current size as its minimum, then anchors.
   void CreateLayout();

@@ -1,5 +1,6 @@
 #pragma once
-// A dialog's messages and commands as tables of small handlers, instead of one large switch.
+// A window's messages and commands as tables of small handlers, instead of one large switch: the
+// dialogs' and the main window's alike.
 #include <windows.h>
 
 #include <optional>
@@ -7,35 +8,35 @@
 
 namespace tev {
 
-// A handler's result; none leaves the message to the common handling.
-using DialogResult = std::optional<INT_PTR>;
+// A handler's result; none leaves the message to the common handling (the default procedure).
+using MessageResult = std::optional<INT_PTR>;
 
-template <typename Dialog>
+template <typename Window>
 struct MessageEntry {
   UINT message;
-  DialogResult (Dialog::*handler)(WPARAM, LPARAM);
+  MessageResult (Window::*handler)(WPARAM, LPARAM);
 };
 
-template <typename Dialog>
+template <typename Window>
 struct CommandEntry {
   WORD id;
-  INT_PTR (Dialog::*handler)();
+  INT_PTR (Window::*handler)();
 };
 
-template <typename Dialog>
-DialogResult DispatchMessageTable(Dialog& dialog, std::span<const MessageEntry<Dialog>> table, UINT message,
-                             WPARAM wParam, LPARAM lParam) {
+template <typename Window>
+MessageResult DispatchMessageTable(Window& window, std::span<const MessageEntry<Window>> table, UINT message,
+                                   WPARAM wParam, LPARAM lParam) {
   for (const auto& entry : table) {
-    if (entry.message == message) return (dialog.*entry.handler)(wParam, lParam);
+    if (entry.message == message) return (window.*entry.handler)(wParam, lParam);
   }
   return std::nullopt;
 }
 
 // The command whose id is the whole wParam; none when no entry has it.
-template <typename Dialog>
-DialogResult DispatchCommandTable(Dialog& dialog, std::span<const CommandEntry<Dialog>> table, WPARAM wParam) {
+template <typename Window>
+MessageResult DispatchCommandTable(Window& window, std::span<const CommandEntry<Window>> table, WPARAM wParam) {
   for (const auto& entry : table) {
-    if (entry.id == wParam) return (dialog.*entry.handler)();
+    if (entry.id == wParam) return (window.*entry.handler)();
   }
   return std::nullopt;
 }

@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include "plot/win32/GdiplusObjects.h"
+#include <filesystem>
+#include <memory>
+
+#include "plot/win32/GdiplusSession.h"
+#include "tests/wine/shell/Screenshot.h"
 
 namespace tev::win32::testing {
 namespace {
@@ -12,8 +16,8 @@ constexpr const wchar_t* kClassName = L"TevPlotTestWindow";
 class GdiplusEnvironment : public ::testing::Environment {
  public:
   void SetUp() override {
-    Gdiplus::GdiplusStartupInput input;
-    ASSERT_EQ(Gdiplus::GdiplusStartup(&token_, &input, nullptr), Gdiplus::Ok);
+    gdiplus_ = std::make_unique<GdiplusSession>();
+    ASSERT_TRUE(gdiplus_->Started());
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = DefWindowProcW;
@@ -22,16 +26,13 @@ class GdiplusEnvironment : public ::testing::Environment {
     wc.lpszClassName = kClassName;
     ASSERT_NE(RegisterClassExW(&wc), 0);
   }
-  void TearDown() override { Gdiplus::GdiplusShutdown(token_); }
+  void TearDown() override { gdiplus_.reset(); }
 
  private:
-  ULONG_PTR token_ = 0;
+  std::unique_ptr<GdiplusSession> gdiplus_;
 };
 
 const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new GdiplusEnvironment);
-
-// {557CF406-1A04-11D3-9A73-0000F81EF32E}: the PNG encoder.
-constexpr CLSID kPngEncoder = {0x557CF406, 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
 
 }  // namespace
 
@@ -67,15 +68,10 @@ void TestWindow::PumpMessages() const {
 }
 
 bool SaveScreenshot(const std::wstring& name, const std::vector<std::uint32_t>& pixels, int width, int height) {
-  const std::wstring dir = TEV_SCREENSHOT_DIR;
-  CreateDirectoryW(dir.c_str(), nullptr);
-  GdiImage image = NewBitmap(width, height);
-  if (!image.Valid()) return false;
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x)
-      gdip::GdipBitmapSetPixel(BitmapOf(image), x, y, 0xFF000000u | pixels[static_cast<std::size_t>(y) * width + x]);
-  const std::wstring path = dir + L"/" + name + L".png";
-  return gdip::GdipSaveImageToFile(image.Get(), path.c_str(), &kPngEncoder, nullptr) == Gdiplus::Ok;
+  const std::filesystem::path path = std::filesystem::path(TEV_SCREENSHOT_DIR) / (name + L".png");
+  std::error_code ignored;
+  std::filesystem::create_directories(path.parent_path(), ignored);
+  return driver::SavePng(path.wstring(), pixels, width, height);
 }
 
 }  // namespace tev::win32::testing

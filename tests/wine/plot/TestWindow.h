@@ -1,6 +1,7 @@
 #pragma once
-// Support for the drawing tests under Wine: GDI+ started for the whole program, a plain top-level
-// window to draw for, and PNG files of what was drawn for people to look at.
+// Support for the drawing tests under Wine (and every in-process test of the Windows shell): GDI+
+// started for the whole program, a plain top-level window to draw for, and PNG files of what was
+// drawn for people to look at.
 #include <windows.h>
 
 #include <cstdint>
@@ -25,7 +26,8 @@ class TestWindow {
   HWND window_ = nullptr;
 };
 
-// Saves 0x00RRGGBB pixels as build/.../screenshots/<name>.png; false when it could not.
+// Saves 0x00RRGGBB pixels as build/.../screenshots/<name>.png (name may hold a folder); false when it
+// could not.
 bool SaveScreenshot(const std::wstring& name, const std::vector<std::uint32_t>& pixels, int width, int height);
 
 }  // namespace tev::win32::testing

@@ -119,7 +119,7 @@ TEST_F(CaptureTest, ALiveDownloadFillsTheStripAndThePickedFlightIsHandedBack) {
   ASSERT_TRUE(capture.WaitForStatusLine(L"Packet Read: 20", 30000));
   EXPECT_TRUE(::GetWindowLongPtrW(capture.Window(), GWL_EXSTYLE) & WS_EX_LAYERED) << "not see-through";
   const Picture live = CaptureClient(main_);
-  EXPECT_TRUE(live.SaveBmp(Environment().shotDir + L"\\" + name_ + L"-live-trace.bmp"));
+  EXPECT_TRUE(live.SavePng(Environment().shotDir + L"\\" + name_ + L"-live-trace.png"));
   // Grey ground, the blue ground line and the red trace.
   const RECT all{0, 0, live.Width(), live.Height()};
   EXPECT_GT(live.Count(all, Rgb{0x80, 0x80, 0x80}), live.Width() * live.Height() / 2) << "no live plot";

@@ -39,7 +39,7 @@ bool DemoProcess::Start(const std::wstring& exe, int port, const std::wstring& l
   PROCESS_INFORMATION pi = {};
   if (!::CreateProcessW(nullptr, mutableCommand.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi))
     return false;
-  ::CloseHandle(pi.hThread);
+  const win32::UniqueKernelHandle thread(pi.hThread);  // not needed: the process is what is waited for
   process_.Reset(pi.hProcess);
   processId_ = pi.dwProcessId;
   return true;

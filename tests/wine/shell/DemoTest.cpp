@@ -50,7 +50,7 @@ std::wstring DemoTest::WorkPath(const std::wstring& suffix) const {
 
 Picture DemoTest::Shot(const std::wstring& step) {
   const Picture screen = CaptureSettledScreen(demo_.Id());
-  EXPECT_TRUE(screen.SaveBmp(Environment().shotDir + L"\\" + name_ + L"-" + step + L".bmp"));
+  EXPECT_TRUE(screen.SavePng(Environment().shotDir + L"\\" + name_ + L"-" + step + L".png"));
   return screen;
 }
 
@@ -58,7 +58,7 @@ Picture DemoTest::ShotOf(HWND window, const std::wstring& step) {
   const Picture picture = CaptureSettledWindow(window);
   EXPECT_FALSE(picture.Empty()) << "no window to take a picture of";
   if (!picture.Empty()) {
-    EXPECT_TRUE(picture.SaveBmp(Environment().shotDir + L"\\" + name_ + L"-" + step + L".bmp"));
+    EXPECT_TRUE(picture.SavePng(Environment().shotDir + L"\\" + name_ + L"-" + step + L".png"));
   }
   return picture;
 }

@@ -10,7 +10,7 @@
 //   }
 //
 // Files a test writes go to WorkPath(suffix) (the work folder, named after the test); screenshots,
-// taken once the program has finished painting, to the screenshot folder as TEST-STEP.bmp.
+// taken once the program has finished painting, to the screenshot folder as TEST-STEP.png.
 // Over the HID stack (Environment().OverHidStack()) the program is the release TevUsb.exe and the
 // simulated altimeters plug into hid-bridge.exe, started afresh for each test, whose log says when
 // one has come or gone as a HID device: everything else reads the same.
@@ -39,9 +39,9 @@ class DemoTest : public ::testing::Test {
   void TearDown() override;
 
   std::wstring WorkPath(const std::wstring& suffix) const;
-  // The whole desktop, saved as TEST-STEP.bmp; returns the picture.
+  // The whole desktop, saved as TEST-STEP.png; returns the picture.
   Picture Shot(const std::wstring& step);
-  // One window (a dialog, a message box) with its frame, saved as TEST-STEP.bmp.
+  // One window (a dialog, a message box) with its frame, saved as TEST-STEP.png.
   Picture ShotOf(HWND window, const std::wstring& step);
 
   // A simulated altimeter on this demo's port, its output in WorkPath("-sim-SERIAL.log"); it quits

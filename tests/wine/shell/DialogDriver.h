@@ -98,4 +98,8 @@ class Dialog {
   HWND window_ = nullptr;
 };
 
+// The same two for a dialog known by its window, as an in-process test has it.
+inline bool Enabled(HWND dialog, int id) { return Dialog(dialog).Enabled(id); }
+inline ::testing::AssertionResult Click(HWND dialog, int id) { return Dialog(dialog).Click(id); }
+
 }  // namespace tev::driver

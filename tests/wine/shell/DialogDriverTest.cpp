@@ -173,7 +173,7 @@ TEST_F(DialogDriverTest, MovesAndResizesTheDialogAndTakesItsPicture) {
   EXPECT_TRUE(settled);
   ASSERT_EQ(picture.Width(), width + 100);
   ASSERT_EQ(picture.Height(), height + 60);
-  EXPECT_TRUE(picture.SaveBmp(Environment().shotDir + L"\\PracticeDialog-resized.bmp"));
+  EXPECT_TRUE(picture.SavePng(Environment().shotDir + L"\\PracticeDialog-resized.png"));
   POINT origin = {0, 0};
   ::ClientToScreen(dialog_.Window(), &origin);
   const int dx = origin.x - now.left, dy = origin.y - now.top;

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cwchar>
 
+#include "plot/win32/GdiplusSession.h"
 #include "tests/wine/shell/CaptureInRunningDemo.h"
 #include "tests/wine/shell/CommonDialogs.h"
 #include "tests/wine/shell/PracticeDialog.h"
@@ -43,5 +44,6 @@ int wmain(int argc, wchar_t** argv) {
   if (argc == 2 && std::wcscmp(argv[1], L"--capture-in-running-demo") == 0) return tev::driver::CaptureInRunningDemo();
   if (argc == 2 && std::wcscmp(argv[1], L"--practice-dialog") == 0) return tev::driver::RunPracticeDialog();
   testing::InitGoogleTest(&argc, argv);
+  const tev::win32::GdiplusSession gdiplus;  // the screenshots are written through GDI+
   return RUN_ALL_TESTS();
 }

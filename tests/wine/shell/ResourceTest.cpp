@@ -1,19 +1,17 @@
 // The program's own resources (strings, icons, bitmap, dialog templates) and message box, in-process.
 #include <windows.h>
-#include <objidl.h>
-
-#include <gdiplus.h>
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <filesystem>
 #include <future>
 #include <string>
 #include <vector>
 
 #include "resources/ResourceIds.h"
+#include "tests/wine/plot/TestWindow.h"
 #include "tests/wine/shell/CommonDialogs.h"
+#include "tests/wine/shell/Screenshot.h"
 #include "tests/wine/shell/WindowDriver.h"
 #include "ui/framework/DialogClass.h"
 #include "ui/framework/ShowMessage.h"
@@ -116,7 +114,7 @@ enum class Image { None, Icon, Bitmap, EtchedLine };
 
 // One control as the user gets it: id, window class, text, the style bits that decide how it
 // behaves, and where it sits.
-struct ControlSpec {
+struct ExpectedControl {
   int id;
   const wchar_t* windowClass;
   const wchar_t* text;  // null for pictures
@@ -131,17 +129,17 @@ constexpr DWORD kState = WS_DISABLED | WS_VISIBLE | WS_TABSTOP;
 constexpr DWORD kShown = WS_VISIBLE;
 constexpr DWORD kButtonKind = BS_TYPEMASK & ~DWORD{BS_DEFPUSHBUTTON};  // focus may make a push button the default
 
-ControlSpec GroupBox(int id, const wchar_t* text, Box box) {
+ExpectedControl GroupBox(int id, const wchar_t* text, Box box) {
   return {id, L"Button", text, box, BS_TYPEMASK | kState, BS_GROUPBOX | kShown};
 }
-ControlSpec Push(int id, const wchar_t* text, Box box, DWORD extra = 0) {
+ExpectedControl Push(int id, const wchar_t* text, Box box, DWORD extra = 0) {
   return {id, L"Button", text, box, kButtonKind | kState, BS_PUSHBUTTON | kShown | WS_TABSTOP | extra};
 }
-ControlSpec CheckBox(int id, const wchar_t* text, Box box) {
+ExpectedControl CheckBox(int id, const wchar_t* text, Box box) {
   return {id, L"Button", text, box, BS_TYPEMASK | kState, BS_AUTOCHECKBOX | kShown | WS_TABSTOP};
 }
 // Only the first radio of a group starts it and takes the Tab; the arrow keys move inside it.
-ControlSpec Radio(int id, const wchar_t* text, Box box, bool first) {
+ExpectedControl Radio(int id, const wchar_t* text, Box box, bool first) {
   return {id,
           L"Button",
           text,
@@ -149,14 +147,14 @@ ControlSpec Radio(int id, const wchar_t* text, Box box, bool first) {
           BS_TYPEMASK | kState | WS_GROUP,
           BS_AUTORADIOBUTTON | kShown | (first ? WS_GROUP | WS_TABSTOP : 0)};
 }
-ControlSpec Label(int id, const wchar_t* text, Box box) {
+ExpectedControl Label(int id, const wchar_t* text, Box box) {
   return {id, L"Static", text, box, SS_TYPEMASK | kState, SS_LEFT | kShown};
 }
-ControlSpec NumberEdit(int id, Box box, DWORD extra = 0) {
+ExpectedControl NumberEdit(int id, Box box, DWORD extra = 0) {
   return {
       id, L"Edit", L"", box, ES_NUMBER | ES_MULTILINE | ES_READONLY | kState, ES_NUMBER | kShown | WS_TABSTOP | extra};
 }
-ControlSpec StatusBox(Box box) {
+ExpectedControl StatusBox(Box box) {
   // Output only: the buttons take the focus, not the status box.
   return {IDC_STATUS,
           L"Edit",
@@ -165,20 +163,20 @@ ControlSpec StatusBox(Box box) {
           ES_MULTILINE | ES_READONLY | WS_VSCROLL | kState,
           ES_MULTILINE | ES_READONLY | WS_VSCROLL | kShown};
 }
-ControlSpec ConnectionIcon(int id, Box box) {
+ExpectedControl ConnectionIcon(int id, Box box) {
   return {id, L"Static", nullptr, box, SS_TYPEMASK | kState, SS_ICON | kShown, Image::Icon};
 }
 
-struct TemplateSpec {
+struct ExpectedTemplate {
   int id;
   const wchar_t* title;
   Box size;  // client area in dialog units
   bool resizable;
-  std::vector<ControlSpec> controls;  // in tab order
+  std::vector<ExpectedControl> controls;  // in tab order
 };
 
-const std::vector<TemplateSpec>& Templates() {
-  static const std::vector<TemplateSpec> templates = {
+const std::vector<ExpectedTemplate>& Templates() {
+  static const std::vector<ExpectedTemplate> templates = {
       {IDD_CAPTURE,
        L"Capture Data",
        {0, 0, 311, 205},
@@ -343,7 +341,7 @@ Box PlaceInDialog(HWND dialog, HWND control) {
   return {r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
 
-void ExpectControl(HWND dialog, HWND control, const ControlSpec& want) {
+void ExpectControl(HWND dialog, HWND control, const ExpectedControl& want) {
   EXPECT_EQ(::GetDlgCtrlID(control), want.id);
   EXPECT_TRUE(SameClass(ClassOf(control), want.windowClass)) << "class " << ClassOf(control).c_str();
   if (want.text) {
@@ -377,54 +375,6 @@ void ExpectControl(HWND dialog, HWND control, const ControlSpec& want) {
   }
 }
 
-class GdiplusSession {
- public:
-  GdiplusSession() {
-    Gdiplus::GdiplusStartupInput input;
-    ok_ = Gdiplus::GdiplusStartup(&token_, &input, nullptr) == Gdiplus::Ok;
-  }
-  ~GdiplusSession() {
-    if (ok_) Gdiplus::GdiplusShutdown(token_);
-  }
-  GdiplusSession(const GdiplusSession&) = delete;
-  GdiplusSession& operator=(const GdiplusSession&) = delete;
-  bool Ok() const { return ok_; }
-
- private:
-  ULONG_PTR token_ = 0;
-  bool ok_ = false;
-};
-
-// {557CF406-1A04-11D3-9A73-0000F81EF32E}: GDI+'s PNG encoder.
-constexpr CLSID kPngEncoder = {0x557CF406, 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
-
-// Saves what the screen shows of window as a PNG under build/ for people to look at.
-bool SaveScreenshot(const GdiplusSession& gdiplus, HWND window, const std::wstring& name) {
-  if (!gdiplus.Ok()) return false;
-  RECT r = {};
-  ::GetWindowRect(window, &r);
-  const int width = r.right - r.left, height = r.bottom - r.top;
-  win32::WindowDc screen(nullptr);
-  win32::UniqueMemoryDc memory(::CreateCompatibleDC(screen.Dc()));
-  win32::UniqueBitmap bitmap(::CreateCompatibleBitmap(screen.Dc(), width, height));
-  if (!memory || !bitmap) return false;
-  const HGDIOBJ previous = ::SelectObject(memory.Get(), bitmap.Get());
-  const bool copied = ::BitBlt(memory.Get(), 0, 0, width, height, screen.Dc(), r.left, r.top, SRCCOPY);
-  ::SelectObject(memory.Get(), previous);
-  if (!copied) return false;
-
-  Gdiplus::GpBitmap* image = nullptr;
-  if (Gdiplus::DllExports::GdipCreateBitmapFromHBITMAP(bitmap.Get(), nullptr, &image) != Gdiplus::Ok) return false;
-  const std::filesystem::path dir(TEV_SCREENSHOT_DIR);
-  std::error_code ignored;
-  std::filesystem::create_directories(dir, ignored);
-  const std::wstring path = (dir / (name + L".png")).wstring();
-  const bool saved =
-      Gdiplus::DllExports::GdipSaveImageToFile(image, path.c_str(), &kPngEncoder, nullptr) == Gdiplus::Ok;
-  Gdiplus::DllExports::GdipDisposeImage(image);
-  return saved;
-}
-
 void PumpFor(DWORD ms) {
   for (const ULONGLONG end = ::GetTickCount64() + ms; ::GetTickCount64() < end; ::Sleep(10)) {
     MSG msg;
@@ -434,7 +384,7 @@ void PumpFor(DWORD ms) {
 
 // Every template: title, class, frame, size, font, and each control in tab order.
 TEST(DialogTemplates, HoldTheirControlsInTabOrderWithIdsTextsAndStyles) {
-  for (const TemplateSpec& want : Templates()) {
+  for (const ExpectedTemplate& want : Templates()) {
     SCOPED_TRACE(::testing::Message() << "template " << want.id);
     const UniqueWindow dialog = OpenTemplate(want.id);
     ASSERT_TRUE(dialog);
@@ -480,11 +430,10 @@ TEST(DialogTemplates, HoldTheirControlsInTabOrderWithIdsTextsAndStyles) {
 // painting is not here). Each dialog is shown inside one host window: without a window manager,
 // Wine waits two seconds for every top-level window it hides, but not for a child.
 TEST(DialogTemplates, PicturesForPeopleToLookAt) {
-  const GdiplusSession gdiplus;
   const UniqueWindow host(::CreateWindowExW(0, L"Static", L"", WS_POPUP | WS_VISIBLE, 0, 0, 800, 600, nullptr, nullptr,
                                             ::GetModuleHandleW(nullptr), nullptr));
   ASSERT_TRUE(host);
-  for (const TemplateSpec& want : Templates()) {
+  for (const ExpectedTemplate& want : Templates()) {
     // Group boxes leave their inside to the dialog, which clips its children: what shows there is
     // the host's face colour, not the previous picture.
     ::RedrawWindow(host.Get(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
@@ -496,7 +445,12 @@ TEST(DialogTemplates, PicturesForPeopleToLookAt) {
     ::SetWindowPos(d, nullptr, 8, 8, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_SHOWWINDOW);
     ::UpdateWindow(d);
     PumpFor(200);
-    EXPECT_TRUE(SaveScreenshot(gdiplus, d, L"template-" + std::to_wstring(want.id))) << "template " << want.id;
+    RECT frame = {};
+    ::GetWindowRect(d, &frame);
+    const driver::Picture shot = driver::CaptureScreenRect(frame);
+    EXPECT_TRUE(win32::testing::SaveScreenshot(L"template-" + std::to_wstring(want.id), shot.Pixels(), shot.Width(),
+                                               shot.Height()))
+        << "template " << want.id;
   }
 }
 

@@ -2,19 +2,16 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 
+#include "plot/win32/GdiplusObjects.h"
 #include "win32/Guards.h"
 
 namespace tev::driver {
 
 namespace {
 
-template <typename T>
-void Put(std::ofstream& out, T value) {
-  out.write(reinterpret_cast<const char*>(&value), sizeof(value));
-}
+// {557CF406-1A04-11D3-9A73-0000F81EF32E}: GDI+'s PNG encoder.
+constexpr CLSID kPngEncoder = {0x557CF406, 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
 
 }  // namespace
 
@@ -48,42 +45,30 @@ Picture Picture::Crop(RECT rect) const {
   return part;
 }
 
-bool Picture::SaveBmp(const std::wstring& path) const {
-  std::ofstream out(std::filesystem::path(path), std::ios::binary);
-  if (!out) return false;
-  const std::uint32_t rowBytes = (static_cast<std::uint32_t>(width_) * 3 + 3) & ~3u;
-  const std::uint32_t imageBytes = rowBytes * static_cast<std::uint32_t>(height_);
-  out.write("BM", 2);
-  Put<std::uint32_t>(out, 54 + imageBytes);
-  Put<std::uint32_t>(out, 0);
-  Put<std::uint32_t>(out, 54);
-  Put<std::uint32_t>(out, 40);
-  Put<std::int32_t>(out, width_);
-  Put<std::int32_t>(out, height_);
-  Put<std::uint16_t>(out, 1);
-  Put<std::uint16_t>(out, 24);
-  Put<std::uint32_t>(out, 0);
-  Put<std::uint32_t>(out, imageBytes);
-  Put<std::int32_t>(out, 2835);
-  Put<std::int32_t>(out, 2835);
-  Put<std::uint32_t>(out, 0);
-  Put<std::uint32_t>(out, 0);
-  std::vector<char> row(rowBytes, 0);
-  for (int y = height_ - 1; y >= 0; --y) {
-    for (int x = 0; x < width_; ++x) {
-      const Rgb p = At(x, y);
-      row[x * 3] = static_cast<char>(p.b);
-      row[x * 3 + 1] = static_cast<char>(p.g);
-      row[x * 3 + 2] = static_cast<char>(p.r);
+bool Picture::SavePng(const std::wstring& path) const {
+  return driver::SavePng(path, pixels_, width_, height_);
+}
+
+bool SavePng(const std::wstring& path, const std::vector<std::uint32_t>& pixels, int width, int height) {
+  win32::GdiImage image = win32::NewBitmap(width, height);
+  if (!image.Valid()) return false;
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      const std::uint32_t pixel = pixels[static_cast<size_t>(y) * width + x];
+      win32::gdip::GdipBitmapSetPixel(win32::BitmapOf(image), x, y, 0xFF000000u | pixel);
     }
-    out.write(row.data(), static_cast<std::streamsize>(row.size()));
   }
-  return static_cast<bool>(out);
+  return win32::gdip::GdipSaveImageToFile(image.Get(), path.c_str(), &kPngEncoder, nullptr) == Gdiplus::Ok;
 }
 
 Picture CaptureScreen() {
-  const int width = ::GetSystemMetrics(SM_CXSCREEN);
-  const int height = ::GetSystemMetrics(SM_CYSCREEN);
+  return CaptureScreenRect({0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)});
+}
+
+Picture CaptureScreenRect(const RECT& rect) {
+  const int width = rect.right - rect.left;
+  const int height = rect.bottom - rect.top;
+  if (width <= 0 || height <= 0) return {};
   win32::WindowDc screen(nullptr);
   win32::UniqueMemoryDc memory(::CreateCompatibleDC(screen.Dc()));
   BITMAPINFO info = {};
@@ -97,7 +82,7 @@ Picture CaptureScreen() {
   win32::UniqueBitmap bitmap(::CreateDIBSection(screen.Dc(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
   if (!memory || !bitmap || !bits) return {};
   const HGDIOBJ previous = ::SelectObject(memory.Get(), bitmap.Get());
-  ::BitBlt(memory.Get(), 0, 0, width, height, screen.Dc(), 0, 0, SRCCOPY);
+  ::BitBlt(memory.Get(), 0, 0, width, height, screen.Dc(), rect.left, rect.top, SRCCOPY);
   ::GdiFlush();
   Picture picture(width, height);
   const auto* source = static_cast<const std::uint32_t*>(bits);

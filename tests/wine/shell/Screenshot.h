@@ -1,5 +1,6 @@
 #pragma once
-// Pictures of the screen for pixel checks, saved as .bmp (the test script turns them into .png).
+// Pictures of the screen for pixel checks and for people to look at: the tests' one way to take
+// them and to save them (as PNG files, through GDI+, which the test program has started).
 #include <windows.h>
 
 #include <cstdint>
@@ -28,8 +29,8 @@ class Picture {
   int Count(RECT rect, Rgb colour, int tolerance = 0) const;
   // The part inside rect (clipped to the picture); empty when nothing is left.
   Picture Crop(RECT rect) const;
-  // 24-bit bottom-up .bmp; false when the file cannot be written.
-  bool SaveBmp(const std::wstring& path) const;
+  // As a PNG file; false when it cannot be written.
+  bool SavePng(const std::wstring& path) const;
 
  private:
   int width_ = 0;
@@ -40,6 +41,11 @@ class Picture {
 // The whole screen (the virtual desktop under Wine) as it is now. For pictures that people will
 // look at, wait for the program to finish painting first (SettledScreen.h).
 Picture CaptureScreen();
+// What the screen shows inside rect (screen coordinates) now, a window's frame for instance;
+// parts off the screen read as black.
+Picture CaptureScreenRect(const RECT& rect);
+// 0x00RRGGBB pixels, top row first, as a PNG file; false when it cannot be written.
+bool SavePng(const std::wstring& path, const std::vector<std::uint32_t>& pixels, int width, int height);
 // The client area of window, read from a screen capture, and the client rectangle in screen terms.
 Picture CaptureClient(HWND window, RECT* screenRect = nullptr);
 RECT ClientRectOnScreen(HWND window);

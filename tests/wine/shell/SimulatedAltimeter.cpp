@@ -61,7 +61,7 @@ SimulatedAltimeter::~SimulatedAltimeter() {
   if (!::CreateProcessW(nullptr, mutableCommand.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr,
                         &si, &pi))
     return ::testing::AssertionFailure() << "cannot start " << Narrow(command) << ", error " << ::GetLastError();
-  ::CloseHandle(pi.hThread);
+  const win32::UniqueKernelHandle thread(pi.hThread);  // not needed: the process is what is waited for
   process_.Reset(pi.hProcess);
   plugged_ = options_.plugged;
   expectedArrivals_ = plugged_ ? 1 : 0;

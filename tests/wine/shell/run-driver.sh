@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
 # Runs the shell test driver under Wine inside a virtual desktop (so that screenshots show the
-# title bar and menu, which bare Xvfb has no window manager to draw), then turns its screenshots
-# into PNG files. Usage: run-driver.sh DRIVER.exe DEMO.exe TEVTOOL.exe SIM.exe SAMPLE.tev WORK_DIR SHOT_DIR
+# title bar and menu, which bare Xvfb has no window manager to draw); its screenshots land in
+# SHOT_DIR as PNG files. Usage: run-driver.sh DRIVER.exe DEMO.exe TEVTOOL.exe SIM.exe SAMPLE.tev WORK_DIR SHOT_DIR
 #                                     [BRIDGE.exe TEVHID.inf]
 # With the bridge and the virtual HID device's INF, the simulated altimeters reach the program
 # (DEMO.exe is then the release TevUsb.exe) through the system's HID stack, not the sim link.
 set -uo pipefail
 driver=$1 demo=$2 tevtool=$3 sim=$4 sample=$5 work=$6 shots=$7 bridge=${8:-} inf=${9:-}
 mkdir -p "$work" "$shots"
-rm -f "$shots"/*.bmp "$shots"/*.png
+rm -f "$shots"/*.png
 
 TEV_DEMO_EXE=$(winepath -w "$demo")
 TEV_TEVTOOL_EXE=$(winepath -w "$tevtool")
@@ -32,9 +32,5 @@ fi
 output="$work/driver-output.txt"
 timeout 600 wine explorer "/desktop=tevshell$$,1280x1024" "$(winepath -w "$driver")" 2>&1 \
   | tee "$output"
-for bmp in "$shots"/*.bmp; do
-  [ -e "$bmp" ] || continue
-  convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
-done
 echo "Screenshots: $shots"
 grep -q '^\[  PASSED  \]' "$output" && ! grep -q '^\[  FAILED  \]' "$output"

@@ -21,6 +21,7 @@
 #include "tests/support/LogCapture.h"
 #include "tests/support/TempDir.h"
 #include "tests/wine/plot/TestWindow.h"
+#include "tests/wine/shell/DialogDriver.h"
 #include "tests/wine/ui/ModalDialog.h"
 #include "tests/wine/ui/ProgramMessageBox.h"
 #include "ui/dialogs/CaptureWindow.h"
@@ -37,6 +38,8 @@ using testing::ControlRect;
 using testing::ControlText;
 using testing::RunModal;
 using testing::WaitUntil;
+using driver::Enabled;
+using driver::Click;
 
 constexpr DWORD kWaitMs = 10000;
 constexpr std::uint32_t kBlueA = 0x4020FF, kBlueB = 0x4060DF, kRed = 0xFF0000, kBlack = 0x000000;
@@ -46,15 +49,6 @@ std::vector<std::array<std::uint8_t, 64>> Bytes(const PacketList& packets) {
   std::vector<std::array<std::uint8_t, 64>> out;
   for (const FlightPacket& p : packets) out.push_back(p.bytes);
   return out;
-}
-
-bool Enabled(HWND dialog, int id) { return ::IsWindowEnabled(::GetDlgItem(dialog, id)) != FALSE; }
-
-// A click as the button sends it; refused (false) when the button is disabled.
-bool Click(HWND dialog, int id) {
-  if (!Enabled(dialog, id)) return false;
-  ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(dialog, id)));
-  return true;
 }
 
 void Check(HWND dialog, int id) { ::SendMessageW(::GetDlgItem(dialog, id), BM_SETCHECK, BST_CHECKED, 0); }

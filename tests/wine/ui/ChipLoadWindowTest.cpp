@@ -13,6 +13,7 @@
 #include "tests/device/FlightSims.h"
 #include "tests/support/LogCapture.h"
 #include "tests/wine/plot/TestWindow.h"
+#include "tests/wine/shell/DialogDriver.h"
 #include "tests/wine/ui/ModalDialog.h"
 #include "tests/wine/ui/ProgramMessageBox.h"
 #include "ui/dialogs/ChipLoadWindow.h"
@@ -25,16 +26,15 @@ using testing::AnswerProgramMessage;
 using testing::ControlText;
 using testing::RunModal;
 using testing::WaitUntil;
+using driver::Enabled;
+using driver::Click;
 
 constexpr int kOperations[] = {IDC_SETTINGS_READ, IDC_SETTINGS_WRITE, IDC_SETTINGS_CALIBRATE};
 
-bool Enabled(HWND window, int id) { return ::IsWindowEnabled(::GetDlgItem(window, id)) != FALSE; }
 bool Checked(HWND window, int id) { return ::IsDlgButtonChecked(window, id) == BST_CHECKED; }
-// Posted, as a click is: a handler that shows a message box must not hold the script up.
-void Click(HWND window, int id) { ::PostMessageW(window, WM_COMMAND, id, 0); }
 void ChooseRadio(HWND window, int first, int last, int id) {
   ::CheckRadioButton(window, first, last, id);
-  Click(window, id);
+  EXPECT_TRUE(Click(window, id));
 }
 void SetText(HWND window, int id, const wchar_t* text) { ::SetDlgItemTextW(window, id, text); }
 
@@ -109,7 +109,7 @@ TEST_F(DeviceSettingsDialog, WritesTheEntriesThenReadsThemBack) {
     SetText(window, IDC_SETTINGS_LINE_A_ALT_EDIT, L"999");
     SetText(window, IDC_SETTINGS_LINE_B_ALT_EDIT, L"420");
     SetText(window, IDC_SETTINGS_INHIBIT_EDIT, L"3");
-    Click(window, IDC_SETTINGS_WRITE);
+    ASSERT_TRUE(Click(window, IDC_SETTINGS_WRITE));
     ASSERT_TRUE(WaitForStatus(dialog, L"Settings written successfully.\r\n"));
     EXPECT_TRUE(WaitUntil(5000, [&] { return ControlText(window, IDC_SETTINGS_LINE_A_ALT_EDIT) == L"150"; }))
         << "the Alt edit shows the value written";
@@ -126,7 +126,7 @@ TEST_F(DeviceSettingsDialog, WritesTheEntriesThenReadsThemBack) {
     ::SendMessageW(window, WM_COMMAND, IDC_SETTINGS_LINE_A_APOGEE, 0);
     ::CheckRadioButton(window, IDC_SETTINGS_LINE_A_DISABLED, IDC_SETTINGS_LINE_A_APOGEE, IDC_SETTINGS_LINE_A_APOGEE);
     SetText(window, IDC_SETTINGS_INHIBIT_EDIT, L"2");
-    Click(window, IDC_SETTINGS_READ);
+    ASSERT_TRUE(Click(window, IDC_SETTINGS_READ));
     ASSERT_TRUE(WaitForStatus(dialog, L"Settings read successfully.\r\n"));
     EXPECT_TRUE(WaitIdle(window));  // the controls are shown before the buttons come back
     EXPECT_TRUE(Checked(window, IDC_SETTINGS_LINE_A_TIME));
@@ -147,10 +147,10 @@ TEST_F(DeviceSettingsDialog, AnEntryTooLargeIsRefusedAtTheClickAndNothingIsTouch
     ASSERT_TRUE(WaitUntil(5000, [&] { return OperationsEnabled(window); }));
     const std::size_t outputs = sim->Received().size();
     SetText(window, IDC_SETTINGS_INHIBIT_EDIT, L"7000");
-    Click(window, IDC_SETTINGS_WRITE);
+    ASSERT_TRUE(Click(window, IDC_SETTINGS_WRITE));
     EXPECT_TRUE(WaitForStatus(dialog, L"Inhibit [s] is too large: the device holds at most 6553 s. Nothing was written.\r\n"));
     SetText(window, IDC_SETTINGS_GROUND_ALT_EDIT, L"100");
-    Click(window, IDC_SETTINGS_CALIBRATE);
+    ASSERT_TRUE(Click(window, IDC_SETTINGS_CALIBRATE));
     EXPECT_TRUE(WaitUntil(5000, [&] {
       const std::wstring s = dialog.StatusTextNow();
       return s.find(L"Inhibit [s]") != s.rfind(L"Inhibit [s]");
@@ -171,7 +171,7 @@ TEST_F(DeviceSettingsDialog, ACalibrationWithoutAGroundAltitudeAsksForOne) {
     ASSERT_TRUE(WaitUntil(5000, [&] { return OperationsEnabled(window); }));
     for (const wchar_t* ground : {L"", L"44330"}) {
       SetText(window, IDC_SETTINGS_GROUND_ALT_EDIT, ground);
-      Click(window, IDC_SETTINGS_CALIBRATE);
+      ASSERT_TRUE(Click(window, IDC_SETTINGS_CALIBRATE));
       EXPECT_EQ(AnswerProgramMessage(IDOK), L"Please enter your aproximate MSL altitude and try again.");
     }
     EXPECT_FALSE(StatusHas(dialog, L"Calibrating"));
@@ -188,7 +188,7 @@ TEST_F(DeviceSettingsDialog, ACalibrationShowsItsLinesAndWarnsBeforeItWrites) {
     ChooseRadio(window, IDC_SETTINGS_LINE_B_DISABLED, IDC_SETTINGS_LINE_B_APOGEE, IDC_SETTINGS_LINE_B_DISABLED);
     SetText(window, IDC_SETTINGS_INHIBIT_EDIT, L"21");
     SetText(window, IDC_SETTINGS_GROUND_ALT_EDIT, L"100");
-    Click(window, IDC_SETTINGS_CALIBRATE);
+    ASSERT_TRUE(Click(window, IDC_SETTINGS_CALIBRATE));
     EXPECT_EQ(AnswerProgramMessage(IDOK),
               L"The inhibit setting is very large. Please make sure that it is the correct setting.");
     EXPECT_TRUE(OperationsDisabled(window)) << "a button came back while the worker waits";
@@ -215,7 +215,7 @@ TEST_F(DeviceSettingsDialog, ABadChecksumShowsTheDefaultsAndLeavesTheButtonsEnab
   ASSERT_TRUE(RunModal(dialog, L"Program Chip", [&](HWND window) {
     ASSERT_TRUE(WaitUntil(5000, [&] { return OperationsEnabled(window); }));
     EXPECT_TRUE(Checked(window, IDC_SETTINGS_LINE_B_TIME));
-    Click(window, IDC_SETTINGS_READ);
+    ASSERT_TRUE(Click(window, IDC_SETTINGS_READ));
     ASSERT_TRUE(WaitForStatus(dialog, L"Checksum failed. The device settings are invalid.\r\nDisplaying default settings.\r\n"));
     EXPECT_TRUE(WaitUntil(5000, [&] { return Checked(window, IDC_SETTINGS_LINE_B_ALTITUDE); }));
     EXPECT_TRUE(Checked(window, IDC_SETTINGS_LINE_A_APOGEE));
@@ -238,9 +238,9 @@ TEST_F(DeviceSettingsDialog, CloseDuringAWriteWaitsForTheWrite) {
   ASSERT_TRUE(RunModal(*dialog, L"Program Chip", [&](HWND window) {
     ASSERT_TRUE(WaitUntil(5000, [&] { return OperationsEnabled(window); }));
     writeStart = sim->Received().size();
-    Click(window, IDC_SETTINGS_WRITE);
+    ASSERT_TRUE(Click(window, IDC_SETTINGS_WRITE));
     ASSERT_TRUE(WaitUntil(10000, [&] { return held.load(); }));
-    Click(window, IDC_SETTINGS_CLOSE);
+    ASSERT_TRUE(Click(window, IDC_SETTINGS_CLOSE));
     EXPECT_TRUE(WaitUntil(5000, [&] {
       const auto lines = log.Lines();
       return std::count(lines.begin(), lines.end(), "reposting close message...") >= 2;

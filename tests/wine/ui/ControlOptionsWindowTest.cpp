@@ -15,6 +15,7 @@
 #include "tests/device/FlightSims.h"
 #include "tests/support/LogCapture.h"
 #include "tests/wine/plot/TestWindow.h"
+#include "tests/wine/shell/DialogDriver.h"
 #include "tests/wine/ui/ModalDialog.h"
 #include "tests/wine/ui/ProgramMessageBox.h"
 #include "ui/dialogs/ControlOptionsWindow.h"
@@ -28,11 +29,11 @@ using testing::AnswerProgramMessage;
 using testing::ControlText;
 using testing::RunModal;
 using testing::WaitUntil;
+using driver::Enabled;
+using driver::Click;
 
 constexpr int kOperations[] = {IDC_CONTROL_READ_PRESSURE, IDC_CONTROL_READ_BATTERY, IDC_CONTROL_FIRE};
 
-bool Enabled(HWND window, int id) { return ::IsWindowEnabled(::GetDlgItem(window, id)) != FALSE; }
-void Click(HWND window, int id) { ::PostMessageW(window, WM_COMMAND, id, 0); }
 
 class ControlDeviceDialog : public ::testing::Test {
  protected:
@@ -74,17 +75,17 @@ TEST_F(ControlDeviceDialog, ReadsPressureAndBatteryAndFiresTheLines) {
   CControlOptionsWindow dialog(device);
   ASSERT_TRUE(RunModal(dialog, L"Control Options", [&](HWND window) {
     ASSERT_TRUE(Idle(window));
-    Click(window, IDC_CONTROL_READ_PRESSURE);
+    ASSERT_TRUE(Click(window, IDC_CONTROL_READ_PRESSURE));
     EXPECT_TRUE(WaitUntil(10000, [&] {
       return dialog.StatusTextNow().ends_with(
           L"\r\nCurrent ADC: 830\r\nCurrent Voltage: 4.05273 Volts\r\nCurrent Pressure: 100.616 kPa\r\n"
           L"Current MSL Altitude: 59.1592 Meters\r\n");
     }));
     ASSERT_TRUE(Idle(window));
-    Click(window, IDC_CONTROL_READ_BATTERY);
+    ASSERT_TRUE(Click(window, IDC_CONTROL_READ_BATTERY));
     EXPECT_TRUE(WaitUntil(10000, [&] { return dialog.StatusTextNow().ends_with(L"Current Voltage: 12 Volts\r\n"); }));
     ASSERT_TRUE(Idle(window));
-    Click(window, IDC_CONTROL_FIRE);
+    ASSERT_TRUE(Click(window, IDC_CONTROL_FIRE));
     EXPECT_TRUE(WaitUntil(10000, [&] {
       return dialog.StatusTextNow().ends_with(L"Firing both lines for 2 seconds...\r\nDone.\r\n");
     }));
@@ -103,7 +104,7 @@ TEST_F(ControlDeviceDialog, EmulatesTheFlightOnDisplayAfterTheBatteryMessage) {
   ASSERT_TRUE(RunModal(dialog, L"Control Options", [&](HWND window) {
     ASSERT_TRUE(Idle(window));
     ASSERT_TRUE(Enabled(window, IDC_CONTROL_EMULATE));
-    Click(window, IDC_CONTROL_EMULATE);
+    ASSERT_TRUE(Click(window, IDC_CONTROL_EMULATE));
     EXPECT_EQ(AnswerProgramMessage(IDOK),
               L"You may now connect the battery to the device if you want a real time launch. Click OK when "
               L"connected or ignore.");
@@ -135,7 +136,7 @@ TEST_F(ControlDeviceDialog, ClosingMidEmulationStopsAtTheNextRequestAndIgnoresDe
   auto dialog = std::make_unique<CControlOptionsWindow>(device);
   ASSERT_TRUE(RunModal(*dialog, L"Control Options", [&](HWND window) {
     ASSERT_TRUE(Idle(window));
-    Click(window, IDC_CONTROL_EMULATE);
+    ASSERT_TRUE(Click(window, IDC_CONTROL_EMULATE));
     ASSERT_FALSE(AnswerProgramMessage(IDOK).empty());
     ASSERT_TRUE(WaitUntil(10000, [&] { return held.load(); }));
     ::PostMessageW(window, WM_CLOSE, 0, 0);

@@ -33,6 +33,7 @@
 #include "ui/dialogs/UpdateWindow.h"
 #include "ui/framework/DialogClass.h"
 #include "win32/Dpi.h"
+#include "win32/Guards.h"
 
 namespace tev {
 namespace {
@@ -80,11 +81,10 @@ SIZE IconSize(HWND control) {
   const auto icon = reinterpret_cast<HICON>(::SendMessageW(control, STM_GETIMAGE, IMAGE_ICON, 0));
   ICONINFO info = {};
   if (!icon || !::GetIconInfo(icon, &info)) return {0, 0};
+  const win32::UniqueBitmap colour(info.hbmColor), mask(info.hbmMask);  // the copies GetIconInfo made
   BITMAP bitmap = {};
-  ::GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
-  if (info.hbmColor) ::DeleteObject(info.hbmColor);
-  if (info.hbmMask) ::DeleteObject(info.hbmMask);
-  return {bitmap.bmWidth, info.hbmColor ? bitmap.bmHeight : bitmap.bmHeight / 2};
+  ::GetObjectW(colour ? colour.Get() : mask.Get(), sizeof bitmap, &bitmap);
+  return {bitmap.bmWidth, colour ? bitmap.bmHeight : bitmap.bmHeight / 2};
 }
 
 SIZE BitmapSize(HWND control) {
@@ -140,10 +140,10 @@ FrameLook LookAtFrame(HWND dialog, const std::wstring& caption, UINT dpi) {
 // The About banner as the resources hold it, 0x00RRGGBB, top row first.
 testing::Pixels BannerAt96() {
   testing::Pixels p;
-  const auto bitmap = static_cast<HBITMAP>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_ABOUT),
-                                                         IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+  const win32::UniqueBitmap bitmap(static_cast<HBITMAP>(::LoadImageW(
+      ::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_ABOUT), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
   BITMAP info = {};
-  if (!bitmap || !::GetObjectW(bitmap, sizeof info, &info)) return p;
+  if (!bitmap || !::GetObjectW(bitmap.Get(), sizeof info, &info)) return p;
   p.width = info.bmWidth;
   p.height = info.bmHeight;
   p.data.assign(static_cast<std::size_t>(p.width) * p.height, 0);
@@ -153,10 +153,8 @@ testing::Pixels BannerAt96() {
   format.bmiHeader.biHeight = -p.height;
   format.bmiHeader.biPlanes = 1;
   format.bmiHeader.biBitCount = 32;
-  HDC screen = ::GetDC(nullptr);
-  ::GetDIBits(screen, bitmap, 0, static_cast<UINT>(p.height), p.data.data(), &format, DIB_RGB_COLORS);
-  ::ReleaseDC(nullptr, screen);
-  ::DeleteObject(bitmap);
+  const win32::WindowDc screen(nullptr);
+  ::GetDIBits(screen.Dc(), bitmap.Get(), 0, static_cast<UINT>(p.height), p.data.data(), &format, DIB_RGB_COLORS);
   for (std::uint32_t& c : p.data) c &= 0x00FFFFFF;
   return p;
 }

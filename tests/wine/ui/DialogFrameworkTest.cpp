@@ -22,6 +22,7 @@
 #include "ui/framework/DeviceWindow.h"
 #include "ui/framework/DialogClass.h"
 #include "ui/framework/ShowMessage.h"
+#include "ui/logic/WorkerHost.h"
 #include "win32/Guards.h"
 
 namespace tev {
@@ -60,11 +61,11 @@ class CTestDeviceWindow : public CDeviceWindow {
   HWND statusFrame = nullptr;
 
   // What a worker does as its last step.
-  void GiveControlsBack() { RefreshControls(false); }
+  void GiveControlsBack() { host_.RefreshControls(false); }
   void RefuseNextStart() { workerThread.RefuseNextStart(); }
 
  private:
-  DialogResult HandleDialogMessage(UINT message, WPARAM wParam, LPARAM) override {
+  MessageResult HandleDialogMessage(UINT message, WPARAM wParam, LPARAM) override {
     if (message == WM_INITDIALOG) {
       CreateLayout();
       for (const Anchoring& a : kAnchors) Anchor(a.id, a.topFixed, a.leftFixed, a.bottomFollows, a.rightFollows);
@@ -74,20 +75,19 @@ class CTestDeviceWindow : public CDeviceWindow {
       return TRUE;
     }
     if (message == WM_COMMAND && wParam == kStartWork) {
-      if (WorkerRunning()) return TRUE;
-      EnableItem(IDC_CAPTURE_READ, false);
-      if (!StartWorker(work)) WorkerNotStarted();
+      RunOperation({IDC_CAPTURE_READ}, work);
       return TRUE;
     }
     if (message == WM_COMMAND && wParam == kThrow) throw std::runtime_error("a handler failed");
     return std::nullopt;
   }
-  void RefreshControls(bool busy) override {
+  void EnableControls(bool busy) override {
     ++refreshes;
     lastBusy = busy;
     EnableItem(IDC_CAPTURE_READ, !busy);
-    PostConnectionIcon();
   }
+
+  DialogWorkerHost<WorkerHost> host_{*this};
 };
 
 class DialogFramework : public ::testing::Test {

@@ -3,7 +3,7 @@
 #include <chrono>
 #include <thread>
 
-#include "win32/Guards.h"
+#include "tests/wine/shell/Screenshot.h"
 
 namespace tev::testing {
 
@@ -52,27 +52,8 @@ namespace {
 Pixels CaptureOnce(HWND window) {
   RECT r = {};
   ::GetWindowRect(window, &r);
-  Pixels p;
-  p.width = r.right - r.left;
-  p.height = r.bottom - r.top;
-  p.data.assign(static_cast<size_t>(p.width) * p.height, 0);
-  const win32::WindowDc screen(nullptr);
-  const win32::UniqueMemoryDc memory(::CreateCompatibleDC(screen.Dc()));
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = p.width;
-  info.bmiHeader.biHeight = -p.height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  const win32::UniqueBitmap bitmap(::CreateDIBSection(screen.Dc(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  const HGDIOBJ old = ::SelectObject(memory.Get(), bitmap.Get());
-  ::BitBlt(memory.Get(), 0, 0, p.width, p.height, screen.Dc(), r.left, r.top, SRCCOPY);
-  ::GdiFlush();
-  const auto* source = static_cast<const std::uint32_t*>(bits);
-  for (size_t i = 0; i < p.data.size(); ++i) p.data[i] = source[i] & 0x00FFFFFF;
-  ::SelectObject(memory.Get(), old);
-  return p;
+  const driver::Picture picture = driver::CaptureScreenRect(r);
+  return Pixels{picture.Width(), picture.Height(), picture.Pixels()};
 }
 
 }  // namespace

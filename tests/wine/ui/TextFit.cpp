@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "win32/Dpi.h"
+#include "win32/Guards.h"
 
 namespace tev::testing {
 
@@ -76,14 +77,14 @@ std::vector<TextFit> MeasureTexts(HWND dialog) {
     const int box = kind == Kind::CheckBox ? win32::ScaleToDpi(16, win32::WindowDpi(control)) : 0;
     fit.room = {client.right - box, client.bottom};
 
-    HDC dc = ::GetDC(control);
+    const win32::WindowDc controlDc(control);
+    const HDC dc = controlDc.Dc();
     const HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)));
     RECT extent = {0, 0, fit.room.cx, 0};
     UINT format = DT_CALCRECT | (fit.wraps ? DT_WORDBREAK : DT_SINGLELINE);
     if (kind != Kind::PushButton && kind != Kind::CheckBox && (style & SS_NOPREFIX)) format |= DT_NOPREFIX;
     ::DrawTextW(dc, fit.text.c_str(), -1, &extent, format);
     ::SelectObject(dc, old);
-    ::ReleaseDC(control, dc);
     fit.needed = {extent.right - extent.left, extent.bottom - extent.top};
     fits.push_back(std::move(fit));
   }

@@ -18,6 +18,7 @@
 #include "tests/support/LogCapture.h"
 #include "tests/device/SimDevices.h"
 #include "tests/wine/plot/TestWindow.h"
+#include "tests/wine/shell/DialogDriver.h"
 #include "tests/wine/ui/ModalDialog.h"
 #include "tests/wine/ui/ProgramMessageBox.h"
 #include "ui/dialogs/UpdateWindow.h"
@@ -35,6 +36,7 @@ using testing::CaptureWindow;
 using testing::ControlText;
 using testing::RunModal;
 using testing::WaitUntil;
+using driver::Enabled;
 
 constexpr wchar_t kTitle[] = L"Update Firmware";
 constexpr wchar_t kSuccess[] = L"Firmware updated successfully.\r\n";
@@ -42,8 +44,6 @@ constexpr wchar_t kFailed[] = L"Failed to update firmware.\r\n";
 
 // blocks 0..20: each step of ten percent has its own block.
 FirmwareImage GoodImage() { return testing::GoodImage(1300); }
-
-bool Enabled(HWND dialog, int id) { return ::IsWindowEnabled(::GetDlgItem(dialog, id)) != FALSE; }
 
 int Count(const std::wstring& text, const std::wstring& line) {
   int n = 0;
