@@ -3,7 +3,8 @@
 # They print figures and ratios from that one run; none of them passes or fails on a time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DTEV_SANITIZE=OFF -DTEV_BENCH=ON >/dev/null
+tools/scripts/install-deps.sh
+tools/scripts/configure.sh bench
 cmake --build build/bench -j"$(nproc)" >/dev/null
 for b in build/bench/bench/*_bench; do
   echo "=== $(basename "$b") ==="
@@ -15,7 +16,7 @@ bench/tevtool-download.sh "tevtool download (native)" $((30000 + ($$ % 100) * 10
   build/bench/tools/altimeter-sim/altimeter-sim
 
 # The Windows benchmarks run under Wine on an Xvfb display.
-cmake -S . -B build/mingw -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake >/dev/null
+tools/scripts/configure.sh mingw
 cmake --build build/mingw -j"$(nproc)" --target plot_bench resize_bench capture_download_bench dialog_endurance_bench \
   tevtool TevUsb hid-bridge tevhid_driver hid_roundtrip_bench altimeter-sim >/dev/null
 source tools/scripts/wine-env.sh --xvfb
