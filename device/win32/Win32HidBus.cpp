@@ -144,8 +144,8 @@ bool Win32HidBus::Transfer(HidHandle handle, const std::uint8_t* out, std::uint8
   HANDLE file = f->file.Get();
   OVERLAPPED& ov = f->overlapped;
   ov = OVERLAPPED{};
+  // ReadFile and WriteFile reset the event themselves as they start.
   ov.hEvent = f->event.Get();
-  ::ResetEvent(ov.hEvent);
 
   const DWORD bytes = static_cast<DWORD>(length);
   const BOOL started = out ? ::WriteFile(file, out, bytes, nullptr, &ov) : ::ReadFile(file, in, bytes, nullptr, &ov);
@@ -153,6 +153,9 @@ bool Win32HidBus::Transfer(HidHandle handle, const std::uint8_t* out, std::uint8
   if (!started && ::GetLastError() != ERROR_IO_PENDING) return false;
 
   DWORD done = 0;
+  // Done at once (a report the driver had queued): nothing to wait for. During a download most
+  // reads end so, and each wait saved is a call into the system per report.
+  if (started) return ::GetOverlappedResult(file, &ov, &done, FALSE) != FALSE;
   if (::WaitForSingleObject(ov.hEvent, timeoutMs) != WAIT_OBJECT_0) {
     // Cancelled, and its end awaited, before the caller may reuse the buffer. One that completed
     // in the meantime still counts: its report is in the buffer and would otherwise be lost.
