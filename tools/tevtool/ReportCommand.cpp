@@ -13,6 +13,7 @@
 #include "tools/tevtool/CommandLine.h"
 #include "tools/tevtool/FlightFile.h"
 #include "tools/tevtool/FlightPicture.h"
+#include "tools/tevtool/OutputCheck.h"
 #include "tools/tevtool/ReportPage.h"
 
 namespace tev::tool {
@@ -61,12 +62,16 @@ int RunReport(const Args& args, std::ostream&, std::ostream& err) {
   if (!line) return 1;
   const auto output = line->Value(L"-o");
   if (!output || line->Positionals().empty()) return Fail(err, kUsage);
+  const auto simPath = line->Value(L"--sim");
+  std::vector<std::wstring> inputs = line->Positionals();
+  if (simPath) inputs.push_back(*simPath);
+  if (!CheckOutput(*output, "a web page", inputs, err)) return 1;
   Report report;
   if (!line->ReadUnits(report.units, err)) return 1;
   const Units& units = report.units;
   // Asked for a comparison, the page is not made without it.
   std::optional<Simulation> sim;
-  if (const auto simPath = line->Value(L"--sim"); simPath && !LoadSimulation(*simPath, sim.emplace(), err)) return 1;
+  if (simPath && !LoadSimulation(*simPath, sim.emplace(), err)) return 1;
   if (sim) report.simulation = ReportSimulation{sim->name, ComputeSimulationFigures(*sim)};
 
   std::vector<PictureCurve> overlay;
