@@ -70,12 +70,12 @@ TEST_F(ReportCommandTest, EverySetOfAFileHasItsRowAndTheOverlayHoldsTheFlightsTh
   const ToolRun run = RunTevtool({L"report", two, L"-o", page_});
   ASSERT_EQ(run.status, 0) << run.err;
   const std::string page = testing::ReadAll(page_);
-  EXPECT_EQ(Count(page, "<tr><th scope=\"row\">two.tev</th><td class=\"text\">0</td>"), 1u);
-  // Set 1 never leaves the ground: no time to apogee, and no curve in the overlay's legend.
   EXPECT_EQ(Count(page, "<tr><th scope=\"row\">two.tev</th><td class=\"text\">1</td>"), 1u);
+  // Set 2 never leaves the ground: no time to apogee, and no curve in the overlay's legend.
+  EXPECT_EQ(Count(page, "<tr><th scope=\"row\">two.tev</th><td class=\"text\">2</td>"), 1u);
   EXPECT_NE(page.find("<td>none</td>"), std::string::npos);
-  EXPECT_EQ(Count(page, ">two.tev, set 0</text>"), 1u);
-  EXPECT_EQ(Count(page, ">two.tev, set 1</text>"), 0u);
+  EXPECT_EQ(Count(page, ">two.tev, set 1</text>"), 1u);
+  EXPECT_EQ(Count(page, ">two.tev, set 2</text>"), 0u);
   EXPECT_EQ(Count(page, "<svg "), 3u);
 }
 
@@ -91,7 +91,7 @@ TEST_F(ReportCommandTest, ASimulationIsComparedInTheChosenUnits) {
     const std::string page = testing::ReadAll(page_);
     const std::string flown = ApogeeOfStats(c.units);
     const double percent = (std::stod(flown) - c.simApogee) / c.simApogee * 100;
-    const std::string row = "<tr><th scope=\"row\">flight.tev, set 0</th><td>" + tool::Fixed(c.simApogee, 1) + "</td><td>" +
+    const std::string row = "<tr><th scope=\"row\">flight.tev, set 1</th><td>" + tool::Fixed(c.simApogee, 1) + "</td><td>" +
                             flown + "</td><td>+" + tool::Fixed(percent, 1) + "</td><td>8.0</td>";
     EXPECT_NE(page.find(row), std::string::npos) << row;
     EXPECT_NE(page.find("<td>" + std::string(c.simDescent) + "</td>"), std::string::npos);

@@ -25,7 +25,7 @@ bool LoadFlightFile(const std::wstring& path, FlightFile& flight, std::ostream& 
 bool CheckSetExists(const FlightFile& flight, int set, std::ostream& err) {
   const int sets = flight.Sets();
   if (set < sets) return true;
-  Fail(err, "no set " + std::to_string(set) + " in " + Narrow(flight.path) + " (it holds " + std::to_string(sets) +
+  Fail(err, "no set " + SetName(set) + " in " + Narrow(flight.path) + " (it holds " + std::to_string(sets) +
                 (sets == 1 ? " set)" : " sets)"));
   return false;
 }

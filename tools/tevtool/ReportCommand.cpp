@@ -97,7 +97,7 @@ int RunReport(const Args& args, std::ostream&, std::ostream& err) {
       std::string prefix = "f";
       prefix += std::to_string(report.flights.size() + 1);
       canvas.SetIdPrefix(prefix += '-');
-      canvas.SetTitle(Wide(name + ", set " + std::to_string(set)),
+      canvas.SetTitle(Wide(name + ", set " + SetName(set)),
                       caption + L". Altitude in red and velocity in green against time" +
                           (sim ? L"; the simulation's altitude dashed in black from the flight's launch." : L"."));
       DrawFlightPicture(canvas, data, scale, units, caption, curves);
@@ -107,7 +107,7 @@ int RunReport(const Args& args, std::ostream&, std::ostream& err) {
       TimedCurve fromLaunch = FromLaunch(data, entry.figures);
       if (!fromLaunch.seconds.empty()) {
         const bool several = flight.Sets() > 1;
-        overlay.push_back({Wide(several ? name + ", set " + std::to_string(set) : name),
+        overlay.push_back({Wide(several ? name + ", set " + SetName(set) : name),
                            kOverlayColours[report.flights.size() % std::size(kOverlayColours)], false,
                            std::move(fromLaunch)});
       }

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "tools/tevtool/TextFormat.h"
+#include "tools/tevtool/Tool.h"
 
 namespace tev::tool {
 namespace {
@@ -70,7 +71,7 @@ class Table {
   std::ostream& out_;
 };
 
-std::string FlightName(const ReportFlight& flight) { return flight.file + ", set " + std::to_string(flight.set); }
+std::string FlightName(const ReportFlight& flight) { return flight.file + ", set " + SetName(flight.set); }
 
 void WriteFiguresTable(std::ostream& out, const Report& report) {
   const Units& u = report.units;
@@ -82,7 +83,7 @@ void WriteFiguresTable(std::ostream& out, const Report& report) {
   for (const ReportFlight& flight : report.flights) {
     const FlightFigures& f = flight.figures;
     table.Row(flight.file + (flight.defaultSettings ? " *" : ""),
-              {std::to_string(flight.set), flight.date.value_or("unknown"),
+              {SetName(flight.set), flight.date.value_or("unknown"),
                Figure(Convert(ValueOf(f.apogee), [&](double m) { return u.Altitude(m); })),
                Figure(Difference(f.launchSeconds, Seconds(f.apogee))),
                Figure(Convert(ValueOf(f.peakVelocity), [&](double v) { return u.Speed(v); })),

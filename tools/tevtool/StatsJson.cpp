@@ -6,6 +6,7 @@
 
 #include "model/NumberFormat.h"
 #include "tools/tevtool/StatsReport.h"
+#include "tools/tevtool/Tool.h"
 
 namespace tev::tool {
 namespace {
@@ -72,7 +73,7 @@ void WriteStatsJson(std::ostream& out, const StatsSubject& subject, const Flight
 
   Object o;
   o.Add("file", Quoted(subject.file));
-  o.Add("set", std::to_string(subject.set));
+  o.Add("set", SetName(subject.set));
   o.Add("units", Quoted(units.name));
   o.Add("samples", std::to_string(f.samples));
   o.Add("samples_per_s", "10");

@@ -47,6 +47,8 @@ std::optional<int> ParseSet(const std::wstring& text) {
   return value;
 }
 
+std::string SetName(int set) { return std::to_string(static_cast<long long>(set) + 1); }
+
 int Fail(std::ostream& err, const std::string& message) {
   err << "tevtool: " << message << '\n';
   err.flush();
