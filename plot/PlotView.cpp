@@ -59,7 +59,7 @@ float SampleSeconds(int index) { return static_cast<float>(index / 10.0); }
 
 }  // namespace
 
-void PaintPlot(Canvas& canvas, const DataSet& set, PlotScale& scale) {
+void PaintPlot(Canvas& canvas, const DataSet& set, PlotScale& scale, const PeakUnits& units) {
   if (!canvas.Clear(kBackgroundPixel)) return;
   DebugLog("Updating buffer.");
   const PlotSizes sizes = PlotSizesAt(scale.dpi);
@@ -78,13 +78,14 @@ void PaintPlot(Canvas& canvas, const DataSet& set, PlotScale& scale) {
   if (apogee >= 0 && static_cast<std::size_t>(apogee) < set.altitudeAgl.size()) {
     const float t = SampleSeconds(apogee);
     const float a = static_cast<float>(set.altitudeAgl[apogee]);
-    DrawLabelAbove(canvas, scale, PeakText(t, a, L"m"), kBlue, t, a);
+    DrawLabelAbove(canvas, scale, PeakText(t, static_cast<float>(a * units.altitudePerMetre), units.altitude), kBlue, t,
+                   a);
 
     const int peak = IndexOfMaximum(set, set.velocity);
     if (peak >= 0 && static_cast<std::size_t>(peak) < set.velocity.size()) {
       const float tv = SampleSeconds(peak);
       const float v = static_cast<float>(set.velocity[peak]) * 3.6f;
-      DrawLabelAbove(canvas, scale, PeakText(tv, v, L"km/h"), kBlue, tv, v);
+      DrawLabelAbove(canvas, scale, PeakText(tv, static_cast<float>(v * units.speedPerKmh), units.speed), kBlue, tv, v);
     }
   }
 

@@ -1,7 +1,10 @@
-// tevtool plot without a renderer: the window's painters draw the panel (their labels as the
-// window shows them, in m and km/h), and the axes and the caption speak the chosen units.
+// tevtool plot without a renderer: the window's painters draw the panel, and the axes, the
+// caption and the apogee and peak labels speak the chosen units.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
+#include "model/NumberFormat.h"
 #include "plot/PlotView.h"
 #include "plot/RecordingCanvas.h"
 #include "tests/tevtool/BuiltFlight.h"
@@ -26,7 +29,7 @@ std::string Xml(const std::wstring& text) {
   return out += "</text>";
 }
 
-TEST(PlotPicture, WindowLabelsStayAndAxesSpeakTheChosenUnits) {
+TEST(PlotPicture, WindowLabelsStayAndEveryFigureSpeaksTheChosenUnits) {
   QuietLog quiet;
   testing::TempDir dir;
   const BuiltFlight flight;
@@ -53,8 +56,26 @@ TEST(PlotPicture, WindowLabelsStayAndAxesSpeakTheChosenUnits) {
     const std::string picture = testing::ReadAll(svg);
     EXPECT_EQ(picture.rfind("<?xml", 0), 0u);
     EXPECT_NE(picture.find("width=\"1200\" height=\"800\""), std::string::npos);
-    for (const std::wstring& text : window.Texts())
-      EXPECT_NE(picture.find(Xml(text)), std::string::npos) << WideToUtf8(text);
+    const bool metric = units == std::wstring(L"m");
+    for (const std::wstring& text : window.Texts()) {
+      // In feet the peak labels change their numbers and units, and only they.
+      const bool peak = text.front() == L'(';
+      EXPECT_EQ(picture.find(Xml(text)) != std::string::npos, metric || !peak) << WideToUtf8(text);
+    }
+    // "(6 s  A ft)" at the apogee, "(4 s  V mph)" at the peak velocity.
+    const auto label = [&](const std::string& start, const std::string& unit) {
+      const std::size_t from = picture.find(">(" + start + " s  ");
+      if (from == std::string::npos) return std::nan("");
+      const std::size_t number = from + start.size() + 5;
+      std::size_t end = 0;
+      const double value = std::stod(picture.substr(number), &end);
+      return picture.compare(number + end, unit.size() + 9, " " + unit + ")</text>") == 0 ? value : std::nan("");
+    };
+    const tool::Units& chosen = metric ? tool::kMetric : tool::kImperial;
+    const int top = IndexOfMaximum(set, set.altitudeAgl), fastest = IndexOfMaximum(set, set.velocity);
+    EXPECT_NEAR(label(FormatReal(top / 10.0), chosen.altitudeUnit), chosen.Altitude(set.altitudeAgl[top]), 0.01)
+        << picture;
+    EXPECT_NEAR(label(FormatReal(fastest / 10.0), chosen.speedUnit), chosen.Speed(set.velocity[fastest]), 0.01);
     for (const std::string& text : {std::string(altitude), std::string(speed), std::string("Time [s]")})
       EXPECT_NE(picture.find(Xml(Utf8ToWide(text))), std::string::npos) << text;
 

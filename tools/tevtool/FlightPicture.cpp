@@ -193,7 +193,9 @@ void DrawFlightPicture(SvgCanvas& canvas, const DataSet& set, PlotScale scale, c
   scale.width = p.width;
   scale.height = p.height;
   canvas.SetViewport(p.x, p.y, p.width, p.height);
-  PaintPlot(canvas, set, scale);
+  PaintPlot(canvas, set, scale,
+            PeakUnits{Wide(units.altitudeUnit), units.perMetre, Wide(units.speedUnit),
+                      units.speedPerMetreSecond / kMetresPerSecondToKmh});
   for (const PictureCurve& curve : curves) DrawCurve(canvas, scale, curve);
   canvas.ResetViewport();
   if (!curves.empty()) {
