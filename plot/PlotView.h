@@ -26,6 +26,9 @@ struct PlotPen {
 void PreparePlot(const PacketList& packets, const DeviceSettings& settings, DataSet& set, PlotScale& scale,
                  int setNumber);
 
+// The ranges alone, from a data set already built.
+void ScalePlot(const DataSet& set, PlotScale& scale);
+
 // The units the apogee and peak velocity labels are written in. The curves stay in metres and
 // km/h on one scale; only the labels' numbers and units change (a picture in feet asks for feet,
 // the window keeps metres).

@@ -79,7 +79,7 @@ TEST(PlotPicture, WindowLabelsStayAndEveryFigureSpeaksTheChosenUnits) {
     for (const std::string& text : {std::string(altitude), std::string(speed), std::string("Time [s]")})
       EXPECT_NE(picture.find(Xml(Utf8ToWide(text))), std::string::npos) << text;
 
-    const std::string caption = "flight.tev, data set 1: apogee ";
+    const std::string caption = "\u2068flight.tev\u2069, data set 1: apogee ";
     const std::size_t at = picture.find(">" + caption);
     ASSERT_NE(at, std::string::npos) << picture;
     const tool::Units& u = units == std::wstring(L"m") ? tool::kMetric : tool::kImperial;

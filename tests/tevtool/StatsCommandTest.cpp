@@ -130,6 +130,25 @@ TEST_F(StatsCommandTest, FailingChecksumGivesTheFiguresOfTheDefaultSettings) {
   EXPECT_NE(text.out.find("invalid: the figures use the default settings"), std::string::npos) << text.out;
 }
 
+TEST_F(StatsCommandTest, ALineModeIsNamedByAStringAndNumberedByANumberKnownOrNot) {
+  struct Case {
+    LineMode mode;
+    const char* json;
+  };
+  for (const Case& c : {Case{LineMode::Disabled, "\"mode\":\"Disabled\",\"mode_code\":0,"},
+                        Case{LineMode::Altitude, "\"mode\":\"Altitude\",\"mode_code\":3,"},
+                        Case{static_cast<LineMode>(4), "\"mode\":\"unknown\",\"mode_code\":4,"},
+                        Case{static_cast<LineMode>(15), "\"mode\":\"unknown\",\"mode_code\":15,"}}) {
+    DeviceSettings settings;
+    settings.lineAMode = c.mode;
+    settings.Pack();
+    const std::wstring path = SaveFlight(dir_, L"mode.tev", BuiltFlight().Packets(), settings);
+    const ToolRun run = RunTevtool({L"stats", path, L"--json"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("\"line_a\":{" + std::string(c.json)), std::string::npos) << run.out;
+  }
+}
+
 TEST_F(StatsCommandTest, BadInputGivesOneLineAndStatusOne) {
   const std::wstring notOurs = dir_.File(L"notours.tev");
   testing::WriteAll(notOurs, "Time, ADC\n0,836\n");

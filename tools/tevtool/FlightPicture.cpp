@@ -244,7 +244,7 @@ void DrawOverlayPicture(SvgCanvas& canvas, std::span<const PictureCurve> curves,
 }
 
 std::wstring PictureCaption(const std::string& fileName, const DataSet& set, const Units& units) {
-  std::string text = fileName + ", data set " + std::to_string(static_cast<long long>(set.setNumber) + 1);
+  std::string text = Isolated(fileName) + ", data set " + std::to_string(static_cast<long long>(set.setNumber) + 1);
   const int apogee = IndexOfMaximum(set, set.altitudeAgl);
   if (apogee < 0 || static_cast<std::size_t>(apogee) >= set.altitudeAgl.size()) return Wide(text + ": no samples");
   return Wide(text + ": apogee " + Fixed(units.Altitude(set.altitudeAgl[apogee]), 1) + " " + units.altitudeUnit +

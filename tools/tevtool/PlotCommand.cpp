@@ -62,7 +62,8 @@ int RunPlot(const Args& args, std::ostream&, std::ostream& err) {
 
   DataSet data;
   PlotScale scale;
-  PreparePlot(flight.file.packets, flight.used, data, scale, *set);
+  data = flight.Build(*set);
+  ScalePlot(data, scale);
   std::vector<PictureCurve> curves;
   if (sim) {
     const FlightFigures figures = ComputeFlightFigures(data, flight.used.adcOffset);

@@ -19,7 +19,7 @@ struct ReportFlight {
   std::optional<std::string> date;  // when the file was last written, if known
   bool defaultSettings = false;     // the file's settings checksum failed
   FlightFigures figures;
-  std::string plot;                 // an <svg> element
+  std::string plot;                 // an <svg> element; none for a set that never left the ground
 };
 
 struct ReportSimulation {

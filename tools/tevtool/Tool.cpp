@@ -35,7 +35,7 @@ class LogRoute {
 
 }  // namespace
 
-std::string Narrow(const std::wstring& text) { return WideToUtf8(text); }
+std::string Narrow(const std::wstring& text) { return PathForDisplay(text); }
 
 std::optional<int> ParseSet(const std::wstring& text) {
   if (text.empty() || text.size() > 6) return std::nullopt;
