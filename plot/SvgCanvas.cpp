@@ -169,10 +169,16 @@ void SvgCanvas::Arc(Argb color, float penWidth, int x, int y, int width, int hei
 }
 
 void SvgCanvas::Text(std::wstring_view text, float points, bool bold, Argb color, float x, float y) {
+  TextWithTooltip(text, {}, points, bold, color, x, y);
+}
+
+void SvgCanvas::TextWithTooltip(std::wstring_view text, std::wstring_view tooltip, float points, bool bold, Argb color,
+                                float x, float y) {
   const double em = points * kPixelsPerPoint;
   Append("<text x=\"" + Number(x + em * kSidePadding) + "\" y=\"" + Number(y + em * kAscent) + "\" font-size=\"" +
          Number(em) + "\"" + (bold ? " font-weight=\"bold\"" : "") + " fill=\"" + Colour(color) + "\"" +
-         Opacity("fill-opacity", color) + " xml:space=\"preserve\">" + Escaped(text) + "</text>");
+         Opacity("fill-opacity", color) + " xml:space=\"preserve\">" +
+         (tooltip.empty() ? "" : "<title>" + Escaped(tooltip) + "</title>") + Escaped(text) + "</text>");
 }
 
 TextExtent SvgCanvas::MeasureText(std::wstring_view text, float points, bool) {

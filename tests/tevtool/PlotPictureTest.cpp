@@ -7,6 +7,7 @@
 #include "model/NumberFormat.h"
 #include "plot/PlotView.h"
 #include "plot/RecordingCanvas.h"
+#include "plot/SvgCanvas.h"
 #include "tests/tevtool/BuiltFlight.h"
 #include "tests/support/ToolRun.h"
 #include "tools/tevtool/FlightPicture.h"
@@ -87,6 +88,40 @@ TEST(PlotPicture, WindowLabelsStayAndEveryFigureSpeaksTheChosenUnits) {
     EXPECT_NEAR(apogee, u.Altitude(flight.top), u.Altitude(flight.Step(flight.top)));
     EXPECT_NE(picture.find(std::string(" ") + u.altitudeUnit + " at 6.0 s</text>", at), std::string::npos);
   }
+}
+
+TEST(PlotPicture, ALongNameIsShortenedInsideThePictureWithTheWholeNameInATooltip) {
+  const std::wstring name = L"launch-day-" + std::wstring(200, L'x') + L"-flight.tev";
+  tool::PictureCurve curve{name, 0xFF0000FF, false, {{0, 1, 2}, {0, 50, 20}}};
+  SvgCanvas canvas(800, 500);
+  tool::DrawOverlayPicture(canvas, {&curve, 1}, tool::kMetric, name + L", the caption");
+  const std::string svg = canvas.Document();
+  const tool::PicturePanel panel = tool::PanelOf(800, 500);
+
+  // Both the legend's label and the caption: shortened, each with its whole text as a tooltip.
+  for (const std::wstring& whole : {name, name + L", the caption"}) {
+    const std::string tooltip = "<title>" + WideToUtf8(whole) + "</title>";
+    const std::size_t at = svg.find(tooltip);
+    ASSERT_NE(at, std::string::npos) << WideToUtf8(whole);
+    const std::size_t end = svg.find("</text>", at);
+    const std::wstring shown = Utf8ToWide(svg.substr(at + tooltip.size(), end - at - tooltip.size()));
+    EXPECT_NE(shown.find(L"\u2026"), std::wstring::npos) << WideToUtf8(shown);
+    EXPECT_EQ(shown.substr(0, 7), whole.substr(0, 7));
+    EXPECT_EQ(shown.substr(shown.size() - 5), whole.substr(whole.size() - 5));  // the end stays: ".tev" or "ption"
+    EXPECT_LE(canvas.MeasureText(shown, 14, true).width, 800);
+  }
+  // The legend's box lies inside the panel.
+  const std::size_t clip = svg.rfind("<clipPath");
+  const std::size_t width = svg.find("width=\"", clip) + 7;
+  EXPECT_LE(std::stoi(svg.substr(width)), panel.width) << svg.substr(clip, 200);
+  const std::size_t translate = svg.find("translate(", clip) + 10;
+  EXPECT_GE(std::stoi(svg.substr(translate)), panel.x);
+
+  // A name that fits has no tooltip.
+  curve.label = L"short.tev";
+  SvgCanvas fits(800, 500);
+  tool::DrawOverlayPicture(fits, {&curve, 1}, tool::kMetric, L"All flights");
+  EXPECT_EQ(fits.Document().find("<title>"), std::string::npos);
 }
 
 TEST(PlotPicture, TicksFallOnRoundValues) {

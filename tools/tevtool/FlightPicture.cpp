@@ -39,6 +39,36 @@ void Label(Canvas& canvas, const std::wstring& text, float points, Argb color, d
               static_cast<float>(y - extent.height * anchorY));
 }
 
+bool IsTrailSurrogate(wchar_t c) { return c >= 0xDC00 && c <= 0xDFFF && sizeof(wchar_t) == 2; }
+
+// The text, or as much of its beginning and end as fits in maxWidth with an ellipsis between
+// them (a file name keeps its start and its extension).
+std::wstring Shortened(Canvas& canvas, const std::wstring& text, float points, double maxWidth) {
+  if (canvas.MeasureText(text, points, true).width <= maxWidth) return text;
+  const auto keep = [&](std::size_t n) {
+    std::size_t head = (n + 1) / 2, tail = n / 2;
+    if (head < text.size() && IsTrailSurrogate(text[head])) ++head;  // never half a character
+    if (tail > 0 && tail < text.size() && IsTrailSurrogate(text[text.size() - tail])) ++tail;
+    return text.substr(0, head) + L"\u2026" + text.substr(text.size() - std::min(tail, text.size() - head));
+  };
+  std::size_t lo = 0, hi = text.size();  // keep(lo) fits, or lo is 0
+  while (lo + 1 < hi) {
+    const std::size_t mid = (lo + hi) / 2;
+    if (canvas.MeasureText(keep(mid), points, true).width <= maxWidth) lo = mid;
+    else hi = mid;
+  }
+  return keep(lo);
+}
+
+// A label no wider than maxWidth: shortened when it must be, the whole text then in its tooltip.
+void FittedLabel(SvgCanvas& canvas, const std::wstring& text, float points, Argb color, double x, double y,
+                 double anchorX, double anchorY, double maxWidth) {
+  const std::wstring shown = Shortened(canvas, text, points, maxWidth);
+  const TextExtent extent = canvas.MeasureText(shown, points, true);
+  canvas.TextWithTooltip(shown, shown == text ? std::wstring() : text, points, true, color,
+                         static_cast<float>(x - extent.width * anchorX), static_cast<float>(y - extent.height * anchorY));
+}
+
 // The data values at the panel's lower and upper edges, for a scale whose mapping exists.
 struct Span {
   double lo, hi;
@@ -128,13 +158,16 @@ void DrawCurve(SvgCanvas& canvas, const PlotScale& scale, const PictureCurve& cu
   canvas.SetDash({});
 }
 
-// A box in the panel's upper right corner: a stretch of each curve's line and its label.
+// A box in the panel's upper right corner: a stretch of each curve's line and its label. A label
+// too long for the panel is shortened, the whole of it in a tooltip.
 void DrawLegend(SvgCanvas& canvas, const PicturePanel& p, std::span<const PictureCurve> curves) {
   if (curves.empty()) return;
   constexpr int kRow = 22, kSample = 40, kPad = 8, kInset = 12;
   constexpr float kPoints = 10.0f;
+  const double widestAllowed = std::max(0, p.width - 2 * kInset - kPad * 3 - kSample);
   double widest = 0;
-  for (const PictureCurve& curve : curves) widest = std::max<double>(widest, canvas.MeasureText(curve.label, kPoints, true).width);
+  for (const PictureCurve& curve : curves)
+    widest = std::max<double>(widest, canvas.MeasureText(Shortened(canvas, curve.label, kPoints, widestAllowed), kPoints, true).width);
   const int width = static_cast<int>(std::ceil(kPad * 3 + kSample + widest));
   const int height = kPad * 2 + kRow * static_cast<int>(curves.size());
   const int x = p.x + p.width - width - kInset, y = p.y + kInset;
@@ -149,7 +182,7 @@ void DrawLegend(SvgCanvas& canvas, const PicturePanel& p, std::span<const Pictur
     canvas.SetDash(curves[i].dashed ? kDash : std::vector<float>());
     canvas.Line(curves[i].color, kCurvePen, kPad, middle, kPad + kSample, middle);
     canvas.SetDash({});
-    Label(canvas, curves[i].label, kPoints, kInk, kPad * 2 + kSample, middle, 0, 0.5);
+    FittedLabel(canvas, curves[i].label, kPoints, kInk, kPad * 2 + kSample, middle, 0, 0.5, widestAllowed);
   }
   canvas.ResetViewport();
 }
@@ -218,7 +251,7 @@ void DrawFlightPicture(SvgCanvas& canvas, const DataSet& set, PlotScale scale, c
   Label(canvas, Wide(std::string("Altitude [") + units.altitudeUnit + "]"), kTitlePoints, kAltitudeInk, 8, titleY, 0, 1);
   Label(canvas, Wide(std::string("Velocity [") + units.speedUnit + "]"), kTitlePoints, kVelocityInk,
         canvas.Width() - 8, titleY, 1, 1);
-  Label(canvas, caption, kCaptionPoints, kInk, canvas.Width() / 2.0, 6, 0.5, 0);
+  FittedLabel(canvas, caption, kCaptionPoints, kInk, canvas.Width() / 2.0, 6, 0.5, 0, canvas.Width() - 16);
 }
 
 void DrawOverlayPicture(SvgCanvas& canvas, std::span<const PictureCurve> curves, const Units& units,
@@ -240,7 +273,7 @@ void DrawOverlayPicture(SvgCanvas& canvas, std::span<const PictureCurve> curves,
   DrawTimeAxis(canvas, p, scale, L"Time since launch [s]");
   if (MapY(scale, 0)) DrawAltitudeAxis(canvas, p, scale, units);
   Label(canvas, Wide(std::string("Altitude [") + units.altitudeUnit + "]"), kTitlePoints, kInk, 8, p.y - kTickGap, 0, 1);
-  Label(canvas, caption, kCaptionPoints, kInk, canvas.Width() / 2.0, 6, 0.5, 0);
+  FittedLabel(canvas, caption, kCaptionPoints, kInk, canvas.Width() / 2.0, 6, 0.5, 0, canvas.Width() - 16);
 }
 
 std::wstring PictureCaption(const std::string& fileName, const DataSet& set, const Units& units) {
