@@ -7,6 +7,7 @@
 #include "model/Conversions.h"
 #include "model/NumberFormat.h"
 #include "model/WidePath.h"
+#include "plot/ColumnThinning.h"
 #include "plot/PlotMapping.h"
 #include "plot/PlotView.h"
 #include "tools/tevtool/TextFormat.h"
@@ -141,20 +142,26 @@ void Widen(PlotScale& scale, const TimedCurve& curve) {
 constexpr float kCurvePen = 3.0f;
 const std::vector<float> kDash{12.0f, 7.0f};
 
-// Consecutive points that fall on one pixel become one, so a finely sampled curve stays small.
+// Thinned to at most four points a pixel column, so that a finely sampled curve stays small and
+// looks the same.
 void DrawCurve(SvgCanvas& canvas, const PlotScale& scale, const PictureCurve& curve) {
   canvas.SetDash(curve.dashed ? kDash : std::vector<float>());
   std::optional<std::pair<int, int>> last;
+  ColumnThinner thin([&](int x, int y) {
+    if (last && (last->first != x || last->second != y)) canvas.Line(curve.color, kCurvePen, last->first, last->second, x, y);
+    last = std::pair{x, y};
+  });
   for (std::size_t i = 0; i < curve.points.seconds.size() && i < curve.points.metres.size(); ++i) {
     const auto x = MapX(scale, curve.points.seconds[i]);
     const auto y = MapY(scale, curve.points.metres[i]);
-    if (!x || !y) {
+    if (x && y) {
+      thin.Add(*x, *y);
+    } else {
+      thin.Flush();
       last.reset();
-      continue;
     }
-    if (last && (last->first != *x || last->second != *y)) canvas.Line(curve.color, kCurvePen, last->first, last->second, *x, *y);
-    if (!last || last->first != *x || last->second != *y) last = std::pair{*x, *y};
   }
+  thin.Flush();
   canvas.SetDash({});
 }
 
