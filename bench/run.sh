@@ -5,6 +5,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DTEV_SANITIZE=OFF -DTEV_BENCH=ON >/dev/null
 cmake --build build/bench -j"$(nproc)" >/dev/null
+echo "=== tevtool on the largest files (native) ==="
+bench/tevtool-huge.sh build/bench/tools/tevtool/tevtool build/bench/bench/make_huge_flights
 for b in build/bench/bench/*_bench; do
   echo "=== $(basename "$b") ==="
   "$b"

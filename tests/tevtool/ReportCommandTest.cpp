@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 
 #include "tests/tevtool/BuiltFlight.h"
@@ -143,6 +144,35 @@ TEST_F(ReportCommandTest, EveryFileNameIsSetApartAndNoneBecomesMarkup) {
     EXPECT_EQ(page.find("<b>"), std::string::npos);
     std::filesystem::remove(ToFsPath(flight));
   }
+}
+
+TEST_F(ReportCommandTest, ThousandsOfSetsThatNeverLaunchedGiveRowsWithoutPicturesInLinearTime) {
+  // 16,384 one-packet sets on the ground: a pass over the file per set made stats and report
+  // grow with the square of the sets, and every set had its plot.
+  const int sets = 16384;
+  PacketList packets;
+  for (int i = 0; i < sets; ++i) testing::AppendFlight(packets, std::vector<int>(31, testing::BuiltFlight::kGroundCount));
+  const std::wstring many = testing::SaveAllSets(dir_, L"many.tev", packets);
+  const auto seconds = [](auto run) {
+    const auto start = std::chrono::steady_clock::now();
+    run();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  };
+
+  ToolRun report{}, stats{};
+  // Linear work takes a few seconds under the sanitizers; the bounds leave room for a busy machine.
+  EXPECT_LT(seconds([&] { report = RunTevtool({L"report", many, L"-o", page_}); }), 30.0);
+  ASSERT_EQ(report.status, 0) << report.err;
+  const std::string page = testing::ReadAll(page_);
+  EXPECT_EQ(Count(page, "<tr><th scope=\"row\"><bdi>many.tev</bdi></th>"), static_cast<std::size_t>(sets));
+  EXPECT_EQ(Count(page, "<svg "), 1u);  // the overlay alone
+  EXPECT_NE(page.find("16384 sets never left the ground: a row in the table, no plot."), std::string::npos);
+  EXPECT_LT(page.size(), 300u * sets);
+
+  EXPECT_LT(seconds([&] { stats = RunTevtool({L"stats", many, L"--json"}); }), 30.0);
+  ASSERT_EQ(stats.status, 0) << stats.err;
+  EXPECT_EQ(std::count(stats.out.begin(), stats.out.end(), '\n'), sets);
+  EXPECT_NE(stats.out.find("\"set\":16384,"), std::string::npos);
 }
 
 TEST_F(ReportCommandTest, NothingReadableOrABadSimulationWritesNoPage) {
