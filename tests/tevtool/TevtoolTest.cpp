@@ -110,6 +110,8 @@ TEST(Tevtool, BadInputGivesOneLineAndStatusOne) {
       {L"info", file.path, file.path},
       {L"info", noFlight},
       {L"csv", noFlight},
+      {L"info", file.dir.File(L"")},
+      {L"csv", file.dir.File(L"")},
   };
   for (const auto& args : cases) {
     const ToolRun run = RunTevtool(args);
@@ -122,6 +124,7 @@ TEST(Tevtool, BadInputGivesOneLineAndStatusOne) {
   EXPECT_NE(RunTevtool({L"csv", file.path, L"3"}).err.find("no set 3 in"), std::string::npos);
   EXPECT_NE(RunTevtool({L"csv", file.path, L"0"}).err.find("numbered from 1"), std::string::npos);
   EXPECT_NE(RunTevtool({L"info", noFlight}).err.find("holds no flight"), std::string::npos);
+  EXPECT_NE(RunTevtool({L"csv", file.dir.File(L"")}).err.find(" is a folder, not a TEV data file"), std::string::npos);
 }
 
 TEST(Tevtool, BadSettingsChecksumStillGivesTheFlight) {

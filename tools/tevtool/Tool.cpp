@@ -1,5 +1,6 @@
 #include "tools/tevtool/Tool.h"
 
+#include <filesystem>
 #include <string_view>
 
 #include "model/DataFile.h"
@@ -85,6 +86,8 @@ int RunTool(const Args& args, std::ostream& out, std::ostream& err) {
 
 bool LoadForTool(const std::wstring& path, LoadedFile& file, std::ostream& err) {
   const std::string name = Narrow(path);
+  std::error_code ec;
+  if (std::filesystem::is_directory(ToFsPath(path), ec)) return Fail(err, name + " is a folder, not a TEV data file"), false;
   switch (ReadDataSetFile(path, file.packets, file.settings)) {
     case DataFileStatus::Ok:
       file.checksumValid = true;
