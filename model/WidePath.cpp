@@ -97,36 +97,36 @@ std::wstring Utf8ToWide(std::string_view text) { return DecodeUtf8(text, false);
 
 std::wstring PathBytesToWide(std::string_view bytes) { return DecodeUtf8(bytes, true); }
 
-std::string PathForDisplay(std::wstring_view path) {
+namespace {
+
+// The path in UTF-8, each byte kept by PathBytesToWide given as spell(byte).
+template <class Spell>
+std::string Spelt(std::wstring_view path, Spell spell) {
   std::string out;
   std::size_t from = 0;
   for (std::size_t i = 0; i <= path.size(); ++i) {
     if (i < path.size() && KeptByte(path[i]) < 0) continue;
     out += WideToUtf8(path.substr(from, i - from));
-    if (i < path.size()) {
-      static const char kHex[] = "0123456789abcdef";
-      const int byte = KeptByte(path[i]);
-      out += "\\x";
-      out += kHex[byte >> 4];
-      out += kHex[byte & 15];
-    }
+    if (i < path.size()) out += spell(KeptByte(path[i]));
     from = i + 1;
   }
   return out;
+}
+
+}  // namespace
+
+std::string PathForDisplay(std::wstring_view path) {
+  return Spelt(path, [](int byte) {
+    static const char kHex[] = "0123456789abcdef";
+    return std::string{'\\', 'x', kHex[byte >> 4], kHex[byte & 15]};
+  });
 }
 
 std::filesystem::path ToFsPath(const std::wstring& path) {
 #ifdef _WIN32
   return std::filesystem::path(path);
 #else
-  std::string bytes;
-  std::size_t from = 0;
-  for (std::size_t i = 0; i <= path.size(); ++i) {
-    if (i < path.size() && KeptByte(path[i]) < 0) continue;
-    bytes += WideToUtf8(std::wstring_view(path).substr(from, i - from));
-    if (i < path.size()) bytes += static_cast<char>(KeptByte(path[i]));
-    from = i + 1;
-  }
+  const std::string bytes = Spelt(path, [](int byte) { return std::string(1, static_cast<char>(byte)); });
   return std::filesystem::path(bytes);
 #endif
 }
