@@ -57,7 +57,9 @@ void ReportBuilder::AddFlights(const FlightFile& flight, const std::string& name
       if (simulation_) curves.push_back(SimulationCurve(*simulation_, entry.figures.launchSeconds.value_or(0)));
       const std::wstring caption = PictureCaption(name, data, units);
       SvgCanvas canvas(kPlotWidth, kPlotHeight);
-      canvas.SetIdPrefix("f" + std::to_string(report_.flights.size() + 1) + "-");
+      std::string prefix = "f";  // built up piece by piece: "f" + std::string trips GCC 12's -Wrestrict
+      prefix += std::to_string(report_.flights.size() + 1);
+      canvas.SetIdPrefix(prefix += '-');
       canvas.SetTitle(Wide(Isolated(name) + ", set " + SetName(set)),
                       caption + L". Altitude in red and velocity in green against time" +
                           (simulation_ ? L"; the simulation's altitude dashed in black from the flight's launch." : L"."));
