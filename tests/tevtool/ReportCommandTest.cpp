@@ -112,10 +112,11 @@ TEST_F(ReportCommandTest, EveryFileNameIsSetApartAndNoneBecomesMarkup) {
   };
   std::vector<Case> cases = {
       {"ab\u202Egnp", "ab\u202Egnp"},  // a right-to-left override
-      {"<b>x&amp;", "&lt;b&gt;x&amp;amp;"},
+      {"x&amp;", "x&amp;amp;"},
       {"\u05D8\u05E1\u05D8", "\u05D8\u05E1\u05D8"},  // Hebrew, right to left by itself
   };
 #ifndef _WIN32
+  cases.push_back({"<b>x", "&lt;b&gt;x"});  // no Windows name holds < or >
   cases.push_back({"caf\xE9", "caf\\xe9"});  // not UTF-8: opened by its bytes, shown escaped
 #endif
   // The name as the command line gives it.
