@@ -6,6 +6,8 @@ cd "$(dirname "$0")/.."
 tools/scripts/install-deps.sh
 tools/scripts/configure.sh bench
 cmake --build build/bench -j"$(nproc)" >/dev/null
+echo "=== tevtool on the largest files (native) ==="
+bench/tevtool-huge.sh build/bench/tools/tevtool/tevtool build/bench/bench/make_huge_flights
 for b in build/bench/bench/*_bench; do
   echo "=== $(basename "$b") ==="
   "$b"

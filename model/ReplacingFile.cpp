@@ -76,7 +76,14 @@ bool SyncToDisk(std::FILE* file) {
 ReplacingFile::ReplacingFile(const std::wstring& target) : target_(ToFsPath(target)) {
   // A directory is never a file to replace.
   std::error_code ec;
-  if (target_.empty() || std::filesystem::is_directory(target_, ec)) return;
+  if (target_.empty()) return;
+  const std::filesystem::file_status status = std::filesystem::status(target_, ec);
+  if (std::filesystem::is_directory(status)) return;
+  if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+    file_ = OpenFile(target_, "wb");
+    direct_ = true;
+    return;
+  }
   for (int attempt = 0; attempt < kNameAttempts && !file_; ++attempt) {
     const std::filesystem::path candidate = TemporaryName(target_);
     file_ = CreateNewFile(candidate);
@@ -106,6 +113,13 @@ bool ReplacingFile::Commit() {
   if (!file_ || failed_ || committed_) return false;
   std::FILE* file = file_.Release();
   // fflush and fclose report what the buffer could not write (a full disk, for instance).
+  if (direct_) {
+    const bool flushed = std::fflush(file) == 0;
+    const bool closed = std::fclose(file) == 0;
+    failed_ = !flushed || !closed;
+    committed_ = !failed_;
+    return committed_;
+  }
   const bool flushed = std::fflush(file) == 0 && SyncToDisk(file);
   const bool closed = std::fclose(file) == 0;
   std::error_code ec;

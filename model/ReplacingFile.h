@@ -3,6 +3,9 @@
 // exactly as it was: everything goes to a temporary file of its own beside the target, which is
 // flushed to the disk and replaces the target only after every write and the close have
 // succeeded. The temporary file is removed on every failure.
+// A target that exists but is no regular file (a device such as /dev/stdout, a pipe) cannot be
+// replaced, and must never be replaced by a regular file: the bytes go straight into it, and
+// Commit says whether all of them went.
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -31,6 +34,7 @@ class ReplacingFile {
   std::filesystem::path target_;
   std::filesystem::path temporary_;
   UniqueFile file_;
+  bool direct_ = false;  // writing into the target itself
   bool failed_ = false;
   bool committed_ = false;
 };

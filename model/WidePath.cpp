@@ -33,7 +33,19 @@ std::string WideToUtf8(std::wstring_view text) {
   return out;
 }
 
-std::wstring Utf8ToWide(std::string_view text) {
+namespace {
+
+constexpr bool kWideIsUtf32 = sizeof(wchar_t) == 4;
+
+// The byte a PathBytesToWide code point stands for, or -1.
+int KeptByte(wchar_t c) {
+  if constexpr (kWideIsUtf32) {
+    if (static_cast<char32_t>(c) >= 0xDC80 && static_cast<char32_t>(c) <= 0xDCFF) return static_cast<int>(c - 0xDC00);
+  }
+  return -1;
+}
+
+std::wstring DecodeUtf8(std::string_view text, bool keepBadBytes) {
   std::wstring out;
   out.reserve(text.size());
   std::size_t i = 0;
@@ -56,8 +68,12 @@ std::wstring Utf8ToWide(std::string_view text) {
         c = (c << 6) | (next & 0x3F);
       }
     }
-    if (!valid || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
-      out += static_cast<wchar_t>(0xFFFD);  // malformed byte: replace it and resynchronise
+    // Overlong forms are malformed too: each byte sequence has one reading, so bytes kept for a
+    // path come back exactly.
+    const bool overlong = (extra == 1 && c < 0x80) || (extra == 2 && c < 0x800) || (extra == 3 && c < 0x10000);
+    if (!valid || overlong || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
+      // A malformed byte: replaced (or kept for a path) and resynchronised after it.
+      out += static_cast<wchar_t>(keepBadBytes && kWideIsUtf32 && lead >= 0x80 ? 0xDC00 + lead : 0xFFFD);
       ++i;
       continue;
     }
@@ -75,11 +91,43 @@ std::wstring Utf8ToWide(std::string_view text) {
   return out;
 }
 
+}  // namespace
+
+std::wstring Utf8ToWide(std::string_view text) { return DecodeUtf8(text, false); }
+
+std::wstring PathBytesToWide(std::string_view bytes) { return DecodeUtf8(bytes, true); }
+
+namespace {
+
+// The path in UTF-8, each byte kept by PathBytesToWide given as spell(byte).
+template <class Spell>
+std::string Spelt(std::wstring_view path, Spell spell) {
+  std::string out;
+  std::size_t from = 0;
+  for (std::size_t i = 0; i <= path.size(); ++i) {
+    if (i < path.size() && KeptByte(path[i]) < 0) continue;
+    out += WideToUtf8(path.substr(from, i - from));
+    if (i < path.size()) out += spell(KeptByte(path[i]));
+    from = i + 1;
+  }
+  return out;
+}
+
+}  // namespace
+
+std::string PathForDisplay(std::wstring_view path) {
+  return Spelt(path, [](int byte) {
+    static const char kHex[] = "0123456789abcdef";
+    return std::string{'\\', 'x', kHex[byte >> 4], kHex[byte & 15]};
+  });
+}
+
 std::filesystem::path ToFsPath(const std::wstring& path) {
 #ifdef _WIN32
   return std::filesystem::path(path);
 #else
-  return std::filesystem::path(WideToUtf8(path));
+  const std::string bytes = Spelt(path, [](int byte) { return std::string(1, static_cast<char>(byte)); });
+  return std::filesystem::path(bytes);
 #endif
 }
 

@@ -13,6 +13,15 @@ namespace tev {
 std::string WideToUtf8(std::wstring_view text);
 std::wstring Utf8ToWide(std::string_view text);
 
+// A file name as the system gave it in bytes (a Linux command line), which need not be UTF-8:
+// each byte that is not part of valid UTF-8 becomes the code point U+DC80 + byte (a lone low
+// surrogate, which no valid text holds), so that ToFsPath gives back the very same bytes.
+// Where wchar_t is UTF-16 (Windows) names arrive wide and this is Utf8ToWide.
+std::wstring PathBytesToWide(std::string_view bytes);
+
+// A name for people to read: as WideToUtf8, but a byte kept by PathBytesToWide is shown as \xHH.
+std::string PathForDisplay(std::wstring_view path);
+
 std::filesystem::path ToFsPath(const std::wstring& path);
 
 struct FileTraits {

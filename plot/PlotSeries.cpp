@@ -1,5 +1,8 @@
 #include <cstddef>
+#include <unordered_set>
+#include <utility>
 
+#include "plot/ColumnThinning.h"
 #include "plot/PlotMapping.h"
 #include "plot/PlotStyle.h"
 #include "plot/PlotView.h"
@@ -16,21 +19,39 @@ double SampleTime(std::size_t i) { return static_cast<double>(i) / 10.0; }
 
 void DrawSeries(Canvas& canvas, const PlotScale& scale, const std::vector<double>& series,
                 std::optional<PlotPen> pen, std::optional<Argb> dotColor) {
+  // A long flight has many samples to a pixel column: the line is thinned to what can be seen,
+  // and a dot is drawn once where several fall on one pixel.
   if (pen) {
-    for (std::size_t i = 1; i < series.size(); ++i) {
-      const auto x1 = MapX(scale, SampleTime(i - 1));
-      const auto y1 = MapY(scale, series[i - 1]);
-      const auto x2 = MapX(scale, SampleTime(i));
-      const auto y2 = MapY(scale, series[i]);
-      if (x1 && y1 && x2 && y2) canvas.Line(pen->color, pen->width, *x1, *y1, *x2, *y2);
+    std::optional<std::pair<int, int>> previous;
+    ColumnThinner thin([&](int x, int y) {
+      if (previous) canvas.Line(pen->color, pen->width, previous->first, previous->second, x, y);
+      previous = std::pair{x, y};
+    });
+    for (std::size_t i = 0; i < series.size(); ++i) {
+      const auto x = MapX(scale, SampleTime(i));
+      const auto y = MapY(scale, series[i]);
+      if (x && y) {
+        thin.Add(*x, *y);
+      } else {
+        thin.Flush();  // a point that cannot be placed breaks the line
+        previous.reset();
+      }
     }
+    thin.Flush();
   }
   if (dotColor) {
     const int dot = PlotSizesAt(scale.dpi).dotSize;
+    std::optional<int> column;
+    std::unordered_set<int> dotted;  // in the column
     for (std::size_t i = 1; i < series.size(); ++i) {
       const auto x = MapX(scale, SampleTime(i));
       const auto y = MapY(scale, series[i]);
-      if (x && y) canvas.FillEllipse(*dotColor, *x - dot / 2, *y - dot / 2, dot, dot);
+      if (!x || !y) continue;
+      if (*x != column) {
+        column = *x;
+        dotted.clear();
+      }
+      if (dotted.insert(*y).second) canvas.FillEllipse(*dotColor, *x - dot / 2, *y - dot / 2, dot, dot);
     }
   }
 }

@@ -1,5 +1,7 @@
 #include "plot/PlotView.h"
 
+#include <algorithm>
+#include <cmath>
 #include <string>
 
 #include "model/DebugLog.h"
@@ -26,11 +28,23 @@ std::wstring PeakText(float seconds, float value, std::wstring_view unit) {
 }
 
 // A label standing above the point (seconds, value), left out when the point cannot be placed.
+// A label that would run over the right or top edge is moved left or down until it fits, so that
+// a peak near an edge still shows its whole figure.
 void DrawLabelAbove(Canvas& canvas, const PlotScale& scale, std::wstring_view text, Argb color, double seconds,
                     double value) {
-  const auto x = MapX(scale, seconds);
-  const auto y = MapY(scale, value);
-  if (x && y) DrawLabel(canvas, scale, text, color, *x, *y - PlotSizesAt(scale.dpi).labelRise);
+  const auto px = MapX(scale, seconds);
+  const auto py = MapY(scale, value);
+  if (!px || !py) return;
+  const PlotSizes sizes = PlotSizesAt(scale.dpi);
+  const TextExtent extent = canvas.MeasureText(text, sizes.labelPoints, true);
+  const int width = static_cast<int>(std::ceil(extent.width)), height = static_cast<int>(std::ceil(extent.height));
+  int x = *px, y = *py - sizes.labelRise;
+  if (x + width > canvas.Width()) x = canvas.Width() - width;
+  if (y + height > canvas.Height()) y = canvas.Height() - height;
+  // The left and top edges win over the right and bottom ones on a surface too small for the label.
+  x = std::max(x, 0);
+  y = std::max(y, 0);
+  DrawLabel(canvas, scale, text, color, x, y);
 }
 
 void DrawGroundLine(Canvas& canvas, const PlotScale& scale) {
@@ -59,7 +73,7 @@ float SampleSeconds(int index) { return static_cast<float>(index / 10.0); }
 
 }  // namespace
 
-void PaintPlot(Canvas& canvas, const DataSet& set, PlotScale& scale) {
+void PaintPlot(Canvas& canvas, const DataSet& set, PlotScale& scale, const PeakUnits& units) {
   if (!canvas.Clear(kBackgroundPixel)) return;
   DebugLog("Updating buffer.");
   const PlotSizes sizes = PlotSizesAt(scale.dpi);
@@ -78,13 +92,14 @@ void PaintPlot(Canvas& canvas, const DataSet& set, PlotScale& scale) {
   if (apogee >= 0 && static_cast<std::size_t>(apogee) < set.altitudeAgl.size()) {
     const float t = SampleSeconds(apogee);
     const float a = static_cast<float>(set.altitudeAgl[apogee]);
-    DrawLabelAbove(canvas, scale, PeakText(t, a, L"m"), kBlue, t, a);
+    DrawLabelAbove(canvas, scale, PeakText(t, static_cast<float>(a * units.altitudePerMetre), units.altitude), kBlue, t,
+                   a);
 
     const int peak = IndexOfMaximum(set, set.velocity);
     if (peak >= 0 && static_cast<std::size_t>(peak) < set.velocity.size()) {
       const float tv = SampleSeconds(peak);
       const float v = static_cast<float>(set.velocity[peak]) * 3.6f;
-      DrawLabelAbove(canvas, scale, PeakText(tv, v, L"km/h"), kBlue, tv, v);
+      DrawLabelAbove(canvas, scale, PeakText(tv, static_cast<float>(v * units.speedPerKmh), units.speed), kBlue, tv, v);
     }
   }
 

@@ -3,6 +3,7 @@
 // running download. The painters keep nothing between calls; they draw what they are given, with
 // pens, fonts and distances at the scale's DPI (plot/PlotStyle.h).
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -25,8 +26,21 @@ struct PlotPen {
 void PreparePlot(const PacketList& packets, const DeviceSettings& settings, DataSet& set, PlotScale& scale,
                  int setNumber);
 
+// The ranges alone, from a data set already built.
+void ScalePlot(const DataSet& set, PlotScale& scale);
+
+// The units the apogee and peak velocity labels are written in. The curves stay in metres and
+// km/h on one scale; only the labels' numbers and units change (a picture in feet asks for feet,
+// the window keeps metres).
+struct PeakUnits {
+  std::wstring altitude = L"m";
+  double altitudePerMetre = 1.0;
+  std::wstring speed = L"km/h";
+  double speedPerKmh = 1.0;
+};
+
 // Paints the data set; draws nothing but the background when the canvas has no surface.
-void PaintPlot(Canvas& canvas, const DataSet& set, PlotScale& scale);
+void PaintPlot(Canvas& canvas, const DataSet& set, PlotScale& scale, const PeakUnits& units = {});
 
 // Copies the trace's ranges into the scale and paints the trace.
 void PaintLiveTrace(Canvas& canvas, const LiveTrace& trace, PlotScale& scale);

@@ -29,7 +29,10 @@ std::int32_t Saturated(std::int64_t value) {
 void PreparePlot(const PacketList& packets, const DeviceSettings& settings, DataSet& set, PlotScale& scale,
                  int setNumber) {
   BuildDataSet(packets, set, FindSetStart(packets, setNumber), settings, setNumber);
+  ScalePlot(set, scale);
+}
 
+void ScalePlot(const DataSet& set, PlotScale& scale) {
   // Altitude (m) and velocity (km/h) share the vertical scale.
   std::int64_t lo = std::numeric_limits<std::int32_t>::max();
   std::int64_t hi = std::numeric_limits<std::int32_t>::min();

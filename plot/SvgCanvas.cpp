@@ -26,9 +26,16 @@ constexpr short kBoldWidths[95] = {
 };
 constexpr short kOtherWidth = 556;
 
+// Marks that steer the direction of text (isolates, embeddings, overrides) and other format
+// characters take no room.
+bool TakesNoRoom(wchar_t c) {
+  return (c >= 0x200B && c <= 0x200F) || (c >= 0x202A && c <= 0x202E) || (c >= 0x2060 && c <= 0x2069) || c == 0xFEFF;
+}
+
 double Ems(std::wstring_view text) {
   double thousandths = 0;
-  for (const wchar_t c : text) thousandths += c >= 32 && c <= 126 ? kBoldWidths[c - 32] : kOtherWidth;
+  for (const wchar_t c : text)
+    if (!TakesNoRoom(c)) thousandths += c >= 32 && c <= 126 ? kBoldWidths[c - 32] : kOtherWidth;
   return thousandths / 1000.0;
 }
 
@@ -162,10 +169,16 @@ void SvgCanvas::Arc(Argb color, float penWidth, int x, int y, int width, int hei
 }
 
 void SvgCanvas::Text(std::wstring_view text, float points, bool bold, Argb color, float x, float y) {
+  TextWithTooltip(text, {}, points, bold, color, x, y);
+}
+
+void SvgCanvas::TextWithTooltip(std::wstring_view text, std::wstring_view tooltip, float points, bool bold, Argb color,
+                                float x, float y) {
   const double em = points * kPixelsPerPoint;
   Append("<text x=\"" + Number(x + em * kSidePadding) + "\" y=\"" + Number(y + em * kAscent) + "\" font-size=\"" +
          Number(em) + "\"" + (bold ? " font-weight=\"bold\"" : "") + " fill=\"" + Colour(color) + "\"" +
-         Opacity("fill-opacity", color) + " xml:space=\"preserve\">" + Escaped(text) + "</text>");
+         Opacity("fill-opacity", color) + " xml:space=\"preserve\">" +
+         (tooltip.empty() ? "" : "<title>" + Escaped(tooltip) + "</title>") + Escaped(text) + "</text>");
 }
 
 TextExtent SvgCanvas::MeasureText(std::wstring_view text, float points, bool) {

@@ -39,6 +39,9 @@ class SvgCanvas : public Canvas {
            float sweepDegrees) override;
   void Text(std::wstring_view text, float points, bool bold, Argb color, float x, float y) override;
   TextExtent MeasureText(std::wstring_view text, float points, bool bold) override;
+  // Text that shows `tooltip` (the whole of a shortened text) when the pointer rests on it.
+  void TextWithTooltip(std::wstring_view text, std::wstring_view tooltip, float points, bool bold, Argb color, float x,
+                       float y);
 
   // The complete document drawn so far.
   std::string Document();

@@ -1,6 +1,7 @@
 // A disk that fills up halfway through a save: the old file must survive whole.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "Flights.h"
@@ -38,6 +39,19 @@ class FileSizeLimit {
   rlimit saved_{};
   void (*previousHandler_)(int) = nullptr;
 };
+
+TEST(FileFaults, ADeviceIsWrittenIntoNeverReplacedAndItsFailureIsReported) {
+  // A device cannot be replaced by a file, however much the user may write in its folder.
+  PacketList packets;
+  testing::AppendFlight(packets, testing::Readings(300, 800));
+  DataSet current;
+  EXPECT_FALSE(ExportCsv(packets, DeviceSettings{}, current, 0, L"/dev/full"));  // every write fails
+  EXPECT_TRUE(ExportCsv(packets, DeviceSettings{}, current, 0, L"/dev/null"));
+  for (const char* device : {"/dev/full", "/dev/null"}) {
+    std::error_code ec;
+    EXPECT_TRUE(std::filesystem::is_character_file(device, ec)) << device << " is no longer a device";
+  }
+}
 
 TEST(FileFaults, FailedWritesReportFalseAndKeepTheOldFile) {
   TempDir dir;

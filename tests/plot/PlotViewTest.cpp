@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <cmath>
 #include <cwchar>
 #include <limits>
@@ -133,6 +135,42 @@ TEST(PaintPlot, KnownFlightDrawsEverythingInOrder) {
   }
   EXPECT_EQ(canvas.Texts().size(), 7u);
   EXPECT_EQ(log.Lines(), std::vector<std::string>{"Updating buffer."});
+}
+
+TEST(PaintPlot, PeakLabelsStayInsideThePlotMovingLeftOrDownOnlyAsFarAsNeeded) {
+  // A flight whose apogee is its last sample: its label starts at the right margin, 50 pixels
+  // from the edge, and needs 13 characters × 9 pixels. Where it fits it stands as always.
+  DataSet set = KnownFlight();
+  const std::size_t n = 124;  // up to the apogee, sample 123
+  for (auto* series : {&set.altitudeAgl, &set.smoothedAltitude, &set.velocity, &set.smoothedVelocity, &set.velocityKmh})
+    series->resize(n);
+  set.adc.resize(n);
+  set.lineFlags.resize(n);
+  const std::wstring label = L"(12.3 s  456.7 m)";
+  struct Case {
+    int width, height, xRange, yRange;
+    bool movedLeft, movedDown;
+    const char* what;
+  };
+  const float width = label.size() * 0.75f * 12;  // 153 pixels
+  for (const Case& c : {Case{640, 480, 12, 457, true, false, "apogee at the right margin: moved left"},
+                        Case{640, 480, 24, 457, false, false, "room to its right: where it always stood"},
+                        Case{640, 480, 24, 400, false, true, "above the top margin: moved down to the top edge"},
+                        Case{640, 480, 12, 400, true, true, "in the top right corner: both"},
+                        Case{100, 60, 12, 457, true, false, "narrower than the label: from the left edge"}}) {
+    SCOPED_TRACE(c.what);
+    RecordingCanvas canvas(c.width, c.height);
+    PlotScale scale = Scale(c.width, c.height, c.xRange, 0, c.yRange);
+    PaintPlot(canvas, set, scale);
+    const CanvasOp* apogee = canvas.FindText(label);
+    ASSERT_NE(apogee, nullptr);
+    const int x = *MapX(scale, 12.3f), y = *MapY(scale, 456.7f) - 30;
+    if (!c.movedLeft) EXPECT_EQ(apogee->textX, x);
+    else if (c.width >= width) EXPECT_EQ(apogee->textX + width, c.width);  // against the right edge
+    else EXPECT_EQ(apogee->textX, 0.0f);
+    EXPECT_EQ(apogee->textY, c.movedDown ? 0 : y);
+    EXPECT_LT(apogee->textX, x + 1);
+  }
 }
 
 TEST(PaintPlot, EmptyDataSetDrawsOnlyBackgroundAndTitle) {
@@ -296,12 +334,13 @@ TEST(PaintLiveTrace, TakesItsRangesFromTheTrace) {
   EXPECT_EQ(lines[1].y2, 303);  // 430 - 4 × 380 / 12 = 303.3
   EXPECT_TRUE(canvas.OpsOf(Kind::Ellipse).empty());
 
-  // The highest point lies above the top margin by the truncated part of the range.
+  // The highest point lies above the top margin by the truncated part of the range, less than
+  // 30 pixels from the top: its label moves down to the top edge rather than be cut off.
   const CanvasOp* apogee = canvas.FindText(L"(0.3 s  12.9 m)");
   ASSERT_NE(apogee, nullptr);
   EXPECT_EQ(apogee->textX, static_cast<float>(*MapX(scale, 0.3f)));
-  EXPECT_EQ(apogee->textY, static_cast<float>(*MapY(scale, 12.9f) - 30));
-  EXPECT_LT(*MapY(scale, 12.9f), 50);
+  EXPECT_LT(*MapY(scale, 12.9f), 30);
+  EXPECT_EQ(apogee->textY, 0.0f);
   const CanvasOp* ground = canvas.FindText(L"Ground");
   ASSERT_NE(ground, nullptr);
   EXPECT_EQ(ground->textX, 100.0f);
@@ -425,7 +464,7 @@ TEST(PaintLiveTrace, TheTraceGrowsWithTheDpi) {
     const CanvasOp* apogee = canvas.FindText(L"(0.3 s  12.9 m)");
     ASSERT_NE(apogee, nullptr);
     EXPECT_EQ(apogee->points, 12.0f * c.factor);
-    EXPECT_EQ(apogee->textY, static_cast<float>(*MapY(scale, 12.9f) - c.rise));
+    EXPECT_EQ(apogee->textY, static_cast<float>(std::max(0, *MapY(scale, 12.9f) - c.rise)));
   }
 }
 

@@ -42,8 +42,8 @@ inline std::wstring SaveAllSets(const TempDir& dir, const std::wstring& name, co
   const DeviceSettings settings;
   const std::wstring path = SaveFlight(dir, name, packets, settings);
   std::string bytes = ReadAll(path).substr(0, 24);
-  bytes += static_cast<char>(packets.size());
-  bytes += '\0';
+  bytes += static_cast<char>(packets.size() & 0xFF);
+  bytes += static_cast<char>((packets.size() >> 8) & 0xFF);
   for (const auto& p : packets) bytes.append(p.bytes.begin(), p.bytes.end());
   bytes.append(settings.image.begin(), settings.image.end());
   WriteAll(path, bytes);

@@ -56,10 +56,13 @@ TEST(CommandLine, UnitsAndSetNumbers) {
   EXPECT_EQ(set, 0);
   EXPECT_TRUE(ReadSetNumber(nullptr, std::nullopt, set, setErr));
   EXPECT_FALSE(set);
+  // Typed from 1, counted from 0.
   EXPECT_TRUE(ReadSetNumber(&two, 0, set, setErr));
-  EXPECT_EQ(set, 2);
+  EXPECT_EQ(set, 1);
   EXPECT_FALSE(ReadSetNumber(&word, 0, set, setErr));
-  EXPECT_EQ(setErr.str(), "tevtool: not a set number: two\n");
+  EXPECT_EQ(setErr.str(), "tevtool: not a set number: two (sets are numbered from 1)\n");
+  const std::wstring zero = L"0";
+  EXPECT_FALSE(ReadSetNumber(&zero, 0, set, setErr));
 }
 
 }  // namespace

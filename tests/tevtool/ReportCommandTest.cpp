@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 
 #include "tests/tevtool/BuiltFlight.h"
@@ -54,7 +55,7 @@ TEST_F(ReportCommandTest, ReadableFlightsMakeThePageAndEachUnreadableFileGetsOne
   EXPECT_NE(run.err.find(tool::Narrow(missing)), std::string::npos) << run.err;
 
   const std::string page = testing::ReadAll(page_);
-  EXPECT_EQ(Count(page, "<tr><th scope=\"row\">flight.tev</th>"), 1u);
+  EXPECT_EQ(Count(page, "<tr><th scope=\"row\"><bdi>flight.tev</bdi></th>"), 1u);
   EXPECT_NE(page.find("<td>" + ApogeeOfStats(L"m") + "</td>"), std::string::npos);
   EXPECT_EQ(Count(page, "<svg "), 2u);  // the flight's plot and the overlay
   EXPECT_EQ(Count(page, "role=\"img\""), 2u);
@@ -70,13 +71,17 @@ TEST_F(ReportCommandTest, EverySetOfAFileHasItsRowAndTheOverlayHoldsTheFlightsTh
   const ToolRun run = RunTevtool({L"report", two, L"-o", page_});
   ASSERT_EQ(run.status, 0) << run.err;
   const std::string page = testing::ReadAll(page_);
-  EXPECT_EQ(Count(page, "<tr><th scope=\"row\">two.tev</th><td class=\"text\">0</td>"), 1u);
-  // Set 1 never leaves the ground: no time to apogee, and no curve in the overlay's legend.
-  EXPECT_EQ(Count(page, "<tr><th scope=\"row\">two.tev</th><td class=\"text\">1</td>"), 1u);
+  EXPECT_EQ(Count(page, "<tr><th scope=\"row\"><bdi>two.tev</bdi></th><td class=\"text\">1</td>"), 1u);
+  // Set 2 never leaves the ground: a row without time to apogee, but no plot and no curve in the
+  // overlay's legend.
+  EXPECT_EQ(Count(page, "<tr><th scope=\"row\"><bdi>two.tev</bdi></th><td class=\"text\">2</td>"), 1u);
   EXPECT_NE(page.find("<td>none</td>"), std::string::npos);
-  EXPECT_EQ(Count(page, ">two.tev, set 0</text>"), 1u);
-  EXPECT_EQ(Count(page, ">two.tev, set 1</text>"), 0u);
-  EXPECT_EQ(Count(page, "<svg "), 3u);
+  EXPECT_EQ(Count(page, ">\u2068two.tev\u2069, set 1</text>"), 1u);
+  EXPECT_EQ(Count(page, ">\u2068two.tev\u2069, set 2</text>"), 0u);
+  EXPECT_EQ(Count(page, "<h2><bdi>two.tev</bdi>, set 1</h2>"), 1u);
+  EXPECT_EQ(Count(page, "<h2><bdi>two.tev</bdi>, set 2</h2>"), 0u);
+  EXPECT_NE(page.find("1 set never left the ground: a row in the table, no plot."), std::string::npos);
+  EXPECT_EQ(Count(page, "<svg "), 2u);
 }
 
 TEST_F(ReportCommandTest, ASimulationIsComparedInTheChosenUnits) {
@@ -91,13 +96,84 @@ TEST_F(ReportCommandTest, ASimulationIsComparedInTheChosenUnits) {
     const std::string page = testing::ReadAll(page_);
     const std::string flown = ApogeeOfStats(c.units);
     const double percent = (std::stod(flown) - c.simApogee) / c.simApogee * 100;
-    const std::string row = "<tr><th scope=\"row\">flight.tev, set 0</th><td>" + tool::Fixed(c.simApogee, 1) + "</td><td>" +
+    const std::string row = "<tr><th scope=\"row\"><bdi>flight.tev</bdi>, set 1</th><td>" + tool::Fixed(c.simApogee, 1) + "</td><td>" +
                             flown + "</td><td>+" + tool::Fixed(percent, 1) + "</td><td>8.0</td>";
     EXPECT_NE(page.find(row), std::string::npos) << row;
     EXPECT_NE(page.find("<td>" + std::string(c.simDescent) + "</td>"), std::string::npos);
     EXPECT_NE(page.find("Peak velocity simulated"), std::string::npos);
     EXPECT_EQ(Count(page, "stroke-dasharray"), 4u);  // in the plot, the overlay and both legends
   }
+}
+
+TEST_F(ReportCommandTest, EveryFileNameIsSetApartAndNoneBecomesMarkup) {
+  struct Case {
+    std::string stem;   // of the flight (.tev) and the simulation (.csv), as bytes
+    std::string shown;  // as the page writes it
+  };
+  std::vector<Case> cases = {
+      {"ab\u202Egnp", "ab\u202Egnp"},  // a right-to-left override
+      {"x&amp;", "x&amp;amp;"},
+      {"\u05D8\u05E1\u05D8", "\u05D8\u05E1\u05D8"},  // Hebrew, right to left by itself
+  };
+#ifndef _WIN32
+  cases.push_back({"<b>x", "&lt;b&gt;x"});  // no Windows name holds < or >
+  cases.push_back({"caf\xE9", "caf\\xe9"});  // not UTF-8: opened by its bytes, shown escaped
+#endif
+  // The name as the command line gives it.
+  const auto path = [&](const std::string& bytes) {
+#ifdef _WIN32
+    return dir_.File(Utf8ToWide(bytes));
+#else
+    return PathBytesToWide((dir_.Path() / bytes).string());
+#endif
+  };
+  for (const Case& c : cases) {
+    const std::wstring flight = path(c.stem + ".tev"), sim = path(c.stem + ".csv");
+    testing::WriteAll(flight, testing::ReadAll(flight_));
+    testing::WriteAll(sim, testing::ReadAll(sim_));
+    const ToolRun run = RunTevtool({L"report", flight, L"--sim", sim, L"-o", page_});
+    ASSERT_EQ(run.status, 0) << c.shown << ": " << run.err;
+    const std::string page = testing::ReadAll(page_);
+    for (const std::string& name : {c.shown + ".tev", c.shown + ".csv"}) {
+      // In the page's text within <bdi>, in its pictures between the isolating marks; nowhere bare.
+      const std::size_t html = Count(page, "<bdi>" + name + "</bdi>");
+      const std::size_t svg = Count(page, "\u2068" + name + "\u2069");
+      EXPECT_GE(html, 2u) << name;  // a table row and a heading or the introduction at least
+      EXPECT_GE(svg, 2u) << name;   // a caption or a legend, and a title
+      EXPECT_EQ(Count(page, name), html + svg) << name;
+    }
+    EXPECT_EQ(page.find("<b>"), std::string::npos);
+    std::filesystem::remove(ToFsPath(flight));
+  }
+}
+
+TEST_F(ReportCommandTest, ThousandsOfSetsThatNeverLaunchedGiveRowsWithoutPicturesInLinearTime) {
+  // 16,384 one-packet sets on the ground: a pass over the file per set made stats and report
+  // grow with the square of the sets, and every set had its plot.
+  const int sets = 16384;
+  PacketList packets;
+  for (int i = 0; i < sets; ++i) testing::AppendFlight(packets, std::vector<int>(31, testing::BuiltFlight::kGroundCount));
+  const std::wstring many = testing::SaveAllSets(dir_, L"many.tev", packets);
+  const auto seconds = [](auto run) {
+    const auto start = std::chrono::steady_clock::now();
+    run();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  };
+
+  ToolRun report{}, stats{};
+  // Linear work takes a few seconds under the sanitizers; the bounds leave room for a busy machine.
+  EXPECT_LT(seconds([&] { report = RunTevtool({L"report", many, L"-o", page_}); }), 30.0);
+  ASSERT_EQ(report.status, 0) << report.err;
+  const std::string page = testing::ReadAll(page_);
+  EXPECT_EQ(Count(page, "<tr><th scope=\"row\"><bdi>many.tev</bdi></th>"), static_cast<std::size_t>(sets));
+  EXPECT_EQ(Count(page, "<svg "), 1u);  // the overlay alone
+  EXPECT_NE(page.find("16384 sets never left the ground: a row in the table, no plot."), std::string::npos);
+  EXPECT_LT(page.size(), 300u * sets);
+
+  EXPECT_LT(seconds([&] { stats = RunTevtool({L"stats", many, L"--json"}); }), 30.0);
+  ASSERT_EQ(stats.status, 0) << stats.err;
+  EXPECT_EQ(std::count(stats.out.begin(), stats.out.end(), '\n'), sets);
+  EXPECT_NE(stats.out.find("\"set\":16384,"), std::string::npos);
 }
 
 TEST_F(ReportCommandTest, NothingReadableOrABadSimulationWritesNoPage) {
@@ -134,7 +210,7 @@ TEST_F(ReportCommandTest, PlotDrawsTheSimulationDashedWithALegend) {
   ASSERT_EQ(run.status, 0) << run.err;
   const std::string picture = testing::ReadAll(svg);
   EXPECT_EQ(Count(picture, "stroke-dasharray"), 2u);  // the curve and its stretch in the legend
-  EXPECT_NE(picture.find(">Simulation: sim.csv</text>"), std::string::npos);
+  EXPECT_NE(picture.find(">Simulation: \u2068sim.csv\u2069</text>"), std::string::npos);
   EXPECT_NE(picture.find(">Flight altitude</text>"), std::string::npos);
 }
 

@@ -4,12 +4,15 @@
 
 #include <sstream>
 
+#include "model/WidePath.h"
 #include "tests/support/TempDir.h"
 #include "tools/tevtool/SimulationFigures.h"
 #include "tools/tevtool/SimulationFile.h"
 
 namespace tev::tool {
 namespace {
+
+using namespace std::string_view_literals;
 
 struct GoodFile {
   const char* what;
@@ -33,6 +36,9 @@ TEST(SimulationFile, GoodFilesGiveSecondsMetresAndVelocity) {
        {0, 1}, {10, 250}, {4.4704, 0}},
       {"feet per second, equal times", "#Time (s),Altitude (m),Vertical velocity (ft/s)\n0,0,10\n0,0,20\n", {0, 0}, {0, 0},
        {3.048, 6.096}},
+      {"lines ended by a carriage return alone", "Time (s),Altitude (m)\r0,0\r1,5\r\r2,7", {0, 1, 2}, {0, 5, 7}, {}},
+      {"one sign, a point at either end, tiny and bounding values",
+       "Time (s),Altitude (km)\n-.5,5.\n+0.,-1e3\n1e-400,1E-3\n", {-0.5, 0, 0}, {5000, -1e6, 1}, {}},
   };
   for (const GoodFile& c : cases) {
     SimulationProblem problem;
@@ -51,7 +57,7 @@ TEST(SimulationFile, GoodFilesGiveSecondsMetresAndVelocity) {
 }
 
 struct BadFile {
-  const char* text;
+  std::string_view text;  // may hold zero bytes
   int line;
   const char* reason;
 };
@@ -75,6 +81,29 @@ TEST(SimulationFile, BadFilesAreRefusedNamingTheLineAndTheReason) {
       {"Time (s),Altitude (m)\n0,1\n1\n", 3, "the row has no Altitude field"},
       {"Time (s),Altitude (m),Vertical velocity (m/s)\n0,1,x\n", 2, "the Vertical velocity field is not a number"},
       {"Time (s),Altitude (m)\n0,1\n2,5\n# note\n1.5,6\n", 5, "time goes backwards: 1.5 after 2"},
+      // A field is one optional sign and decimal digits (with a point, an exponent).
+      {"Time (s),Altitude (m)\n0,+-5\n", 2, "the Altitude field is not a number: '+-5'"},
+      {"Time (s),Altitude (m)\n0,--5\n", 2, "not a number: '--5'"},
+      {"Time (s),Altitude (m)\n0,5-\n", 2, "not a number: '5-'"},
+      {"Time (s),Altitude (m)\n0,.\n", 2, "not a number: '.'"},
+      {"Time (s),Altitude (m)\n0,1e\n", 2, "not a number: '1e'"},
+      {"Time (s),Altitude (m)\n0,1.2.3\n", 2, "not a number: '1.2.3'"},
+      {"Time (s),Altitude (m)\n0,0x10\n", 2, "not a number: '0x10'"},
+      {"Time (s),Altitude (m)\n0,1 000\n", 2, "not a number: '1 000'"},
+      {"Time (s),Altitude (m)\n-inf,0\n", 2, "the Time field is not a number: '-inf'"},
+      // Numbers no picture or table could show, as given or once converted.
+      {"Time (s),Altitude (m)\n0,0\n1,1e308\n", 3, "the Altitude field is out of range: '1e308'"},
+      {"Time (s),Altitude (km)\n0,1e306\n", 2, "the Altitude field is out of range: '1e306'"},
+      {"Time (s),Altitude (m)\n0,-1e400\n", 2, "out of range: '-1e400'"},
+      {"Time (s),Altitude (m)\n1e7,0\n", 2, "the Time field is out of range: '1e7'"},
+      {"Time (s),Altitude (m),Vertical velocity (mph)\n0,0,9e99\n", 2, "the Vertical velocity field is out of range"},
+      {"Time (s),Altitude (km)\n0,1000.001\n", 2, "out of range: '1000.001'"},
+      // Text that is not UTF-8 is named, not misread.
+      {"\xFF\xFET\0i\0m\0e\0 \0(\0s\0)\0"sv, 1, "the file is UTF-16 text: save it as UTF-8"},
+      {"\xFE\xFF\0T\0i"sv, 1, "UTF-16"},
+      {"T\0i\0m\0e\0 \0(\0s\0)\0,\0"sv, 1, "UTF-16"},
+      {"\xFF\xFE\0\0T\0\0\0"sv, 1, "UTF-32"},
+      {"Time (s),Altitude (m)\n0,0\0\x01\x02\x03\n"sv, 1, "binary data, not text"},
   };
   for (const BadFile& c : cases) {
     SimulationProblem problem;
@@ -91,6 +120,11 @@ TEST(SimulationFile, LoadingSaysOneLineNamingTheFile) {
   const std::pair<std::wstring, std::string> cases[] = {
       {bad, "tevtool: " + WideToUtf8(bad) + " line 3: the Altitude field is not a number: 'x'\n"},
       {dir.File(L"missing.csv"), "tevtool: cannot open " + WideToUtf8(dir.File(L"missing.csv")) + "\n"},
+      {dir.File(L""), "tevtool: " + WideToUtf8(dir.File(L"")) + " is a folder, not a simulation\n"},
+#ifndef _WIN32
+      // A device has no size to check first: the bound holds for what is read.
+      {L"/dev/zero", "tevtool: /dev/zero is too large for a simulation (over 64 MB)\n"},
+#endif
   };
   for (const auto& [path, line] : cases) {
     std::ostringstream err;
@@ -105,6 +139,23 @@ TEST(SimulationFile, LoadingSaysOneLineNamingTheFile) {
   ASSERT_TRUE(LoadSimulation(good, sim, err)) << err.str();
   EXPECT_EQ(sim.name, "good.csv");
 }
+
+#ifndef _WIN32
+TEST(SimulationFile, ANameThatIsNotUtf8IsOpenedByItsBytesAndShownEscaped) {
+  testing::TempDir dir;
+  testing::WriteAll(PathBytesToWide((dir.Path() / "caf\xE9.csv").string()), "Time (s),Altitude (m)\n0,0\n1,5\n");
+  // As a Linux command line gives it: bytes.
+  const std::wstring name = PathBytesToWide((dir.Path() / "caf\xE9.csv").string());
+  std::ostringstream err;
+  Simulation sim;
+  ASSERT_TRUE(LoadSimulation(name, sim, err)) << err.str();
+  EXPECT_EQ(sim.name, "caf\\xe9.csv");
+  EXPECT_EQ(sim.metres.size(), 2u);
+  const std::wstring other = PathBytesToWide((dir.Path() / "caf\xE8.csv").string());
+  EXPECT_FALSE(LoadSimulation(other, sim, err));
+  EXPECT_NE(err.str().find("cannot open " + dir.Path().string() + "/caf\\xe8.csv\n"), std::string::npos) << err.str();
+}
+#endif
 
 Simulation Sim(std::vector<double> seconds, std::vector<double> metres, std::vector<double> velocity = {}) {
   Simulation sim;

@@ -62,7 +62,7 @@ TEST_F(StatsCommandTest, EveryFigureCarriesAUnitAndTheUnitsLineUp) {
     ASSERT_EQ(run.status, 0) << run.err;
     const auto lines = Lines(run.out);
     ASSERT_GT(lines.size(), 15u);
-    EXPECT_EQ(lines[0], tool::Narrow(flight_) + ", set 0");
+    EXPECT_EQ(lines[0], tool::Narrow(flight_) + ", set 1");
     std::set<std::size_t> unitColumns;
     for (std::size_t i = 1; i < lines.size(); ++i) {
       const auto words = Words(lines[i]);
@@ -92,16 +92,16 @@ TEST_F(StatsCommandTest, EverySetInTurnOrTheOneAsked) {
   ASSERT_EQ(json.status, 0) << json.err;
   const auto objects = Lines(json.out);
   ASSERT_EQ(objects.size(), 2u) << json.out;
-  EXPECT_EQ(JsonField(objects[0], "set"), 0);
+  EXPECT_EQ(JsonField(objects[0], "set"), 1);
   EXPECT_EQ(JsonField(objects[0], "samples"), static_cast<double>(BuiltFlight().readings.size()));
-  EXPECT_EQ(JsonField(objects[1], "set"), 1);
+  EXPECT_EQ(JsonField(objects[1], "set"), 2);
   EXPECT_EQ(JsonField(objects[1], "samples"), 50);
 
   const ToolRun text = RunTevtool({L"stats", two});
-  EXPECT_NE(text.out.find(", set 0\n"), std::string::npos);
-  EXPECT_NE(text.out.find("\n\n" + tool::Narrow(two) + ", set 1\n"), std::string::npos) << text.out;
+  EXPECT_NE(text.out.find(", set 1\n"), std::string::npos);
+  EXPECT_NE(text.out.find("\n\n" + tool::Narrow(two) + ", set 2\n"), std::string::npos) << text.out;
 
-  const ToolRun one = RunTevtool({L"stats", two, L"1", L"--json"});
+  const ToolRun one = RunTevtool({L"stats", two, L"2", L"--json"});
   ASSERT_EQ(Lines(one.out).size(), 1u);
   EXPECT_EQ(one.out, objects[1] + "\n");
 }
@@ -130,6 +130,25 @@ TEST_F(StatsCommandTest, FailingChecksumGivesTheFiguresOfTheDefaultSettings) {
   EXPECT_NE(text.out.find("invalid: the figures use the default settings"), std::string::npos) << text.out;
 }
 
+TEST_F(StatsCommandTest, ALineModeIsNamedByAStringAndNumberedByANumberKnownOrNot) {
+  struct Case {
+    LineMode mode;
+    const char* json;
+  };
+  for (const Case& c : {Case{LineMode::Disabled, "\"mode\":\"Disabled\",\"mode_code\":0,"},
+                        Case{LineMode::Altitude, "\"mode\":\"Altitude\",\"mode_code\":3,"},
+                        Case{static_cast<LineMode>(4), "\"mode\":\"unknown\",\"mode_code\":4,"},
+                        Case{static_cast<LineMode>(15), "\"mode\":\"unknown\",\"mode_code\":15,"}}) {
+    DeviceSettings settings;
+    settings.lineAMode = c.mode;
+    settings.Pack();
+    const std::wstring path = SaveFlight(dir_, L"mode.tev", BuiltFlight().Packets(), settings);
+    const ToolRun run = RunTevtool({L"stats", path, L"--json"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("\"line_a\":{" + std::string(c.json)), std::string::npos) << run.out;
+  }
+}
+
 TEST_F(StatsCommandTest, BadInputGivesOneLineAndStatusOne) {
   const std::wstring notOurs = dir_.File(L"notours.tev");
   testing::WriteAll(notOurs, "Time, ADC\n0,836\n");
@@ -144,14 +163,16 @@ TEST_F(StatsCommandTest, BadInputGivesOneLineAndStatusOne) {
       {L"stats", notOurs},
       {L"stats", cut},
       {L"stats", empty},
-      {L"stats", flight_, L"1"},
+      {L"stats", flight_, L"2"},
+      {L"stats", flight_, L"0"},
       {L"stats", flight_, L"one"},
-      {L"stats", flight_, L"0", L"0"},
+      {L"stats", flight_, L"1", L"1"},
       {L"stats", flight_, L"--units"},
       {L"stats", flight_, L"--units", L"yd"},
       {L"plot", flight_},
       {L"plot", flight_, L"-o"},
-      {L"plot", flight_, L"1", L"-o", svg},
+      {L"plot", flight_, L"2", L"-o", svg},
+      {L"plot", flight_, L"0", L"-o", svg},
       {L"plot", empty, L"-o", svg},
       {L"plot", cut, L"-o", svg},
       {L"plot", flight_, L"-o", svg, L"--units", L"km"},

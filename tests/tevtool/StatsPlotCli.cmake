@@ -33,7 +33,7 @@ foreach(units m ft)
 endforeach()
 
 run_tool(rc out err stats flight.tev)
-if(NOT rc EQUAL 0 OR NOT out MATCHES "^flight.tev, set 0\n  recorded +300 samples" OR NOT out MATCHES "\n  apogee +[0-9.]+ m ")
+if(NOT rc EQUAL 0 OR NOT out MATCHES "^flight.tev, set 1\n  recorded +300 samples" OR NOT out MATCHES "\n  apogee +[0-9.]+ m ")
   message(FATAL_ERROR "tevtool stats flight.tev: exit ${rc}, stdout '${out}', stderr '${err}'")
 endif()
 
@@ -55,7 +55,7 @@ foreach(input flight corrupt)
 endforeach()
 message(STATUS "tevtool stats and plot read corrupt.tev with the default settings")
 
-set(cases "stats|missing.tev" "stats|notours.tev" "stats|flight.tev|1" "stats|flight.tev|--units|yd"
+set(cases "stats|missing.tev" "stats|notours.tev" "stats|flight.tev|2" "stats|flight.tev|0" "stats|flight.tev|--units|yd"
           "plot|flight.tev" "plot|missing.tev|-o|x.svg" "plot|flight.tev|-o|x.svg|--size|10x10")
 foreach(case IN LISTS cases)
   string(REPLACE "|" ";" case_args "${case}")

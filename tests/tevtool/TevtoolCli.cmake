@@ -16,9 +16,9 @@ endif()
 # The CSV to a file and to standard output (which must not gain carriage returns on Windows).
 foreach(form "file" "stdout" "set0")
   if(form STREQUAL "file")
-    run_tool(rc out err csv flight.tev 0 -o out-${form}.csv)
+    run_tool(rc out err csv flight.tev 1 -o out-${form}.csv)
   elseif(form STREQUAL "stdout")
-    run_tool(rc out err csv flight.tev 0)
+    run_tool(rc out err csv flight.tev 1)
     file(COPY_FILE "${WORK}/stdout.txt" "${WORK}/out-${form}.csv")
   else()
     run_tool(rc out err csv flight.tev)
@@ -37,7 +37,7 @@ file(SIZE "${WORK}/expected.csv" size)
 message(STATUS "tevtool csv equals ExportCsv: ${size} bytes, three ways")
 
 # Bad input: exit 1, one line on standard error, nothing on standard output.
-set(cases "csv|missing.tev" "csv|notours.tev" "csv|empty.tev" "csv|flight.tev|1" "csv|flight.tev|x"
+set(cases "csv|missing.tev" "csv|notours.tev" "csv|empty.tev" "csv|flight.tev|2" "csv|flight.tev|0" "csv|flight.tev|x"
           "info|missing.tev" "info|notours.tev" "info|empty.tev" "frobnicate" "csv")
 foreach(case IN LISTS cases)
   string(REPLACE "|" ";" case_args "${case}")
@@ -64,7 +64,7 @@ if(NOT rc EQUAL 0 OR NOT differ EQUAL 0)
   message(FATAL_ERROR "tevtool csv corrupt.tev: exit ${rc}, differs ${differ}, stderr '${err}'")
 endif()
 run_tool(rc out err info flight.tev)
-if(NOT rc EQUAL 0 OR NOT out MATCHES "sets: 1\nset 0: first packet 0, 300 samples\n" OR NOT out MATCHES "adcOffset: -5\n"
+if(NOT rc EQUAL 0 OR NOT out MATCHES "sets: 1\nset 1: first packet 0, 300 samples\n" OR NOT out MATCHES "adcOffset: -5\n"
    OR NOT out MATCHES "\\(valid\\)")
   message(FATAL_ERROR "tevtool info flight.tev: exit ${rc}, stdout '${out}', stderr '${err}'")
 endif()

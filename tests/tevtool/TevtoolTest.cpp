@@ -57,13 +57,14 @@ TEST(Tevtool, CsvOfAnySetMatchesTheExport) {
     std::string expected;
     WriteCsv(expectedSet, [&](std::string_view bytes) { return expected.append(bytes), true; });
 
-    const ToolRun toStdout = RunTevtool({L"csv", file.path, std::to_wstring(set)});
+    // Typed as people count sets: from 1.
+    const ToolRun toStdout = RunTevtool({L"csv", file.path, std::to_wstring(set + 1)});
     EXPECT_EQ(toStdout.status, 0) << toStdout.err;
     EXPECT_EQ(toStdout.out, expected);
     EXPECT_EQ(toStdout.err, "");
 
     const std::wstring csv = file.dir.File(L"set.csv");
-    const ToolRun toFile = RunTevtool({L"csv", L"-o", csv, file.path, std::to_wstring(set)});
+    const ToolRun toFile = RunTevtool({L"csv", L"-o", csv, file.path, std::to_wstring(set + 1)});
     EXPECT_EQ(toFile.status, 0) << toFile.err;
     EXPECT_EQ(toFile.out, "");
     EXPECT_EQ(testing::ReadAll(csv), expected);
@@ -74,7 +75,7 @@ TEST(Tevtool, InfoListsSetsAndSettings) {
   TwoSetFile file;
   const ToolRun run = RunTevtool({L"info", file.path});
   EXPECT_EQ(run.status, 0) << run.err;
-  EXPECT_NE(run.out.find("packets: 5\nsets: 2\nset 0: first packet 0, 35 samples\nset 1: first packet 2, 70 samples\n"),
+  EXPECT_NE(run.out.find("packets: 5\nsets: 2\nset 1: first packet 0, 35 samples\nset 2: first packet 2, 70 samples\n"),
             std::string::npos)
       << run.out;
   for (const char* line : {"maxReadings: 992\n", "adcOffset: 4\n", "lineAMode: 2 (Apogee)\n", "lineBMode: 3 (Altitude)\n",
@@ -97,7 +98,8 @@ TEST(Tevtool, BadInputGivesOneLineAndStatusOne) {
       {L"explode"},
       {L"csv"},
       {L"csv", missing},
-      {L"csv", file.path, L"2"},
+      {L"csv", file.path, L"3"},
+      {L"csv", file.path, L"0"},
       {L"csv", file.path, L"-1"},
       {L"csv", file.path, L"1x"},
       {L"csv", file.path, L"0", L"extra"},
@@ -108,6 +110,8 @@ TEST(Tevtool, BadInputGivesOneLineAndStatusOne) {
       {L"info", file.path, file.path},
       {L"info", noFlight},
       {L"csv", noFlight},
+      {L"info", file.dir.File(L"")},
+      {L"csv", file.dir.File(L"")},
   };
   for (const auto& args : cases) {
     const ToolRun run = RunTevtool(args);
@@ -117,8 +121,10 @@ TEST(Tevtool, BadInputGivesOneLineAndStatusOne) {
     EXPECT_EQ(run.err.rfind("tevtool: ", 0), 0u) << shown << ": " << run.err;
     EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << shown << ": " << run.err;
   }
-  EXPECT_NE(RunTevtool({L"csv", file.path, L"2"}).err.find("no set 2"), std::string::npos);
+  EXPECT_NE(RunTevtool({L"csv", file.path, L"3"}).err.find("no set 3 in"), std::string::npos);
+  EXPECT_NE(RunTevtool({L"csv", file.path, L"0"}).err.find("numbered from 1"), std::string::npos);
   EXPECT_NE(RunTevtool({L"info", noFlight}).err.find("holds no flight"), std::string::npos);
+  EXPECT_NE(RunTevtool({L"csv", file.dir.File(L"")}).err.find(" is a folder, not a TEV data file"), std::string::npos);
 }
 
 TEST(Tevtool, BadSettingsChecksumStillGivesTheFlight) {
@@ -133,7 +139,7 @@ TEST(Tevtool, BadSettingsChecksumStillGivesTheFlight) {
   BuildDataSet(file.packets, expectedSet, FindSetStart(file.packets, 1), DeviceSettings{}, 1);
   std::string expected;
   WriteCsv(expectedSet, [&](std::string_view bytes) { return expected.append(bytes), true; });
-  const ToolRun csv = RunTevtool({L"csv", path, L"1"});
+  const ToolRun csv = RunTevtool({L"csv", path, L"2"});
   EXPECT_EQ(csv.status, 0) << csv.err;
   EXPECT_EQ(csv.out, expected);
 
@@ -157,7 +163,7 @@ TEST(Tevtool, InfoOnTheLargestFileTakesOnePass) {
   const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_NE(run.out.find("sets: 65535\n"), std::string::npos);
-  EXPECT_NE(run.out.find("set 65534: first packet 65534, 1 samples\n"), std::string::npos);
+  EXPECT_NE(run.out.find("set 65535: first packet 65534, 1 samples\n"), std::string::npos);
   // Linear work takes a fraction of a second even under the sanitizers; the bound leaves room
   // for a busy machine.
   EXPECT_LT(seconds, 5.0);

@@ -13,7 +13,29 @@ import subprocess
 import sys
 import tempfile
 
+import html.parser
+import re
+
 from report_page import Tables, run
+
+
+class SetNumbers(html.parser.HTMLParser):
+    """The number after every "set" the page shows ("hop.tev, set 1", "data set 1", "Data set: 1")."""
+
+    def __init__(self):
+        super().__init__()
+        self.found = []
+        self._style = False
+
+    def handle_starttag(self, tag, attrs):
+        self._style = tag == "style"
+
+    def handle_endtag(self, tag):
+        self._style = False
+
+    def handle_data(self, data):
+        if not self._style:
+            self.found += re.findall(r"\b[Ss]et:?\s+(\d+)", data)
 
 tevtool, samples, sim_path, work = sys.argv[1:5]
 os.makedirs(work, exist_ok=True)
@@ -72,7 +94,7 @@ try:
     for flight, row, compared in zip(flights, figures["rows"], comparison["rows"]):
         stats = json.loads(run(tevtool, "stats", flight, "--json"))
         name = os.path.basename(flight)
-        if row[0] != name or compared[0] != f"{name}, set 0":
+        if row[0] != name or compared[0] != f"{name}, set 1":
             sys.exit(f"rows out of order: {row[0]}, {compared[0]} for {name}")
         for header_text, key in KEYS.items():
             cell = row[headers.index(header_text)]
@@ -83,6 +105,17 @@ try:
         near(cells["Apogee flown [m]"], stats["apogee_m"], f"{name} flown apogee")
         near(cells["Difference [%]"], (stats["apogee_m"] - sim_apogee) / sim_apogee * 100, f"{name} difference")
     print(f"DOM: {len(flights)} flights agree with tevtool stats --json; simulated apogee {sim_apogee:.1f} m")
+
+    # Sets are numbered from 1 wherever the page names one, as the window numbers them: each sample
+    # file holds one set, so every number is 1. Per flight: its row, the comparison's row, the
+    # section's heading and caption, the plot's title, caption and legend.
+    if any(row[headers.index("Set")] != "1" for row in figures["rows"]):
+        sys.exit(f"the Set column reads {[row[headers.index('Set')] for row in figures['rows']]}")
+    numbers = SetNumbers()
+    numbers.feed(dom)
+    if set(numbers.found) != {"1"} or len(numbers.found) < 6 * len(flights):
+        sys.exit(f"sets named on the page: {numbers.found}")
+    print(f"DOM: sets numbered from 1 in every table and title ({len(numbers.found)} mentions)")
 
     def red_pixels(png):
         raw = subprocess.run(["convert", png, "-alpha", "off", "-depth", "8", "rgb:-"], capture_output=True,

@@ -28,7 +28,7 @@ def main():
         figures = json.loads(line, parse_constant=refuse)
         if not isinstance(figures, dict):
             sys.exit(f"line {number + 1} is not an object")
-        if figures.get("set") != number or figures.get("units") != units:
+        if figures.get("set") != number + 1 or figures.get("units") != units:
             sys.exit(f"line {number + 1}: set {figures.get('set')}, units {figures.get('units')}")
         for key in numbers:
             if key not in figures:

@@ -51,11 +51,16 @@ bool CommandLine::ReadUnits(Units& units, std::ostream& err) const {
 }
 
 bool ReadSetNumber(const std::wstring* text, std::optional<int> fallback, std::optional<int>& set, std::ostream& err) {
-  set = text ? ParseSet(*text) : fallback;
-  if (text && !set) {
-    Fail(err, "not a set number: " + Narrow(*text));
+  if (!text) {
+    set = fallback;
+    return true;
+  }
+  set = ParseSet(*text);
+  if (!set || *set == 0) {
+    Fail(err, "not a set number: " + Narrow(*text) + " (sets are numbered from 1)");
     return false;
   }
+  --*set;
   return true;
 }
 

@@ -49,7 +49,8 @@ class CommandLine {
   std::set<std::wstring> given_;
 };
 
-// A set number as typed, or `fallback` when none was; false after one line on err.
+// The set typed (counted from 1) as the code counts it (from 0), or `fallback` when none was
+// typed; false after one line on err.
 bool ReadSetNumber(const std::wstring* text, std::optional<int> fallback, std::optional<int>& set, std::ostream& err);
 
 }  // namespace tev::tool

@@ -5,6 +5,7 @@
 #include "model/DataSet.h"
 #include "tools/tevtool/CommandLine.h"
 #include "tools/tevtool/FlightFile.h"
+#include "tools/tevtool/OutputCheck.h"
 #include "tools/tevtool/Tool.h"
 
 namespace tev::tool {
@@ -22,6 +23,7 @@ int RunCsv(const Args& args, std::ostream& out, std::ostream& err) {
   const auto output = line->Value(L"-o");
   std::optional<int> set;
   if (!ReadSetNumber(line->Positional(1), 0, set, err)) return 1;
+  if (output && !CheckOutput(*output, "CSV", {*input}, err)) return 1;
 
   // As the program shows the flight: a bad settings checksum means the default settings.
   FlightFile flight;

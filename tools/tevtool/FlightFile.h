@@ -4,6 +4,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "model/DataSet.h"
 #include "tools/tevtool/Tool.h"
@@ -17,9 +18,14 @@ struct FlightFile {
   DeviceSettings used;      // what the flights are built with: the file's, or the defaults
   bool usingDefaults = false;
 
-  int Sets() const { return CountSets(file.packets); }
+  std::vector<int> starts;  // the first packet of each set, found once: a file may hold 65,535
+
+  int Sets() const { return static_cast<int>(starts.size()); }
   DataSet Build(int set) const;
 };
+
+// A flight file from packets already in memory, checksum valid.
+FlightFile MakeFlightFile(const std::wstring& path, PacketList packets, const DeviceSettings& settings);
 
 // False after one line on err; a bad checksum is only a note on err.
 bool LoadFlightFile(const std::wstring& path, FlightFile& flight, std::ostream& err);

@@ -7,6 +7,7 @@
 #include "model/Conversions.h"
 #include "model/NumberFormat.h"
 #include "model/WidePath.h"
+#include "plot/ColumnThinning.h"
 #include "plot/PlotMapping.h"
 #include "plot/PlotView.h"
 #include "tools/tevtool/TextFormat.h"
@@ -37,6 +38,36 @@ void Label(Canvas& canvas, const std::wstring& text, float points, Argb color, d
   const TextExtent extent = canvas.MeasureText(text, points, true);
   canvas.Text(text, points, true, color, static_cast<float>(x - extent.width * anchorX),
               static_cast<float>(y - extent.height * anchorY));
+}
+
+bool IsTrailSurrogate(wchar_t c) { return c >= 0xDC00 && c <= 0xDFFF && sizeof(wchar_t) == 2; }
+
+// The text, or as much of its beginning and end as fits in maxWidth with an ellipsis between
+// them (a file name keeps its start and its extension).
+std::wstring Shortened(Canvas& canvas, const std::wstring& text, float points, double maxWidth) {
+  if (canvas.MeasureText(text, points, true).width <= maxWidth) return text;
+  const auto keep = [&](std::size_t n) {
+    std::size_t head = (n + 1) / 2, tail = n / 2;
+    if (head < text.size() && IsTrailSurrogate(text[head])) ++head;  // never half a character
+    if (tail > 0 && tail < text.size() && IsTrailSurrogate(text[text.size() - tail])) ++tail;
+    return text.substr(0, head) + L"\u2026" + text.substr(text.size() - std::min(tail, text.size() - head));
+  };
+  std::size_t lo = 0, hi = text.size();  // keep(lo) fits, or lo is 0
+  while (lo + 1 < hi) {
+    const std::size_t mid = (lo + hi) / 2;
+    if (canvas.MeasureText(keep(mid), points, true).width <= maxWidth) lo = mid;
+    else hi = mid;
+  }
+  return keep(lo);
+}
+
+// A label no wider than maxWidth: shortened when it must be, the whole text then in its tooltip.
+void FittedLabel(SvgCanvas& canvas, const std::wstring& text, float points, Argb color, double x, double y,
+                 double anchorX, double anchorY, double maxWidth) {
+  const std::wstring shown = Shortened(canvas, text, points, maxWidth);
+  const TextExtent extent = canvas.MeasureText(shown, points, true);
+  canvas.TextWithTooltip(shown, shown == text ? std::wstring() : text, points, true, color,
+                         static_cast<float>(x - extent.width * anchorX), static_cast<float>(y - extent.height * anchorY));
 }
 
 // The data values at the panel's lower and upper edges, for a scale whose mapping exists.
@@ -111,30 +142,39 @@ void Widen(PlotScale& scale, const TimedCurve& curve) {
 constexpr float kCurvePen = 3.0f;
 const std::vector<float> kDash{12.0f, 7.0f};
 
-// Consecutive points that fall on one pixel become one, so a finely sampled curve stays small.
+// Thinned to at most four points a pixel column, so that a finely sampled curve stays small and
+// looks the same.
 void DrawCurve(SvgCanvas& canvas, const PlotScale& scale, const PictureCurve& curve) {
   canvas.SetDash(curve.dashed ? kDash : std::vector<float>());
   std::optional<std::pair<int, int>> last;
+  ColumnThinner thin([&](int x, int y) {
+    if (last && (last->first != x || last->second != y)) canvas.Line(curve.color, kCurvePen, last->first, last->second, x, y);
+    last = std::pair{x, y};
+  });
   for (std::size_t i = 0; i < curve.points.seconds.size() && i < curve.points.metres.size(); ++i) {
     const auto x = MapX(scale, curve.points.seconds[i]);
     const auto y = MapY(scale, curve.points.metres[i]);
-    if (!x || !y) {
+    if (x && y) {
+      thin.Add(*x, *y);
+    } else {
+      thin.Flush();
       last.reset();
-      continue;
     }
-    if (last && (last->first != *x || last->second != *y)) canvas.Line(curve.color, kCurvePen, last->first, last->second, *x, *y);
-    if (!last || last->first != *x || last->second != *y) last = std::pair{*x, *y};
   }
+  thin.Flush();
   canvas.SetDash({});
 }
 
-// A box in the panel's upper right corner: a stretch of each curve's line and its label.
+// A box in the panel's upper right corner: a stretch of each curve's line and its label. A label
+// too long for the panel is shortened, the whole of it in a tooltip.
 void DrawLegend(SvgCanvas& canvas, const PicturePanel& p, std::span<const PictureCurve> curves) {
   if (curves.empty()) return;
   constexpr int kRow = 22, kSample = 40, kPad = 8, kInset = 12;
   constexpr float kPoints = 10.0f;
+  const double widestAllowed = std::max(0, p.width - 2 * kInset - kPad * 3 - kSample);
   double widest = 0;
-  for (const PictureCurve& curve : curves) widest = std::max<double>(widest, canvas.MeasureText(curve.label, kPoints, true).width);
+  for (const PictureCurve& curve : curves)
+    widest = std::max<double>(widest, canvas.MeasureText(Shortened(canvas, curve.label, kPoints, widestAllowed), kPoints, true).width);
   const int width = static_cast<int>(std::ceil(kPad * 3 + kSample + widest));
   const int height = kPad * 2 + kRow * static_cast<int>(curves.size());
   const int x = p.x + p.width - width - kInset, y = p.y + kInset;
@@ -149,7 +189,7 @@ void DrawLegend(SvgCanvas& canvas, const PicturePanel& p, std::span<const Pictur
     canvas.SetDash(curves[i].dashed ? kDash : std::vector<float>());
     canvas.Line(curves[i].color, kCurvePen, kPad, middle, kPad + kSample, middle);
     canvas.SetDash({});
-    Label(canvas, curves[i].label, kPoints, kInk, kPad * 2 + kSample, middle, 0, 0.5);
+    FittedLabel(canvas, curves[i].label, kPoints, kInk, kPad * 2 + kSample, middle, 0, 0.5, widestAllowed);
   }
   canvas.ResetViewport();
 }
@@ -193,7 +233,9 @@ void DrawFlightPicture(SvgCanvas& canvas, const DataSet& set, PlotScale scale, c
   scale.width = p.width;
   scale.height = p.height;
   canvas.SetViewport(p.x, p.y, p.width, p.height);
-  PaintPlot(canvas, set, scale);
+  PaintPlot(canvas, set, scale,
+            PeakUnits{Wide(units.altitudeUnit), units.perMetre, Wide(units.speedUnit),
+                      units.speedPerMetreSecond / kMetresPerSecondToKmh});
   for (const PictureCurve& curve : curves) DrawCurve(canvas, scale, curve);
   canvas.ResetViewport();
   if (!curves.empty()) {
@@ -216,7 +258,7 @@ void DrawFlightPicture(SvgCanvas& canvas, const DataSet& set, PlotScale scale, c
   Label(canvas, Wide(std::string("Altitude [") + units.altitudeUnit + "]"), kTitlePoints, kAltitudeInk, 8, titleY, 0, 1);
   Label(canvas, Wide(std::string("Velocity [") + units.speedUnit + "]"), kTitlePoints, kVelocityInk,
         canvas.Width() - 8, titleY, 1, 1);
-  Label(canvas, caption, kCaptionPoints, kInk, canvas.Width() / 2.0, 6, 0.5, 0);
+  FittedLabel(canvas, caption, kCaptionPoints, kInk, canvas.Width() / 2.0, 6, 0.5, 0, canvas.Width() - 16);
 }
 
 void DrawOverlayPicture(SvgCanvas& canvas, std::span<const PictureCurve> curves, const Units& units,
@@ -238,11 +280,11 @@ void DrawOverlayPicture(SvgCanvas& canvas, std::span<const PictureCurve> curves,
   DrawTimeAxis(canvas, p, scale, L"Time since launch [s]");
   if (MapY(scale, 0)) DrawAltitudeAxis(canvas, p, scale, units);
   Label(canvas, Wide(std::string("Altitude [") + units.altitudeUnit + "]"), kTitlePoints, kInk, 8, p.y - kTickGap, 0, 1);
-  Label(canvas, caption, kCaptionPoints, kInk, canvas.Width() / 2.0, 6, 0.5, 0);
+  FittedLabel(canvas, caption, kCaptionPoints, kInk, canvas.Width() / 2.0, 6, 0.5, 0, canvas.Width() - 16);
 }
 
 std::wstring PictureCaption(const std::string& fileName, const DataSet& set, const Units& units) {
-  std::string text = fileName + ", data set " + std::to_string(static_cast<long long>(set.setNumber) + 1);
+  std::string text = Isolated(fileName) + ", data set " + std::to_string(static_cast<long long>(set.setNumber) + 1);
   const int apogee = IndexOfMaximum(set, set.altitudeAgl);
   if (apogee < 0 || static_cast<std::size_t>(apogee) >= set.altitudeAgl.size()) return Wide(text + ": no samples");
   return Wide(text + ": apogee " + Fixed(units.Altitude(set.altitudeAgl[apogee]), 1) + " " + units.altitudeUnit +

@@ -38,7 +38,7 @@ int RunInfo(const Args& args, std::ostream& out, std::ostream& err) {
   out << "packets: " << packets.size() << '\n';
   out << "sets: " << starts.size() << '\n';
   for (std::size_t set = 0; set < starts.size(); ++set)
-    out << "set " << set << ": first packet " << starts[set] << ", " << CountSetSamples(packets, starts[set])
+    out << "set " << SetName(static_cast<int>(set)) << ": first packet " << starts[set] << ", " << CountSetSamples(packets, starts[set])
         << " samples\n";
   out << "maxReadings: " << s.maxReadings << '\n'
       << "preservedFlag: " << static_cast<unsigned>(s.preservedFlag) << '\n'

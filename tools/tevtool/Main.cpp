@@ -19,7 +19,8 @@ int wmain(int argc, wchar_t** argv) {
 #else
 int main(int argc, char** argv) {
   tev::tool::Args args;
-  for (int i = 1; i < argc; ++i) args.push_back(tev::Utf8ToWide(argv[i]));
+  // File names are bytes here, not always UTF-8: kept as they are, so that any file can be named.
+  for (int i = 1; i < argc; ++i) args.push_back(tev::PathBytesToWide(argv[i]));
   return tev::tool::RunTool(args, std::cout, std::cerr);
 }
 #endif

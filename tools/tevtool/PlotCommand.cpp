@@ -8,6 +8,7 @@
 #include "tools/tevtool/FlightFigures.h"
 #include "tools/tevtool/FlightFile.h"
 #include "tools/tevtool/FlightPicture.h"
+#include "tools/tevtool/OutputCheck.h"
 #include "tools/tevtool/SimulationFigures.h"
 
 namespace tev::tool {
@@ -48,16 +49,21 @@ int RunPlot(const Args& args, std::ostream&, std::ostream& err) {
   if (!line->ReadUnits(units, err) || !ReadSetNumber(line->Positional(1), 0, set, err)) return 1;
   int width = kDefaultPictureWidth, height = kDefaultPictureHeight;
   if (const auto size = line->Value(L"--size"); size && !ParseSize(*size, width, height)) return Fail(err, sizeProblem);
+  const auto simPath = line->Value(L"--sim");
+  std::vector<std::wstring> inputs{*input};
+  if (simPath) inputs.push_back(*simPath);
+  if (!CheckOutput(*output, "an SVG picture", inputs, err)) return 1;
 
   FlightFile flight;
   if (!LoadFlightFile(*input, flight, err)) return 1;
   if (!CheckSetExists(flight, *set, err)) return 1;
   std::optional<Simulation> sim;
-  if (const auto simPath = line->Value(L"--sim"); simPath && !LoadSimulation(*simPath, sim.emplace(), err)) return 1;
+  if (simPath && !LoadSimulation(*simPath, sim.emplace(), err)) return 1;
 
   DataSet data;
   PlotScale scale;
-  PreparePlot(flight.file.packets, flight.used, data, scale, *set);
+  data = flight.Build(*set);
+  ScalePlot(data, scale);
   std::vector<PictureCurve> curves;
   if (sim) {
     const FlightFigures figures = ComputeFlightFigures(data, flight.used.adcOffset);

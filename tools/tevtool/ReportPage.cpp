@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "tools/tevtool/TextFormat.h"
+#include "tools/tevtool/Tool.h"
 
 namespace tev::tool {
 namespace {
@@ -49,8 +50,9 @@ std::optional<double> Convert(const std::optional<double>& value, F f) {
 
 class Table {
  public:
-  Table(std::ostream& out, const std::string& caption, const std::vector<std::string>& headers) : out_(out) {
-    out_ << "<div class=\"scroll\"><table>\n<caption>" << HtmlEscaped(caption) << "</caption>\n<thead><tr>";
+  // The caption is markup: it may hold a name in <bdi>.
+  Table(std::ostream& out, const std::string& captionHtml, const std::vector<std::string>& headers) : out_(out) {
+    out_ << "<div class=\"scroll\"><table>\n<caption>" << captionHtml << "</caption>\n<thead><tr>";
     for (const std::string& header : headers) out_ << "<th scope=\"col\">" << HtmlEscaped(header) << "</th>";
     out_ << "</tr></thead>\n<tbody>\n";
   }
@@ -58,9 +60,9 @@ class Table {
   Table(const Table&) = delete;
   Table& operator=(const Table&) = delete;
 
-  // The row's first cell names it; the rest are figures unless marked as text.
-  void Row(const std::string& name, const std::vector<std::string>& figures, std::size_t textCells = 0) {
-    out_ << "<tr><th scope=\"row\">" << HtmlEscaped(name) << "</th>";
+  // The row's first cell names it (markup: a name in <bdi>); the rest are figures unless marked as text.
+  void Row(const std::string& nameHtml, const std::vector<std::string>& figures, std::size_t textCells = 0) {
+    out_ << "<tr><th scope=\"row\">" << nameHtml << "</th>";
     for (std::size_t i = 0; i < figures.size(); ++i)
       out_ << (i < textCells ? "<td class=\"text\">" : "<td>") << HtmlEscaped(figures[i]) << "</td>";
     out_ << "</tr>\n";
@@ -70,19 +72,23 @@ class Table {
   std::ostream& out_;
 };
 
-std::string FlightName(const ReportFlight& flight) { return flight.file + ", set " + std::to_string(flight.set); }
+// A file name set apart from the text around it, so that a right-to-left override in it turns
+// only the name around.
+std::string NameHtml(const std::string& name) { return "<bdi>" + HtmlEscaped(name) + "</bdi>"; }
+
+std::string FlightName(const ReportFlight& flight) { return NameHtml(flight.file) + ", set " + SetName(flight.set); }
 
 void WriteFiguresTable(std::ostream& out, const Report& report) {
   const Units& u = report.units;
   const std::string alt = u.altitudeUnit, rate = u.rateUnit;
-  Table table(out, "Flight figures",
+  Table table(out, HtmlEscaped("Flight figures"),
               {"File", "Set", "Date", "Apogee [" + alt + "]", "Time to apogee [s]",
                std::string("Peak velocity [") + u.speedUnit + "]", "Burn-out [s]", "Descent rate [" + rate + "]",
                "Final descent rate [" + rate + "]", "Flight duration [s]", "Line A fired [s]", "Line B fired [s]"});
   for (const ReportFlight& flight : report.flights) {
     const FlightFigures& f = flight.figures;
-    table.Row(flight.file + (flight.defaultSettings ? " *" : ""),
-              {std::to_string(flight.set), flight.date.value_or("unknown"),
+    table.Row(NameHtml(flight.file) + (flight.defaultSettings ? " *" : ""),
+              {SetName(flight.set), flight.date.value_or("unknown"),
                Figure(Convert(ValueOf(f.apogee), [&](double m) { return u.Altitude(m); })),
                Figure(Difference(f.launchSeconds, Seconds(f.apogee))),
                Figure(Convert(ValueOf(f.peakVelocity), [&](double v) { return u.Speed(v); })),
@@ -106,7 +112,7 @@ void WriteComparisonTable(std::ostream& out, const Report& report, const ReportS
     headers.push_back("Peak velocity simulated [" + speed + "]");
     headers.push_back("Peak velocity flown [" + speed + "]");
   }
-  Table table(out, "Flights against the simulation " + sim.file, headers);
+  Table table(out, "Flights against the simulation " + NameHtml(sim.file), headers);
   const auto simApogee = ValueOf(s.apogee);
   for (const ReportFlight& flight : report.flights) {
     const FlightFigures& f = flight.figures;
@@ -156,7 +162,7 @@ void WriteReportPage(std::ostream& out, const Report& report) {
   out << "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
          "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n<title>Flight report</title>\n<style>"
       << kStyle << "</style>\n</head>\n<body>\n<h1>Flight report</h1>\n<p>" << n << (n == 1 ? " flight" : " flights");
-  if (report.simulation) out << ", compared with the simulation " << HtmlEscaped(report.simulation->file);
+  if (report.simulation) out << ", compared with the simulation " << NameHtml(report.simulation->file);
   out << ". Altitudes in " << u.altitudeUnit << " above the ground, peak velocities in " << u.speedUnit
       << ", descent rates in " << u.rateUnit << "; times in seconds from the start of each recording unless said otherwise.</p>\n";
 
@@ -165,14 +171,20 @@ void WriteReportPage(std::ostream& out, const Report& report) {
   for (const ReportFlight& flight : report.flights) anyDefaults = anyDefaults || flight.defaultSettings;
   if (anyDefaults)
     out << "<p class=\"note\">* The file's settings checksum is invalid: its figures use the default settings.</p>\n";
+  std::size_t grounded = 0;
+  for (const ReportFlight& flight : report.flights) grounded += flight.plot.empty() ? 1 : 0;
+  if (grounded > 0)
+    out << "<p class=\"note\">" << grounded << (grounded == 1 ? " set" : " sets")
+        << " never left the ground: a row in the table, no plot.</p>\n";
   if (report.simulation) WriteComparisonTable(out, report, *report.simulation);
 
   out << "<section>\n<h2>All flights from launch</h2>\n<figure>\n" << report.overlay
       << "<figcaption>Altitude of every flight against the time since its launch"
       << (report.simulation ? ", with the simulation dashed" : "") << ".</figcaption>\n</figure>\n</section>\n";
   for (const ReportFlight& flight : report.flights) {
-    out << "<section class=\"flight\">\n<h2>" << HtmlEscaped(FlightName(flight)) << "</h2>\n<figure>\n" << flight.plot
-        << "<figcaption>" << HtmlEscaped(FlightName(flight)) << ": altitude (red) and velocity (green) against time"
+    if (flight.plot.empty()) continue;
+    out << "<section class=\"flight\">\n<h2>" << FlightName(flight) << "</h2>\n<figure>\n" << flight.plot
+        << "<figcaption>" << FlightName(flight) << ": altitude (red) and velocity (green) against time"
         << (report.simulation ? ", the simulation dashed from the flight's launch" : "") << ".</figcaption>\n</figure>\n</section>\n";
   }
   out << "</body>\n</html>\n";

@@ -15,11 +15,11 @@ namespace tev::tool {
 
 struct ReportFlight {
   std::string file;                 // the file name without its folder
-  int set = 0;
+  int set = 0;  // counted from 0
   std::optional<std::string> date;  // when the file was last written, if known
   bool defaultSettings = false;     // the file's settings checksum failed
   FlightFigures figures;
-  std::string plot;                 // an <svg> element
+  std::string plot;                 // an <svg> element; none for a set that never left the ground
 };
 
 struct ReportSimulation {

@@ -3,6 +3,7 @@
 #include <cstddef>
 
 #include "model/WidePath.h"
+#include "tools/tevtool/TextFormat.h"
 
 namespace tev::tool {
 
@@ -47,7 +48,7 @@ TimedCurve AlignedAltitude(const Simulation& sim, const SimulationFigures& figur
 }
 
 PictureCurve SimulationCurve(const Simulation& sim, double launchSeconds) {
-  return {L"Simulation: " + Utf8ToWide(sim.name), kSimulationInk, true,
+  return {L"Simulation: " + Utf8ToWide(Isolated(sim.name)), kSimulationInk, true,
           AlignedAltitude(sim, ComputeSimulationFigures(sim), launchSeconds)};
 }
 

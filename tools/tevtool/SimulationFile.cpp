@@ -1,9 +1,9 @@
 #include "tools/tevtool/SimulationFile.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <fstream>
-#include <iterator>
+#include <cstdio>
 
 #include "model/WidePath.h"
 #include "tools/tevtool/FlightFile.h"
@@ -12,8 +12,13 @@
 namespace tev::tool {
 namespace {
 
-// A larger file is no simulation of a model rocket flight; refusing it keeps memory bounded.
-constexpr std::uintmax_t kLargestFile = 64u << 20;
+// A larger file (or stream: a pipe, a device) is no simulation of a model rocket flight; refusing
+// it keeps memory bounded.
+constexpr std::size_t kLargestFile = 64u << 20;
+
+// Beyond this a time (s), an altitude (m) or a speed (m/s) is no model rocket's, and no picture
+// or table could show it.
+constexpr double kLargestValue = 1e6;
 
 struct Unit {
   const char* name;
@@ -37,16 +42,49 @@ std::string Lower(std::string_view text) {
   return out;
 }
 
-std::vector<std::string_view> Split(std::string_view line, char separator) {
-  std::vector<std::string_view> fields;
-  std::size_t from = 0;
-  for (;;) {
-    const std::size_t at = line.find(separator, from);
-    fields.push_back(Trim(line.substr(from, at == std::string_view::npos ? std::string_view::npos : at - from)));
-    if (at == std::string_view::npos) return fields;
-    from = at + 1;
+// The lines of a text one at a time; a line ends at \n, \r\n or a lone \r (old Mac files).
+class Lines {
+ public:
+  explicit Lines(std::string_view text) : text_(text) {}
+  bool Next(std::string_view& line) {
+    if (at_ >= text_.size()) return false;
+    std::size_t end = text_.find_first_of("\r\n", at_);
+    if (end == std::string_view::npos) end = text_.size();
+    line = text_.substr(at_, end - at_);
+    at_ = end + (text_.compare(end, 2, "\r\n") == 0 ? 2 : 1);
+    ++number_;
+    return true;
   }
-}
+  int Number() const { return number_; }  // of the line Next gave last, from 1
+
+ private:
+  std::string_view text_;
+  std::size_t at_ = 0;
+  int number_ = 0;
+};
+
+// The fields of a line one at a time, trimmed: nothing is stored per field, so that a line of
+// a million separators costs no more than its own bytes.
+class Fields {
+ public:
+  Fields(std::string_view line, char separator) : line_(line), separator_(separator) {}
+  bool Next(std::string_view& field) {
+    if (done_) return false;
+    const std::size_t end = line_.find(separator_, at_);
+    field = Trim(line_.substr(at_, end == std::string_view::npos ? std::string_view::npos : end - at_));
+    if (end == std::string_view::npos) done_ = true;
+    else at_ = end + 1;
+    return true;
+  }
+
+ private:
+  std::string_view line_;
+  char separator_;
+  std::size_t at_ = 0;
+  bool done_ = false;
+};
+
+char SeparatorOf(std::string_view header) { return header.find(';') != std::string_view::npos ? ';' : ','; }
 
 // A header field: its name and the unit in parentheses or brackets after it, if any.
 struct HeaderField {
@@ -63,21 +101,66 @@ HeaderField ReadHeaderField(std::string_view field) {
   return {Lower(field), std::nullopt};
 }
 
-// Plain decimal numbers only: no "nan", no "inf", no decimal comma.
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// One optional sign, decimal digits with a decimal point anywhere among them, and an optional
+// exponent: "-12.5", "+.5", "1e3". No second sign, no "nan" or "inf", no decimal comma.
 std::optional<double> ReadNumber(std::string_view text) {
-  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-  if (text.empty() || (text.front() != '-' && text.front() != '.' && (text.front() < '0' || text.front() > '9')))
-    return std::nullopt;
+  std::size_t i = 0;
+  const auto digits = [&] {
+    const std::size_t from = i;
+    while (i < text.size() && IsDigit(text[i])) ++i;
+    return i - from;
+  };
+  const bool plus = !text.empty() && text[0] == '+';
+  if (!text.empty() && (text[0] == '+' || text[0] == '-')) ++i;
+  std::size_t mantissa = digits();
+  if (i < text.size() && text[i] == '.') {
+    ++i;
+    mantissa += digits();
+  }
+  if (mantissa == 0) return std::nullopt;
+  if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+    ++i;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+    if (digits() == 0) return std::nullopt;
+  }
+  if (i != text.size()) return std::nullopt;
+  if (plus) text.remove_prefix(1);  // from_chars takes no plus sign
   double value = 0;
   const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (ec != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) return std::nullopt;
+  // Beyond a double's range is refused by the caller as out of range; below it is as good as zero.
+  if (ec == std::errc::result_out_of_range) {
+    const std::size_t e = text.find_first_of("eE");
+    return e != std::string_view::npos && text.compare(e + 1, 1, "-") == 0 ? 0.0 : HUGE_VAL;
+  }
+  if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
   return value;
+}
+
+// What text that is not UTF-8 is, when it can be told: such a file reads as garbage, so it is
+// named rather than misread.
+std::optional<std::string> ForeignEncoding(std::string_view text) {
+  const auto starts = [&](std::string_view bom) { return text.substr(0, bom.size()) == bom; };
+  if (starts(std::string_view("\xFF\xFE\0\0", 4)) || starts(std::string_view("\0\0\xFE\xFF", 4))) return "UTF-32";
+  if (starts("\xFF\xFE") || starts("\xFE\xFF")) return "UTF-16";
+  // Without a byte order mark: ASCII text in UTF-16 has a zero byte beside every character.
+  const std::string_view head = text.substr(0, 4096);
+  std::size_t evenZeros = 0, oddZeros = 0;
+  for (std::size_t i = 0; i < head.size(); ++i)
+    if (head[i] == '\0') ++(i % 2 ? oddZeros : evenZeros);
+  if (evenZeros + oddZeros == 0) return std::nullopt;
+  if (head.size() >= 4 && (evenZeros >= head.size() / 4 || oddZeros >= head.size() / 4) &&
+      (evenZeros == 0 || oddZeros == 0))
+    return "UTF-16";
+  return "binary data, not text";
 }
 
 struct Column {
   const char* title;  // as said in messages
   std::optional<std::size_t> index;
   double toSi = 1;
+  std::string_view field;  // the current row's
 };
 
 class Reader {
@@ -85,44 +168,51 @@ class Reader {
   explicit Reader(SimulationProblem& problem) : problem_(problem) {}
 
   std::optional<Simulation> Read(std::string_view text) {
+    if (const auto encoding = ForeignEncoding(text))
+      return Fail(1, *encoding == "binary data, not text" ? "the file holds " + *encoding
+                                                          : "the file is " + *encoding + " text: save it as UTF-8");
     if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
-    std::vector<std::string_view> lines;
-    for (std::size_t from = 0; from < text.size();) {
-      std::size_t end = text.find('\n', from);
-      if (end == std::string_view::npos) end = text.size();
-      std::string_view line = text.substr(from, end - from);
-      if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-      lines.push_back(line);
-      from = end + 1;
-    }
     const auto isComment = [](std::string_view line) { return !line.empty() && line.front() == '#'; };
     const auto isBlank = [](std::string_view line) { return Trim(line).empty(); };
 
-    std::size_t first = 0;  // the first line that is neither a comment nor blank
-    std::optional<std::size_t> lastComment;
-    while (first < lines.size() && (isComment(lines[first]) || isBlank(lines[first]))) {
-      if (isComment(lines[first])) lastComment = first;
-      ++first;
+    // The first line that is neither a comment nor blank, and the last comment before it.
+    Lines lines(text);
+    Lines atFirst = lines;
+    std::string_view line, lastComment;
+    int lastCommentNumber = 0;
+    bool found = false;
+    for (Lines before = lines; lines.Next(line); before = lines) {
+      if (isComment(line)) {
+        lastComment = line;
+        lastCommentNumber = lines.Number();
+      } else if (!isBlank(line)) {
+        atFirst = before;
+        found = true;
+        break;
+      }
     }
-    if (first == lines.size()) return Fail(lastComment ? static_cast<int>(*lastComment) + 1 : 1,
-                                           lines.empty() || !lastComment ? "the file is empty" : "no header and no data");
+    if (!found)
+      return Fail(lastCommentNumber ? lastCommentNumber : 1, lastCommentNumber ? "no header and no data" : "the file is empty");
 
-    std::size_t header = first, data = first + 1;
-    if (lastComment && Names(lines[*lastComment].substr(1))) {
-      header = *lastComment;
-      data = first;
+    std::string_view header;
+    int headerNumber = 0;
+    if (lastCommentNumber && Names(lastComment.substr(1))) {
+      header = lastComment.substr(1);
+      headerNumber = lastCommentNumber;
+      lines = atFirst;  // the data start at the first line
+    } else {
+      header = line;
+      headerNumber = lines.Number();
     }
-    std::string_view headerText = lines[header];
-    if (isComment(headerText)) headerText.remove_prefix(1);
-    separator_ = headerText.find(';') != std::string_view::npos ? ';' : ',';
-    if (!ReadHeader(headerText, static_cast<int>(header) + 1)) return std::nullopt;
+    separator_ = SeparatorOf(header);
+    if (!ReadHeader(header, headerNumber)) return std::nullopt;
 
     Simulation sim;
-    for (std::size_t i = data; i < lines.size(); ++i) {
-      if (isComment(lines[i]) || isBlank(lines[i])) continue;
-      if (!ReadRow(lines[i], static_cast<int>(i) + 1, sim)) return std::nullopt;
+    while (lines.Next(line)) {
+      if (isComment(line) || isBlank(line)) continue;
+      if (!ReadRow(line, lines.Number(), sim)) return std::nullopt;
     }
-    if (sim.seconds.empty()) return Fail(static_cast<int>(header) + 1, "no data after the header");
+    if (sim.seconds.empty()) return Fail(headerNumber, "no data after the header");
     return sim;
   }
 
@@ -133,9 +223,10 @@ class Reader {
   }
 
   // Whether a line names both a time and an altitude column.
-  bool Names(std::string_view line) const {
+  static bool Names(std::string_view line) {
     bool time = false, altitude = false;
-    for (const auto field : Split(line, line.find(';') != std::string_view::npos ? ';' : ',')) {
+    Fields fields(line, SeparatorOf(line));
+    for (std::string_view field; fields.Next(field);) {
       const std::string name = ReadHeaderField(field).name;
       time = time || name == "time";
       altitude = altitude || name == "altitude";
@@ -144,54 +235,71 @@ class Reader {
   }
 
   template <std::size_t N>
-  bool Find(const std::vector<std::string_view>& fields, const char* name, Column& column, const Unit (&units)[N],
-            int line) {
-    for (std::size_t i = 0; i < fields.size(); ++i) {
-      const HeaderField field = ReadHeaderField(fields[i]);
-      if (field.name != name) continue;
-      if (!field.unit) return Fail(line, std::string("the ") + column.title + " column gives no unit"), false;
-      for (const Unit& unit : units) {
-        if (Lower(*field.unit) == unit.name) {
-          column.index = i;
-          column.toSi = unit.toSi;
-          return true;
-        }
+  bool TakeUnit(const HeaderField& field, std::size_t index, Column& column, const Unit (&units)[N], int line) {
+    if (!field.unit) return Fail(line, std::string("the ") + column.title + " column gives no unit"), false;
+    for (const Unit& unit : units) {
+      if (Lower(*field.unit) == unit.name) {
+        column.index = index;
+        column.toSi = unit.toSi;
+        return true;
       }
-      return Fail(line, std::string("unknown unit '") + *field.unit + "' for the " + column.title + " column"), false;
     }
-    return true;
+    return Fail(line, std::string("unknown unit '") + *field.unit + "' for the " + column.title + " column"), false;
   }
 
+  // The first column of each name counts.
   bool ReadHeader(std::string_view text, int line) {
-    const auto fields = Split(text, separator_);
-    if (!Find(fields, "time", time_, kTimeUnits, line) || !Find(fields, "altitude", altitude_, kAltitudeUnits, line) ||
-        !Find(fields, "vertical velocity", velocity_, kSpeedUnits, line))
-      return false;
+    Fields fields(text, separator_);
+    std::size_t index = 0;
+    for (std::string_view f; fields.Next(f); ++index) {
+      const HeaderField field = ReadHeaderField(f);
+      if (field.name == "time" && !time_.index && !TakeUnit(field, index, time_, kTimeUnits, line)) return false;
+      if (field.name == "altitude" && !altitude_.index && !TakeUnit(field, index, altitude_, kAltitudeUnits, line))
+        return false;
+      if (field.name == "vertical velocity" && !velocity_.index && !TakeUnit(field, index, velocity_, kSpeedUnits, line))
+        return false;
+    }
     if (!time_.index) return Fail(line, "no Time column in the header"), false;
     if (!altitude_.index) return Fail(line, "no Altitude column in the header"), false;
     return true;
   }
 
-  std::optional<double> Field(const std::vector<std::string_view>& fields, const Column& column, int line) {
-    if (*column.index >= fields.size())
-      return Fail(line, std::string("the row has no ") + column.title + " field");
-    const auto value = ReadNumber(fields[*column.index]);
+  std::optional<double> Value(const Column& column, bool present, int line) {
+    if (!present) return Fail(line, std::string("the row has no ") + column.title + " field");
+    const auto value = ReadNumber(column.field);
     if (!value) return Fail(line, std::string("the ") + column.title + " field is not a number: '" +
-                                      std::string(fields[*column.index]) + "'");
-    return *value * column.toSi;
+                                      std::string(column.field) + "'");
+    const double si = *value * column.toSi;
+    if (!std::isfinite(si) || std::fabs(si) > kLargestValue)
+      return Fail(line, std::string("the ") + column.title + " field is out of range: '" + std::string(column.field) + "'");
+    return si;
+  }
+
+  static void Take(Column& column, std::string_view field, bool& taken) {
+    column.field = field;
+    taken = true;
   }
 
   bool ReadRow(std::string_view text, int line, Simulation& sim) {
-    const auto fields = Split(text, separator_);
-    const auto t = Field(fields, time_, line);
+    // Only the fields of the columns read, found in one walk that stops after the last of them.
+    bool hasTime = false, hasAltitude = false, hasVelocity = false;
+    const std::size_t last = std::max({*time_.index, *altitude_.index, velocity_.index.value_or(0)});
+    Fields fields(text, separator_);
+    std::size_t index = 0;
+    for (std::string_view field; index <= last && fields.Next(field); ++index) {
+      if (index == *time_.index) Take(time_, field, hasTime);
+      if (index == *altitude_.index) Take(altitude_, field, hasAltitude);
+      if (velocity_.index && index == *velocity_.index) Take(velocity_, field, hasVelocity);
+    }
+    const auto t = Value(time_, hasTime, line);
     if (!t) return false;
-    const auto h = Field(fields, altitude_, line);
+    const auto h = Value(altitude_, hasAltitude, line);
     if (!h) return false;
     std::optional<double> v;
-    if (velocity_.index && !(v = Field(fields, velocity_, line))) return false;
+    if (velocity_.index && !(v = Value(velocity_, hasVelocity, line))) return false;
     if (!sim.seconds.empty() && *t < sim.seconds.back())
-      return Fail(line, "time goes backwards: " + std::string(fields[*time_.index]) + " after " + previousTime_), false;
-    previousTime_ = fields[*time_.index];
+      return Fail(line, "time goes backwards: " + std::string(time_.field) + " after " + previousTime_), false;
+    previousTime_ = time_.field;
     sim.seconds.push_back(*t);
     sim.metres.push_back(*h);
     if (v) sim.metresPerSecond.push_back(*v);
@@ -201,7 +309,7 @@ class Reader {
   SimulationProblem& problem_;
   char separator_ = ',';
   std::string previousTime_;
-  Column time_{"Time", std::nullopt}, altitude_{"Altitude", std::nullopt}, velocity_{"Vertical velocity", std::nullopt};
+  Column time_{"Time", {}, 1, {}}, altitude_{"Altitude", {}, 1, {}}, velocity_{"Vertical velocity", {}, 1, {}};
 };
 
 }  // namespace
@@ -213,12 +321,22 @@ std::optional<Simulation> ParseSimulation(std::string_view text, SimulationProbl
 bool LoadSimulation(const std::wstring& path, Simulation& sim, std::ostream& err) {
   const std::string name = Narrow(path);
   std::error_code ec;
-  const auto size = std::filesystem::file_size(ToFsPath(path), ec);
-  if (!ec && size > kLargestFile) return Fail(err, name + " is too large for a simulation (over 64 MB)"), false;
-  std::ifstream in(ToFsPath(path), std::ios::binary);
-  if (!in) return Fail(err, "cannot open " + name), false;
-  const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  if (in.bad()) return Fail(err, "cannot read " + name), false;
+  if (std::filesystem::is_directory(ToFsPath(path), ec)) return Fail(err, name + " is a folder, not a simulation"), false;
+  const UniqueFile file = OpenFile(ToFsPath(path), "rb");
+  if (!file.Valid()) return Fail(err, "cannot open " + name), false;
+  // Read up to the bound whatever the file is: a pipe or a device says nothing of its size.
+  std::string text;
+  // A file that says its size is read into room of that size, so memory stays at the data's.
+  if (const auto size = std::filesystem::file_size(ToFsPath(path), ec); !ec)
+    text.reserve(static_cast<std::size_t>(std::min<std::uintmax_t>(size, kLargestFile + 1)));
+  char chunk[1 << 16];
+  while (text.size() <= kLargestFile) {
+    const std::size_t got = std::fread(chunk, 1, sizeof chunk, file.Get());
+    text.append(chunk, got);
+    if (got < sizeof chunk) break;
+  }
+  if (std::ferror(file.Get())) return Fail(err, "cannot read " + name), false;
+  if (text.size() > kLargestFile) return Fail(err, name + " is too large for a simulation (over 64 MB)"), false;
   SimulationProblem problem;
   auto parsed = ParseSimulation(text, problem);
   if (!parsed) return Fail(err, name + " line " + std::to_string(problem.line) + ": " + problem.reason), false;

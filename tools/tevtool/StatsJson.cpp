@@ -6,6 +6,7 @@
 
 #include "model/NumberFormat.h"
 #include "tools/tevtool/StatsReport.h"
+#include "tools/tevtool/Tool.h"
 
 namespace tev::tool {
 namespace {
@@ -53,7 +54,9 @@ std::string LineJson(LineMode mode, std::uint16_t value, const std::optional<Mom
   Object line;
   static const char* const kModes[] = {"Disabled", "Time", "Apogee", "Altitude"};
   const auto m = static_cast<unsigned>(mode);
-  line.Add("mode", m < 4 ? Quoted(kModes[m]) : Number(m));
+  // The name is always a string, the number always a number, whatever the record holds.
+  line.Add("mode", Quoted(m < 4 ? kModes[m] : "unknown"));
+  line.Add("mode_code", std::to_string(m));
   line.Add("value", std::to_string(value));
   line.Add("value_unit", mode == LineMode::Time ? Quoted("0.1 s") : mode == LineMode::Altitude ? Quoted("m") : "null");
   line.Add("fired_s", on ? Number(on->seconds) : "null");
@@ -72,7 +75,7 @@ void WriteStatsJson(std::ostream& out, const StatsSubject& subject, const Flight
 
   Object o;
   o.Add("file", Quoted(subject.file));
-  o.Add("set", std::to_string(subject.set));
+  o.Add("set", SetName(subject.set));
   o.Add("units", Quoted(units.name));
   o.Add("samples", std::to_string(f.samples));
   o.Add("samples_per_s", "10");

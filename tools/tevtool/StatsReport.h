@@ -12,7 +12,7 @@ namespace tev::tool {
 
 struct StatsSubject {
   std::string file;
-  int set = 0;
+  int set = 0;  // counted from 0
   const DeviceSettings* settings = nullptr;  // as the file holds them
   bool checksumValid = true;                 // false: the figures were built with the defaults
 };

@@ -6,6 +6,7 @@
 #include "model/NumberFormat.h"
 #include "tools/tevtool/StatsReport.h"
 #include "tools/tevtool/TextFormat.h"
+#include "tools/tevtool/Tool.h"
 
 namespace tev::tool {
 namespace {
@@ -65,7 +66,7 @@ std::string LineSetting(LineMode mode, std::uint16_t value, const Units& units) 
 
 void WriteStatsText(std::ostream& out, const StatsSubject& subject, const FlightFigures& f, const Units& units) {
   Rows rows(out);
-  out << subject.file << ", set " << subject.set << '\n';
+  out << subject.file << ", set " << SetName(subject.set) << '\n';
   rows.Row("recorded", std::to_string(f.samples), "samples", "(10 per second, " + Fixed(f.samples / 10.0, 1) + " s)");
 
   const std::string alt = units.altitudeUnit;

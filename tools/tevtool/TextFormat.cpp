@@ -15,4 +15,6 @@ std::string Fixed(double value, int decimals) {
   return out;
 }
 
+std::string Isolated(const std::string& name) { return "\u2068" + name + "\u2069"; }
+
 }  // namespace tev::tool

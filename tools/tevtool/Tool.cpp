@@ -1,5 +1,6 @@
 #include "tools/tevtool/Tool.h"
 
+#include <filesystem>
 #include <string_view>
 
 #include "model/DataFile.h"
@@ -35,7 +36,7 @@ class LogRoute {
 
 }  // namespace
 
-std::string Narrow(const std::wstring& text) { return WideToUtf8(text); }
+std::string Narrow(const std::wstring& text) { return PathForDisplay(text); }
 
 std::optional<int> ParseSet(const std::wstring& text) {
   if (text.empty() || text.size() > 6) return std::nullopt;
@@ -46,6 +47,8 @@ std::optional<int> ParseSet(const std::wstring& text) {
   }
   return value;
 }
+
+std::string SetName(int set) { return std::to_string(static_cast<long long>(set) + 1); }
 
 int Fail(std::ostream& err, const std::string& message) {
   err << "tevtool: " << message << '\n';
@@ -83,6 +86,8 @@ int RunTool(const Args& args, std::ostream& out, std::ostream& err) {
 
 bool LoadForTool(const std::wstring& path, LoadedFile& file, std::ostream& err) {
   const std::string name = Narrow(path);
+  std::error_code ec;
+  if (std::filesystem::is_directory(ToFsPath(path), ec)) return Fail(err, name + " is a folder, not a TEV data file"), false;
   switch (ReadDataSetFile(path, file.packets, file.settings)) {
     case DataFileStatus::Ok:
       file.checksumValid = true;

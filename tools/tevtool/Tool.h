@@ -41,8 +41,12 @@ bool LoadForTool(const std::wstring& path, LoadedFile& file, std::ostream& err);
 
 std::string Narrow(const std::wstring& text);
 
-// A set number as typed: digits only; empty for anything else.
+// A whole number as typed: digits only; empty for anything else.
 std::optional<int> ParseSet(const std::wstring& text);
+
+// A set as people read and type it: sets count from 1, as the window's "Data set: 1" does,
+// while the code counts them from 0.
+std::string SetName(int set);
 
 int RunInfo(const Args& args, std::ostream& out, std::ostream& err);
 int RunCsv(const Args& args, std::ostream& out, std::ostream& err);
