@@ -1,12 +1,13 @@
 #include "tools/altimeter-sim/AltimeterSimOptions.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <functional>
 #include <map>
 
+#include "model/UnsignedNumber.h"
 #include "sim/FlightModel.h"
 #include "sim/SimPath.h"
+#include "tools/common/Arguments.h"
 
 namespace tev {
 
@@ -45,13 +46,30 @@ const char kAltimeterSimUsage[] =
 
 namespace {
 
-bool ParseNumber(const std::string& text, unsigned long max, unsigned long& out) {
-  if (text.empty()) return false;
-  char* end = nullptr;
-  const unsigned long value = std::strtoul(text.c_str(), &end, 0);  // 0x.. hexadecimal, else decimal
-  if (*end != '\0' || text[0] == '-' || value > max) return false;
-  out = value;
-  return true;
+// Numbers here may be written as 0x.. hexadecimal, as version words and ids usually are.
+std::optional<std::uint32_t> ReadNumber(const std::string& text, std::uint32_t max) {
+  const auto value = ReadUnsigned(text, max, NumberBase::DecimalOrHex);
+  if (!value) return std::nullopt;
+  return static_cast<std::uint32_t>(*value);
+}
+
+template <class T>
+struct NumberOf {
+  using type = T;
+};
+template <class T>
+struct NumberOf<std::optional<T>> {
+  using type = T;
+};
+
+// An option that sets one number field (or an optional one), at most max, which the field holds.
+template <class Field>
+std::function<bool(const std::string&)> NumberInto(Field& field, std::uint32_t max) {
+  return [&field, max](const std::string& v) {
+    const auto value = ReadNumber(v, max);
+    if (value) field = static_cast<typename NumberOf<Field>::type>(*value);
+    return value.has_value();
+  };
 }
 
 }  // namespace
@@ -64,25 +82,20 @@ AltimeterSimOptions ParseAltimeterSimOptions(const std::vector<std::string>& arg
     if (!problem.empty()) o.error = "TEV_SIM_PORT is not a port number: " + std::string(envPort);
   }
 
-  auto word = [&](std::uint16_t& field) {
-    return [&field](const std::string& v) {
-      unsigned long x;
-      if (!ParseNumber(v, 0xFFFF, x)) return false;
-      field = static_cast<std::uint16_t>(x);
-      return true;
-    };
-  };
   auto fault = [&o](SimFaultKind kind) {
     return [&o, kind](const std::string& v) {
-      unsigned long x;
-      if (!ParseNumber(v, 0xFFFFFFFF, x)) return false;
-      o.faults.push_back({kind, static_cast<std::uint32_t>(x), 0});
-      return true;
+      const auto at = ReadNumber(v, 0xFFFFFFFF);
+      if (at) o.faults.push_back({kind, *at, 0});
+      return at.has_value();
     };
   };
-  std::uint16_t productId = 0;
   const std::map<std::string, std::function<bool(const std::string&)>> valued = {
-      {"--port", [&](const std::string& v) { return word(o.port)(v) && o.port != 0; }},
+      {"--port",
+       [&](const std::string& v) {
+         const auto port = ReadPort(v, NumberBase::DecimalOrHex);
+         if (port) o.port = *port;
+         return port.has_value();
+       }},
       {"--personality",
        [&](const std::string& v) {
          if (v == "application") o.config.personality = Personality::Application;
@@ -90,29 +103,18 @@ AltimeterSimOptions ParseAltimeterSimOptions(const std::vector<std::string>& arg
          else return false;
          return true;
        }},
-      {"--firmware-version", word(o.config.firmwareVersion)},
-      {"--bootloader-version", word(o.config.bootloaderVersion)},
-      {"--hardware-version", word(o.config.hardwareVersion)},
-      {"--vendor-id", word(o.config.vendorId)},
-      {"--product-id",
-       [&](const std::string& v) {
-         if (!word(productId)(v)) return false;
-         o.config.productId = productId;
-         return true;
-       }},
+      {"--firmware-version", NumberInto(o.config.firmwareVersion, 0xFFFF)},
+      {"--bootloader-version", NumberInto(o.config.bootloaderVersion, 0xFFFF)},
+      {"--hardware-version", NumberInto(o.config.hardwareVersion, 0xFFFF)},
+      {"--vendor-id", NumberInto(o.config.vendorId, 0xFFFF)},
+      {"--product-id", NumberInto(o.config.productId, 0xFFFF)},
       {"--serial",
        [&](const std::string& v) {
          if (!IsValidSimSerial(v)) return false;
          o.config.serial = v;
          return true;
        }},
-      {"--interval",
-       [&](const std::string& v) {
-         unsigned long x;
-         if (!ParseNumber(v, 60000, x)) return false;
-         o.config.reportIntervalMs = static_cast<std::uint32_t>(x);
-         return true;
-       }},
+      {"--interval", NumberInto(o.config.reportIntervalMs, 60000)},
       {"--flights",
        [&](const std::string& v) {
          o.flights.clear();
@@ -134,41 +136,11 @@ AltimeterSimOptions ParseAltimeterSimOptions(const std::vector<std::string>& arg
          }
          return true;
        }},
-      {"--emulation-period",
-       [&](const std::string& v) {
-         unsigned long x;
-         if (!ParseNumber(v, 60000, x)) return false;
-         o.emulationPeriodMs = static_cast<std::uint32_t>(x);
-         return true;
-       }},
-      {"--adc",
-       [&](const std::string& v) {
-         unsigned long x;
-         if (!ParseNumber(v, 1023, x)) return false;
-         o.adcCount = static_cast<std::uint16_t>(x);
-         return true;
-       }},
-      {"--battery",
-       [&](const std::string& v) {
-         unsigned long x;
-         if (!ParseNumber(v, 0xFFFF, x)) return false;
-         o.batteryTenths = static_cast<std::uint16_t>(x);
-         return true;
-       }},
-      {"--settings-write-delay",
-       [&](const std::string& v) {
-         unsigned long x;
-         if (!ParseNumber(v, 60000, x)) return false;
-         o.settingsWriteMs = static_cast<std::uint32_t>(x);
-         return true;
-       }},
-      {"--slow-bootloader",
-       [&](const std::string& v) {
-         unsigned long x;
-         if (!ParseNumber(v, 60000, x)) return false;
-         o.bootloaderDelayMs = static_cast<std::uint32_t>(x);
-         return true;
-       }},
+      {"--emulation-period", NumberInto(o.emulationPeriodMs, 60000)},
+      {"--adc", NumberInto(o.adcCount, 1023)},
+      {"--battery", NumberInto(o.batteryTenths, 0xFFFF)},
+      {"--settings-write-delay", NumberInto(o.settingsWriteMs, 60000)},
+      {"--slow-bootloader", NumberInto(o.bootloaderDelayMs, 60000)},
       {"--dump-memory", [&](const std::string& v) { o.dumpMemory = v; return !v.empty(); }},
       {"--programmed-image", [&](const std::string& v) { o.programmedImage = v; return !v.empty(); }},
       {"--withhold-accept", fault(SimFaultKind::WithholdAccept)},
@@ -178,29 +150,32 @@ AltimeterSimOptions ParseAltimeterSimOptions(const std::vector<std::string>& arg
       {"--replace-code",
        [&](const std::string& v) {
          const auto colon = v.find(':');
-         unsigned long at, code;
-         if (colon == std::string::npos || !ParseNumber(v.substr(0, colon), 0xFFFFFFFF, at) ||
-             !ParseNumber(v.substr(colon + 1), 0xFF, code)) {
-           return false;
-         }
-         o.faults.push_back({SimFaultKind::ReplaceCode, static_cast<std::uint32_t>(at), static_cast<std::uint8_t>(code)});
-         return true;
+         if (colon == std::string::npos) return false;
+         const auto at = ReadNumber(v.substr(0, colon), 0xFFFFFFFF), code = ReadNumber(v.substr(colon + 1), 0xFF);
+         if (at && code) o.faults.push_back({SimFaultKind::ReplaceCode, *at, static_cast<std::uint8_t>(*code)});
+         return at && code;
        }},
   };
 
-  for (std::size_t i = 0; i < args.size() && o.error.empty(); ++i) {
-    const std::string& a = args[i];
-    if (a == "--help" || a == "-h") o.help = true;
+  const auto kindOf = [&valued](const std::string& a) {
+    if (valued.count(a)) return ArgumentKind::Valued;
+    return a == "--help" || a == "-h" || a == "--refuse-open" || a == "--unreadable-attributes" || a == "--unplugged" ||
+                   a == "--bad-settings-checksum"
+               ? ArgumentKind::Switch
+               : ArgumentKind::Positional;
+  };
+  for (const Argument<std::string>& argument : ReadArguments(args, kindOf)) {
+    if (!o.error.empty()) break;
+    const std::string& a = argument.text;
+    if (argument.kind == ArgumentKind::Positional) o.error = "unknown option: " + a;
+    else if (argument.kind == ArgumentKind::Valued) {
+      if (!argument.value) o.error = a + " needs a value";
+      else if (!valued.at(a)(*argument.value)) o.error = "bad value for " + a + ": " + *argument.value;
+    } else if (a == "--help" || a == "-h") o.help = true;
     else if (a == "--refuse-open") o.config.refuseOpen = true;
     else if (a == "--unreadable-attributes") o.config.attributesUnreadable = true;
     else if (a == "--unplugged") o.startPlugged = false;
-    else if (a == "--bad-settings-checksum") o.badSettingsChecksum = true;
-    else if (auto it = valued.find(a); it != valued.end()) {
-      if (i + 1 >= args.size()) o.error = a + " needs a value";
-      else if (!it->second(args[++i])) o.error = "bad value for " + a + ": " + args[i];
-    } else {
-      o.error = "unknown option: " + a;
-    }
+    else o.badSettingsChecksum = true;
   }
   return o;
 }

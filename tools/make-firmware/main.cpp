@@ -3,14 +3,16 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "device/FirmwareFile.h"
+#include "model/UnsignedNumber.h"
 #include "model/WidePath.h"
+#include "tools/common/Arguments.h"
 
 namespace {
 
@@ -32,18 +34,19 @@ void Usage() {
       stderr);
 }
 
-bool ParseNumber(const std::string& text, long long& value) {
-  if (text.empty()) return false;
-  char* end = nullptr;
-  value = std::strtoll(text.c_str(), &end, 0);
-  return *end == '\0';
+// Version words are usually written 0x...; --length alone may be negative.
+std::optional<std::uint16_t> ReadWord(const std::wstring& text) {
+  const auto value = tev::ReadUnsigned(text, 0xFFFF, tev::NumberBase::DecimalOrHex);
+  if (!value) return std::nullopt;
+  return static_cast<std::uint16_t>(*value);
 }
 
-bool ParseWord(const std::string& text, std::uint16_t& value) {
-  long long v = 0;
-  if (!ParseNumber(text, v) || v < 0 || v > 0xFFFF) return false;
-  value = static_cast<std::uint16_t>(v);
-  return true;
+std::optional<std::int32_t> ReadLength(const std::wstring& text) {
+  const bool negative = !text.empty() && text[0] == L'-';
+  const std::uint64_t magnitude = negative ? 0x80000000ull : 0x7FFFFFFFull;
+  const auto value = tev::ReadUnsigned(std::wstring_view(text).substr(negative ? 1 : 0), magnitude, tev::NumberBase::DecimalOrHex);
+  if (!value) return std::nullopt;
+  return static_cast<std::int32_t>(negative ? -static_cast<std::int64_t>(*value) : static_cast<std::int64_t>(*value));
 }
 
 int Run(const std::vector<std::wstring>& args) {
@@ -56,43 +59,51 @@ int Run(const std::vector<std::wstring>& args) {
   std::vector<std::wstring> positional;
 
   auto narrow = [](const std::wstring& w) { return tev::WideToUtf8(w); };
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string a = narrow(args[i]);
-    auto next = [&](std::string& v) {
-      if (i + 1 >= args.size()) return false;
-      v = narrow(args[++i]);
-      return true;
-    };
-    std::string v;
-    long long n = 0;
+  const auto kindOf = [](const std::wstring& a) {
+    if (a == L"--format" || a == L"--bootloader" || a == L"--firmware" || a == L"--length" || a == L"--cut" ||
+        a == L"--pattern")
+      return tev::ArgumentKind::Valued;
+    if (a == L"--bad-magic" || a == L"-h" || a == L"--help") return tev::ArgumentKind::Switch;
+    return tev::ArgumentKind::Positional;
+  };
+  for (const tev::Argument<std::wstring>& argument : tev::ReadArguments(args, kindOf)) {
+    const std::string a = narrow(argument.text);
+    const std::wstring v = argument.value.value_or(L"");
     if (a == "--format" || a == "--bootloader" || a == "--firmware") {
       std::uint16_t& field = a == "--format" ? fw.fileFormatVersion
                              : a == "--bootloader" ? fw.bootloaderVersion
                                                    : fw.firmwareVersion;
-      if (!next(v) || !ParseWord(v, field)) {
+      const auto word = ReadWord(v);
+      if (!argument.value || !word) {
         std::fprintf(stderr, "make-firmware: %s needs a 16-bit number\n", a.c_str());
         return 2;
       }
+      field = *word;
     } else if (a == "--length") {
-      if (!next(v) || !ParseNumber(v, n) || n < INT32_MIN || n > INT32_MAX) {
+      const auto length = ReadLength(v);
+      if (!argument.value || !length) {
         std::fputs("make-firmware: --length needs a 32-bit number\n", stderr);
         return 2;
       }
-      fw.length = static_cast<std::int32_t>(n);
+      fw.length = *length;
       haveLength = true;
     } else if (a == "--cut") {
-      if (!next(v) || !ParseNumber(v, cut) || cut < 0) {
+      const auto bytes = tev::ReadUnsigned(v, INT64_MAX, tev::NumberBase::DecimalOrHex);
+      if (!argument.value || !bytes) {
         std::fputs("make-firmware: --cut needs a byte count\n", stderr);
         return 2;
       }
+      cut = static_cast<long long>(*bytes);
     } else if (a == "--pattern") {
-      if (!next(v) || !ParseNumber(v, pattern) || pattern < 0 || pattern > static_cast<long long>(tev::kFirmwareImageSize)) {
+      const auto bytes = tev::ReadUnsigned(v, tev::kFirmwareImageSize, tev::NumberBase::DecimalOrHex);
+      if (!argument.value || !bytes) {
         std::fputs("make-firmware: --pattern needs a byte count of at most 65536\n", stderr);
         return 2;
       }
+      pattern = static_cast<long long>(*bytes);
     } else if (a == "--bad-magic") {
       badMagic = true;
-    } else if (a == "-h" || a == "--help") {
+    } else if (argument.kind == tev::ArgumentKind::Switch) {
       Usage();
       return 0;
     } else if (a.size() > 1 && a[0] == '-') {
@@ -100,7 +111,7 @@ int Run(const std::vector<std::wstring>& args) {
       Usage();
       return 2;
     } else {
-      positional.push_back(args[i]);
+      positional.push_back(argument.text);
     }
   }
   if (positional.size() != (pattern >= 0 ? 1u : 2u)) {

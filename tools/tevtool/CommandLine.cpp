@@ -1,32 +1,40 @@
 #include "tools/tevtool/CommandLine.h"
 
+#include "tools/common/Arguments.h"
+
 namespace tev::tool {
 
 std::optional<CommandLine> CommandLine::Parse(const Args& args, std::initializer_list<Option> options,
                                               std::size_t maxPositionals, const char* usage, std::ostream& err) {
-  CommandLine line;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const Option* option = nullptr;
+  auto find = [&options](const std::wstring& text) -> const Option* {
     for (const Option& candidate : options)
-      if (args[i] == candidate.name) option = &candidate;
-    if (!option) {
+      if (text == candidate.name) return &candidate;
+    return nullptr;
+  };
+  CommandLine line;
+  for (const Argument<std::wstring>& argument : ReadArguments(args, [&find](const std::wstring& text) {
+         const Option* option = find(text);
+         return !option ? ArgumentKind::Positional : option->takesValue ? ArgumentKind::Valued : ArgumentKind::Switch;
+       })) {
+    if (argument.kind == ArgumentKind::Positional) {
       if (line.positionals_.size() == maxPositionals) {
         Fail(err, usage);
         return std::nullopt;
       }
-      line.positionals_.push_back(args[i]);
+      line.positionals_.push_back(argument.text);
       continue;
     }
-    if (!line.given_.insert(option->name).second) {
+    const Option& option = *find(argument.text);
+    if (!line.given_.insert(option.name).second) {
       Fail(err, usage);
       return std::nullopt;
     }
-    if (!option->takesValue) continue;
-    if (i + 1 >= args.size()) {
-      Fail(err, option->missingValue ? option->missingValue : usage);
+    if (argument.kind == ArgumentKind::Switch) continue;
+    if (!argument.value) {
+      Fail(err, option.missingValue ? option.missingValue : usage);
       return std::nullopt;
     }
-    line.values_[option->name] = args[++i];
+    line.values_[option.name] = *argument.value;
   }
   return line;
 }

@@ -5,6 +5,7 @@
 #include "device/AltimeterDevice.h"
 #include "device/Download.h"
 #include "model/WidePath.h"
+#include "sim/SimPort.h"
 #include "tools/tevtool/AltimeterLink.h"
 #include "tools/tevtool/CommandLine.h"
 #include "tools/tevtool/SaveFlights.h"
@@ -40,32 +41,19 @@ std::string ResultText(int result) {
   }
 }
 
-bool ParsePort(const std::wstring& text, std::uint16_t& port) {
-  if (text.empty() || text.size() > 5) return false;
-  unsigned long value = 0;
-  for (wchar_t c : text) {
-    if (c < L'0' || c > L'9') return false;
-    value = value * 10 + static_cast<unsigned long>(c - L'0');
-  }
-  if (value == 0 || value > 0xFFFF) return false;
-  port = static_cast<std::uint16_t>(value);
-  return true;
-}
-
 }  // namespace
 
 int RunDownload(const Args& args, std::ostream& out, std::ostream& err) {
   const auto line = CommandLine::Parse(args, {{L"-o"}, {L"--sim"}}, 0, "usage: tevtool download [-o DIR] [--sim PORT]", err);
   if (!line) return 1;
   const std::wstring folder = line->Value(L"-o").value_or(L".");
-  std::uint16_t port = 0;
   const auto portText = line->Value(L"--sim");
-  const bool sim = portText.has_value();
-  if (sim && !ParsePort(*portText, port)) return Fail(err, "--sim needs a port number, not " + Narrow(*portText));
+  const std::optional<std::uint16_t> port = portText ? ReadPort(*portText) : std::nullopt;
+  if (portText && !port) return Fail(err, "--sim needs a port number, not " + Narrow(*portText));
   std::error_code ec;
   if (!std::filesystem::is_directory(ToFsPath(folder), ec)) return Fail(err, Narrow(folder) + " is not a folder");
 
-  std::unique_ptr<AltimeterLink> link = MakeAltimeterLink(sim ? std::optional(port) : std::nullopt, err);
+  std::unique_ptr<AltimeterLink> link = MakeAltimeterLink(port, err);
   if (!link) return 1;
   AltimeterDevice device(link->Bus());
   if (!ConnectAltimeter(device, *link, kAttachWait, err)) return 1;

@@ -2,6 +2,7 @@
 // as the window draws it, with axes, scales and a caption, as an SVG picture; with --sim, a
 // simulation's altitude over it from the flight's launch.
 #include "model/ReplacingFile.h"
+#include "model/UnsignedNumber.h"
 #include "plot/PlotView.h"
 #include "plot/SvgCanvas.h"
 #include "tools/tevtool/CommandLine.h"
@@ -17,9 +18,9 @@ namespace {
 constexpr char kUsage[] = "usage: tevtool plot FILE.tev [SET] -o FLIGHT.svg [--units m|ft] [--size WxH] [--sim SIM.csv]";
 
 std::optional<int> ParseSide(const std::wstring& text) {
-  const auto value = ParseSet(text);  // digits only, as a set number is
-  if (!value || *value < kSmallestPicture || *value > kLargestPicture) return std::nullopt;
-  return value;
+  const auto value = ReadUnsigned(text, kLargestPicture);
+  if (!value || *value < kSmallestPicture) return std::nullopt;
+  return static_cast<int>(*value);
 }
 
 bool ParseSize(const std::wstring& text, int& width, int& height) {

@@ -5,7 +5,9 @@
 
 #include "model/DataFile.h"
 #include "model/DebugLog.h"
+#include "model/UnsignedNumber.h"
 #include "model/WidePath.h"
+#include "tools/common/Arguments.h"
 
 namespace tev::tool {
 namespace {
@@ -39,13 +41,9 @@ class LogRoute {
 std::string Narrow(const std::wstring& text) { return PathForDisplay(text); }
 
 std::optional<int> ParseSet(const std::wstring& text) {
-  if (text.empty() || text.size() > 6) return std::nullopt;
-  int value = 0;
-  for (wchar_t c : text) {
-    if (c < L'0' || c > L'9') return std::nullopt;
-    value = value * 10 + (c - L'0');
-  }
-  return value;
+  const auto value = ReadUnsigned(text, 999999);
+  if (!value) return std::nullopt;
+  return static_cast<int>(*value);
 }
 
 std::string SetName(int set) { return std::to_string(static_cast<long long>(set) + 1); }
@@ -59,16 +57,19 @@ int Fail(std::ostream& err, const std::string& message) {
 int RunTool(const Args& args, std::ostream& out, std::ostream& err) {
   bool verbose = false, help = false;
   Args rest;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == L"-o" && i + 1 < args.size()) {  // a file may be called -v
-      rest.push_back(args[i]);
-      rest.push_back(args[++i]);
-    } else if (args[i] == L"-v") {
+  // -o is read here too only so that its value, a file that may be called -v, is passed on whole.
+  const auto kindOf = [](const std::wstring& text) {
+    if (text == L"-v" || text == L"-h" || text == L"--help") return ArgumentKind::Switch;
+    return text == L"-o" ? ArgumentKind::Valued : ArgumentKind::Positional;
+  };
+  for (const Argument<std::wstring>& argument : ReadArguments(args, kindOf)) {
+    if (argument.kind != ArgumentKind::Switch) {
+      rest.push_back(argument.text);
+      if (argument.value) rest.push_back(*argument.value);
+    } else if (argument.text == L"-v") {
       verbose = true;
-    } else if (args[i] == L"-h" || args[i] == L"--help") {
-      help = true;
     } else {
-      rest.push_back(args[i]);
+      help = true;
     }
   }
   if (help) {
