@@ -44,7 +44,7 @@ equals() { [ "$1" = "$2" ] || { echo "     got '$1', expected '$2'"; false; }; }
 # and boxes by the steps after it (installer-driver.cpp); prints what it saw, "exit N" last.
 # Through a file, as open_as_shell.
 drive() {
-  wine "$driver" "$(winepath -w "$shots")" "$@" >"$work/driven.txt" 2>/dev/null
+  wine "$driver" "$shots_win" "$@" >"$work/driven.txt" 2>/dev/null
   tr -d '\r' <"$work/driven.txt" | tee -a "$work/driven-all.txt"
 }
 status_of() { sed -n 's/^exit //p' <<<"$1"; }
@@ -86,6 +86,7 @@ reads_flight() { wine "$portable/TevUsb-1.40-win64/tevtool.exe" info "$(winepath
 check "tevtool.exe from the zip reads a flight" reads_flight
 
 # --- A silent install into a folder it cannot write: it fails, and nothing points there ---
+shots_win=$(winepath -w "$shots")
 setup_exe=$(winepath -w "$work/dist/TevUsb-1.40-setup.exe")
 readonly_dir="$WINEPREFIX/drive_c/ReadOnly"
 unwritable "$readonly_dir"
@@ -114,10 +115,10 @@ check ".tev belongs to the flight ProgID" equals "$(regval "$classes\\.tev" /ve)
 check "the ProgID's icon" equals "$(regval "$classes\\TevUsb.Flight\\DefaultIcon" /ve)" "\"$default_dir\\TevUsb.exe\",0"
 check "the open command" equals "$(regval "$classes\\TevUsb.Flight\\shell\\open\\command" /ve)" \
   "\"$default_dir\\TevUsb.exe\" \"%1\""
+seen=$(wine "$file_version" "$default_dir\\TevUsb.exe" "$default_dir\\tevtool.exe" 2>/dev/null | tr -d '\r')
 for f in TevUsb.exe tevtool.exe; do
-  seen=$(wine "$file_version" "$(winepath -w "$dir/$f")" 2>/dev/null | tr -d '\r')
-  check "$f's version is the project's" grep -qx "FileVersion: $project_version" <<<"$seen"
-  check "$f's product version too" grep -qx "ProductVersion: $project_version" <<<"$seen"
+  check "$f's version is the project's" grep -qx ".*\\$f FileVersion: $project_version" <<<"$seen"
+  check "$f's product version too" grep -qx ".*\\$f ProductVersion: $project_version" <<<"$seen"
 done
 
 planted=(hid.dll ddraw.dll gdiplus.dll comctl32.dll)
@@ -170,7 +171,7 @@ rm -rf "$dir"
 wine "$work/old/TevUsb-1.30-setup.exe" /S '/D=C:\Apps\FlightTools'; wineserver -w
 check "the old install's version" equals "$(regval "$uninstall_key" DisplayVersion)" "1.30"
 signed() { osslsigncode verify -CAfile "$work/cert/cert.pem" -in "$1" >/dev/null 2>&1; }
-check "its uninstaller is signed" signed "$(winepath -u 'C:\Apps\FlightTools\Uninstall.exe')"
+check "its uninstaller is signed" signed "$WINEPREFIX/drive_c/Apps/FlightTools/Uninstall.exe"
 wine "$work/dist/TevUsb-1.40-setup.exe" /S; wineserver -w
 check "upgraded to 1.40" equals "$(regval "$uninstall_key" DisplayVersion)" "1.40"
 check "upgraded where it was" equals "$(regval "$uninstall_key" InstallLocation)" 'C:\Apps\FlightTools'
@@ -179,14 +180,14 @@ check "the program is replaced in place" \
   cmp -s "$(winepath -u 'C:\Apps\FlightTools\TevUsb.exe')" "$work/dist/TevUsb-1.40-win64/TevUsb.exe"
 # --- Installed again into another folder, through the pages: the install moves there ---
 moved='C:\Apps\Moved Tools'
-moved_dir=$(winepath -u "$moved")
+moved_dir="$WINEPREFIX/drive_c/Apps/Moved Tools"
 seen=$(drive "\"$setup_exe\" /D=$moved" shot:installer-welcome next shot:installer-folder next \
   page:Completing shot:installer-finish next program)
 check "the install through the pages succeeds (status $(status_of "$seen"))" equals "$(status_of "$seen")" 0
 check "every step through the pages was done, the program started from the last one" \
   bash -c '! grep "^step failed" <<<"$1"' _ "$seen"
 for f in TevUsb.exe tevtool.exe ReadMe.txt Uninstall.exe; do check "moved $f" test -f "$moved_dir/$f"; done
-check "the upgraded install's folder is gone" test ! -e "$(winepath -u 'C:\Apps\FlightTools')"
+check "the upgraded install's folder is gone" test ! -e "$WINEPREFIX/drive_c/Apps/FlightTools"
 check "the entry names the new folder" equals "$(regval "$uninstall_key" InstallLocation)" "$moved"
 entries=$(wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s 2>/dev/null | tr -d '\r' \
   | grep -c 'DisplayName.*REG_SZ.*TEV USB$')
