@@ -217,7 +217,6 @@ check "the moved install uninstalls whole" test ! -e "$moved_dir"
 check "and leaves no uninstall entry" bash -c "! wine reg query '$uninstall_key' >/dev/null 2>&1"
 check "nor association nor shortcut" bash -c "! wine reg query '$classes\\.tev' >/dev/null 2>&1 && test ! -e '$shortcut'"
 
-for bmp in "$shots"/*.bmp; do [ -e "$bmp" ] && convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"; done
 wineserver -k
 echo "$failures failure(s)"
 [ "$failures" -eq 0 ]

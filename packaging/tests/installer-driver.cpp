@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <string>
 
+#include "plot/win32/GdiplusSession.h"
 #include "tests/wine/shell/CommonDialogs.h"
 #include "tests/wine/shell/SettledScreen.h"
 #include "tests/wine/shell/WindowDriver.h"
@@ -89,7 +90,7 @@ bool Shows(HWND window, const std::wstring& text) {
 HWND FindProgram() { return ::FindWindowW(L"AltInterface", nullptr); }
 
 bool Save(const Picture& picture, const std::wstring& shots, const std::wstring& name) {
-  return !picture.Empty() && picture.SaveBmp(shots + L"\\" + name + L".bmp");
+  return !picture.Empty() && picture.SavePng(shots + L"\\" + name + L".png");
 }
 
 class Run {
@@ -171,6 +172,7 @@ class Run {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+  const tev::win32::GdiplusSession gdiplus;  // the pictures are written through GDI+
   if (argc < 3) {
     Print(L"usage: installer-driver.exe SHOT_DIR \"COMMAND LINE\" [STEP...]");
     return 2;
