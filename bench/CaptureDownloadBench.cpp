@@ -28,17 +28,7 @@ constexpr double kLimitMs = 128 * 35 * 1.0;
 constexpr int kRounds = 3;  // of each kind, alternating
 
 using tev::bench::Env;
-
-double NowMs() {
-  static const LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    ::QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER now;
-  ::QueryPerformanceCounter(&now);
-  return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
+using tev::bench::NowMs;
 
 double Median(std::vector<double> v) {
   std::sort(v.begin(), v.end());

@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/WineBench.h"
 #include "device/win32/Win32HidBus.h"
 #include "tests/hid/VirtualHidDevice.h"
 
@@ -19,16 +20,7 @@ namespace {
 
 constexpr int kRoundTrips = 2000;
 
-double NowMs() {
-  static const LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    ::QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER now;
-  ::QueryPerformanceCounter(&now);
-  return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
+using tev::bench::NowMs;
 
 }  // namespace
 

@@ -13,4 +13,16 @@ inline std::wstring Env(const wchar_t* name) {
   return n > 0 && n < 1024 ? value : L"";
 }
 
+// Milliseconds on the performance counter, for timing spans.
+inline double NowMs() {
+  static const LARGE_INTEGER frequency = [] {
+    LARGE_INTEGER f;
+    ::QueryPerformanceFrequency(&f);
+    return f;
+  }();
+  LARGE_INTEGER now;
+  ::QueryPerformanceCounter(&now);
+  return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
 }  // namespace tev::bench

@@ -1,6 +1,7 @@
 ; The per-user installer: no administrator prompt, everything under the user's own profile and
 ; registry hive, and an uninstaller that takes away exactly what was written here.
 ; makensis -DVERSION=1.40 -DSTAGE=<folder with the files> -DICON=<app.ico> -DOUTFILE=<setup.exe>
+;          [-DSIGN=<command that signs the file named after it in place>]
 Unicode true
 ; A 64-bit installer for 64-bit programs; it also runs where only 64-bit Wine is installed.
 Target amd64-unicode
@@ -30,6 +31,12 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "${PUBLISHER}"
 
 !include "MUI2.nsh"
 !include "FileFunc.nsh"
+!include "LogicLib.nsh"
+
+!ifdef SIGN
+  ; The uninstaller is made inside makensis, so it is signed there, before it is packed.
+  !uninstfinalize '"${SIGN}" "%1"' = 0
+!endif
 
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
@@ -42,28 +49,145 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "${PUBLISHER}"
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "English"
 
+; What the installer puts in a folder, taken away again by the uninstaller and by a move to another
+; folder: only these files, so flights saved there stay, and so does the folder then.
+!macro RemoveProgramFiles DIR
+  Delete "${DIR}\TevUsb.exe"
+  Delete "${DIR}\tevtool.exe"
+  Delete "${DIR}\ReadMe.txt"
+  Delete "${DIR}\Uninstall.exe"
+  RMDir "${DIR}"
+!macroend
+
+; A running program's file cannot be opened for writing, and cannot be replaced or deleted either:
+; so nothing is touched while one runs. Asks to close it (Retry) until it is closed, or Cancel.
+; In: $0 the folder. Out: $0 "" once nothing there runs, "cancel" otherwise (always so in silent
+; mode, which nobody can answer).
+!macro _InUse FILE
+  ${If} $1 == ""
+  ${AndIf} ${FileExists} "${FILE}"
+    ClearErrors
+    FileOpen $2 "${FILE}" a
+    ${If} ${Errors}
+      StrCpy $1 "${FILE}"
+    ${Else}
+      FileClose $2
+    ${EndIf}
+  ${EndIf}
+!macroend
+!macro DefineWaitUntilClosed UN
+  Function ${UN}WaitUntilClosed
+    ${Do}
+      StrCpy $1 ""
+      !insertmacro _InUse "$0\TevUsb.exe"
+      !insertmacro _InUse "$0\tevtool.exe"
+      ${If} $1 == ""
+        StrCpy $0 ""
+        Return
+      ${EndIf}
+      MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION \
+        "$1 is running.$\r$\n$\r$\nClose it, then click Retry. Cancel leaves ${PRODUCT} as it is." \
+        /SD IDCANCEL IDRETRY retry
+      StrCpy $0 "cancel"
+      Return
+    retry:
+    ${Loop}
+  FunctionEnd
+!macroend
+!insertmacro DefineWaitUntilClosed ""
+!insertmacro DefineWaitUntilClosed "un."
+
+; The exit status says what happened: 0 only when everything was done.
+!macro Stop TEXT
+  DetailPrint "${TEXT}"
+  SetErrorLevel 2
+  Abort
+!macroend
+!macro Fail TEXT
+  MessageBox MB_OK|MB_ICONSTOP "${TEXT}" /SD IDOK
+  !insertmacro Stop "${TEXT}"
+!macroend
+
+Var PreviousDir  ; where the install found at start is, "" for none
+
 Function .onInit
   SetShellVarContext current
+  ReadRegStr $PreviousDir HKCU "${UNINSTALL_KEY}" "InstallLocation"
   ; An upgrade goes where the last install went, unless /D= named another folder.
-  StrCmp $INSTDIR "$LOCALAPPDATA\Programs\${PRODUCT}" 0 done
-  ReadRegStr $0 HKCU "${UNINSTALL_KEY}" "InstallLocation"
-  StrCmp $0 "" done
-  StrCpy $INSTDIR $0
-done:
+  ${If} $PreviousDir != ""
+  ${AndIf} $INSTDIR == "$LOCALAPPDATA\Programs\${PRODUCT}"
+    StrCpy $INSTDIR $PreviousDir
+  ${EndIf}
 FunctionEnd
 
 Function un.onInit
   SetShellVarContext current
+  ; The copy that takes the uninstaller itself away once the uninstall (process id given) has
+  ; ended, however long its last page stays open (below).
+  ${GetOptions} $CMDLINE "/CLEANUP=" $0
+  ${IfNot} ${Errors}
+    IntOp $0 $0 + 0
+    System::Call 'kernel32::OpenProcess(i 0x00100000, i 0, i r0) p .r1'  ; SYNCHRONIZE
+    ${If} $1 P<> 0
+      System::Call 'kernel32::WaitForSingleObject(p r1, i -1)'
+      System::Call 'kernel32::CloseHandle(p r1)'
+    ${EndIf}
+    ${For} $0 1 50
+      Delete "$INSTDIR\Uninstall.exe"
+      ${IfNot} ${FileExists} "$INSTDIR\Uninstall.exe"
+        ${Break}
+      ${EndIf}
+      Sleep 100
+    ${Next}
+    RMDir "$INSTDIR"
+    Quit
+  ${EndIf}
 FunctionEnd
 
 Section "TEV USB" SecProgram
   SectionIn RO
-  SetOutPath "$INSTDIR"
+  ; Installing into another folder moves the install: the old folder's program files go.
+  StrCpy $R9 ""
+  ${If} $PreviousDir != ""
+    GetFullPathName $R8 $INSTDIR
+    GetFullPathName $R9 $PreviousDir
+    ${If} $R9 == $R8
+      StrCpy $R9 ""
+    ${EndIf}
+  ${EndIf}
+  StrCpy $0 $INSTDIR
+  Call WaitUntilClosed
+  ${If} $0 == ""
+  ${AndIf} $R9 != ""
+    StrCpy $0 $R9
+    Call WaitUntilClosed
+  ${EndIf}
+  ${If} $0 != ""
+    !insertmacro Stop "${PRODUCT} was not installed: it is running."
+  ${EndIf}
+
   ; Over an earlier install the files are simply replaced: upgrade in place.
+  StrCpy $R7 "upgrade"
+  ${IfNot} ${FileExists} "$INSTDIR\Uninstall.exe"
+    StrCpy $R7 ""
+  ${EndIf}
+  ClearErrors
+  SetOutPath "$INSTDIR"
   File "${STAGE}\TevUsb.exe"
   File "${STAGE}\tevtool.exe"
   File "${STAGE}\ReadMe.txt"
   WriteUninstaller "$INSTDIR\Uninstall.exe"
+  ${If} ${Errors}
+    ; Nothing is registered for files that are not there, and a new folder is left as it was.
+    ${If} $R7 == ""
+      SetOutPath "$TEMP"
+      !insertmacro RemoveProgramFiles "$INSTDIR"
+    ${EndIf}
+    !insertmacro Fail "${PRODUCT} was not installed: the files could not be written to $INSTDIR.$\r$\n$\r$\nChoose a folder you can write to."
+  ${EndIf}
+  ${If} $R9 != ""
+    !insertmacro RemoveProgramFiles "$R9"
+  ${EndIf}
 
   CreateShortcut "$SMPROGRAMS\${PRODUCT}.lnk" "$INSTDIR\TevUsb.exe" "" "$INSTDIR\TevUsb.exe" 0
 
@@ -73,8 +197,10 @@ Section "TEV USB" SecProgram
   WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\TevUsb.exe,0"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
-  WriteRegStr HKCU "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\Uninstall.exe"'
-  WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\Uninstall.exe" /S'
+  ; In place (_?=): otherwise the uninstaller starts a copy of itself and exits at once with 0, so
+  ; whoever runs it would never learn whether the uninstall worked.
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\Uninstall.exe" _?=$INSTDIR'
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\Uninstall.exe" /S _?=$INSTDIR'
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
   ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
@@ -90,12 +216,29 @@ Section "TEV USB" SecProgram
 SectionEnd
 
 Section "Uninstall"
-  ; Only the files the installer put there: flights saved in this folder stay, and so does it.
+  ; Everything or nothing: nothing goes while a program of it runs.
+  StrCpy $0 $INSTDIR
+  Call un.WaitUntilClosed
+  ${If} $0 != ""
+    !insertmacro Stop "${PRODUCT} was not uninstalled: it is running."
+  ${EndIf}
   Delete "$INSTDIR\TevUsb.exe"
   Delete "$INSTDIR\tevtool.exe"
-  Delete "$INSTDIR\ReadMe.txt"
-  Delete "$INSTDIR\Uninstall.exe"
-  RMDir "$INSTDIR"
+  ${If} ${FileExists} "$INSTDIR\TevUsb.exe"
+  ${OrIf} ${FileExists} "$INSTDIR\tevtool.exe"
+    !insertmacro Fail "${PRODUCT} was not uninstalled whole: a program in $INSTDIR could not be deleted."
+  ${EndIf}
+  ; Run in place, as the registered commands run it, this file cannot go while it runs: a copy
+  ; of it, started now, deletes it once this process has ended.
+  GetFullPathName $R1 "$INSTDIR\Uninstall.exe"
+  GetFullPathName $R2 $EXEPATH
+  ${If} $R1 == $R2
+    GetTempFileName $R0
+    CopyFiles /SILENT $EXEPATH $R0
+    System::Call 'kernel32::GetCurrentProcessId() i .R3'
+    Exec '"$R0" /S /CLEANUP=$R3 _?=$INSTDIR'
+  ${EndIf}
+  !insertmacro RemoveProgramFiles "$INSTDIR"
 
   Delete "$SMPROGRAMS\${PRODUCT}.lnk"
 

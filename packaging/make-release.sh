@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Makes the release files from a Windows build: the portable zip and the installer, each signed
-# when a certificate is given.
-#   make-release.sh BUILD_DIR OUT_DIR [VERSION]
+# (the uninstaller inside the installer too) when a certificate is given.
+#   make-release.sh BUILD_DIR OUT_DIR [VERSION]   (VERSION: the project's, from CMakeLists.txt)
 # TEV_SIGN_PKCS12 names a PKCS#12 certificate (.p12/.pfx) to sign with, TEV_SIGN_PASSWORD its
 # password (may be empty); without TEV_SIGN_PKCS12 everything is left unsigned, and said so.
 set -euo pipefail
@@ -9,21 +9,25 @@ here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "$1" && pwd)
 mkdir -p "$2"
 out=$(cd "$2" && pwd)
-version=${3:-1.40}
+version=${3:-$(sed -n 's/^project(TevUsb VERSION \([0-9.]*\).*/\1/p' "$here/../CMakeLists.txt")}
 stage="$out/TevUsb-$version-win64"
 zip="$out/TevUsb-$version-win64.zip"
 setup="$out/TevUsb-$version-setup.exe"
 
+export TEV_SIGN_NAME="TEV USB $version"
+signer=()
 sign() {  # $1 the file, signed in place
   [ -n "${TEV_SIGN_PKCS12:-}" ] || return 0
-  osslsigncode sign -pkcs12 "$TEV_SIGN_PKCS12" -pass "${TEV_SIGN_PASSWORD:-}" \
-    -n "TEV USB $version" -h sha256 -in "$1" -out "$1.signed" >/dev/null
-  mv "$1.signed" "$1"
+  "$here/sign.sh" "$1"
 }
 
 if [ -n "${TEV_SIGN_PKCS12:-}" ]; then
   [ -r "$TEV_SIGN_PKCS12" ] || { echo "TEV_SIGN_PKCS12: cannot read $TEV_SIGN_PKCS12" >&2; exit 1; }
   echo "Signing with $TEV_SIGN_PKCS12"
+  # makensis signs the uninstaller from the script's folder.
+  TEV_SIGN_PKCS12=$(realpath "$TEV_SIGN_PKCS12")
+  export TEV_SIGN_PKCS12 TEV_SIGN_PASSWORD
+  signer=(-DSIGN="$here/sign.sh")
 else
   echo "No certificate given (TEV_SIGN_PKCS12): the programs and the installer are NOT signed."
 fi
@@ -42,7 +46,7 @@ touch -d "@$stamp" "$stage"/* "$stage"
 (cd "$out" && TZ=UTC zip -X -q -r "$zip" "$(basename "$stage")")
 
 makensis -V2 -DVERSION="$version" -DSTAGE="$stage" -DICON="$here/../resources/art/app.ico" \
-  -DOUTFILE="$setup" "$here/installer.nsi"
+  -DOUTFILE="$setup" "${signer[@]}" "$here/installer.nsi"
 sign "$setup"
 echo "Wrote $zip"
 echo "Wrote $setup"

@@ -15,9 +15,7 @@ check() {
 
 verifies() { osslsigncode verify -CAfile "$work/cert.pem" -in "$1" >>"$work/verify.log" 2>&1; }
 
-openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=TEV USB test signing" \
-  -addext "extendedKeyUsage=codeSigning" -keyout "$work/key.pem" -out "$work/cert.pem" 2>/dev/null
-openssl pkcs12 -export -inkey "$work/key.pem" -in "$work/cert.pem" -passout pass:flight -out "$work/cert.p12"
+"$here/test-certificate.sh" "$work"
 
 TEV_SIGN_PKCS12="$work/cert.p12" TEV_SIGN_PASSWORD=flight \
   "$here/../make-release.sh" "$build" "$work/signed" 1.40 >"$work/signed.log" 2>&1
