@@ -64,7 +64,7 @@ unwritable() {  # $1 a new folder that cannot be written into, not even by root
 mkdir -p "$work/cert" && "$here/test-certificate.sh" "$work/cert" || exit 1
 TEV_SIGN_PKCS12="$work/cert/cert.p12" TEV_SIGN_PASSWORD=flight \
   "$here/../make-release.sh" "$build" "$work/old" 1.30 >/dev/null || exit 1
-"$here/../make-release.sh" "$build" "$work/dist" 1.40 >/dev/null || exit 1
+"$here/../make-release.sh" "$build" "$work/dist" >/dev/null || exit 1
 tev_new_wine_prefix
 # The driven installers in a desktop of their own, so that their pictures show the title bar.
 wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v tevsetup /t REG_SZ /d 1024x768 /f >/dev/null 2>&1
@@ -78,16 +78,16 @@ shortcut="$(winepath -u "$(winvar APPDATA)\\Microsoft\\Windows\\Start Menu\\Prog
 
 # The portable form, from a folder with spaces in its name.
 portable="$work/My Downloads/TEV USB"
-mkdir -p "$portable" && unzip -q "$work/dist/TevUsb-1.40-win64.zip" -d "$portable"
+mkdir -p "$portable" && unzip -q "$work/dist/TevUsb-$project_version-win64.zip" -d "$portable"
 check "the zip holds the two programs and the read-me" \
-  test -f "$portable/TevUsb-1.40-win64/TevUsb.exe" -a -f "$portable/TevUsb-1.40-win64/tevtool.exe" \
-       -a -f "$portable/TevUsb-1.40-win64/ReadMe.txt"
-reads_flight() { wine "$portable/TevUsb-1.40-win64/tevtool.exe" info "$(winepath -w "$sample")" >/dev/null 2>&1; }
+  test -f "$portable/TevUsb-$project_version-win64/TevUsb.exe" -a -f "$portable/TevUsb-$project_version-win64/tevtool.exe" \
+       -a -f "$portable/TevUsb-$project_version-win64/ReadMe.txt"
+reads_flight() { wine "$portable/TevUsb-$project_version-win64/tevtool.exe" info "$(winepath -w "$sample")" >/dev/null 2>&1; }
 check "tevtool.exe from the zip reads a flight" reads_flight
 
 # --- A silent install into a folder it cannot write: it fails, and nothing points there ---
 shots_win=$(winepath -w "$shots")
-setup_exe=$(winepath -w "$work/dist/TevUsb-1.40-setup.exe")
+setup_exe=$(winepath -w "$work/dist/TevUsb-$project_version-setup.exe")
 readonly_dir="$WINEPREFIX/drive_c/ReadOnly"
 unwritable "$readonly_dir"
 seen=$(drive "\"$setup_exe\" /S /D=C:\ReadOnly")
@@ -97,13 +97,13 @@ check "and writes nothing there" test -z "$(find "$readonly_dir" -mindepth 1 2>/
 check "and registers nothing" no_trace
 
 # --- Silent install to the default folder ---
-wine "$work/dist/TevUsb-1.40-setup.exe" /S; wineserver -w
+wine "$work/dist/TevUsb-$project_version-setup.exe" /S; wineserver -w
 dir=$(winepath -u "$default_dir")
 for f in TevUsb.exe tevtool.exe ReadMe.txt Uninstall.exe; do check "installed $f" test -f "$dir/$f"; done
-check "TevUsb.exe is the built one" cmp -s "$dir/TevUsb.exe" "$work/dist/TevUsb-1.40-win64/TevUsb.exe"
+check "TevUsb.exe is the built one" cmp -s "$dir/TevUsb.exe" "$work/dist/TevUsb-$project_version-win64/TevUsb.exe"
 check "Start-menu shortcut" test -f "$shortcut"
 check "DisplayName" equals "$(regval "$uninstall_key" DisplayName)" "TEV USB"
-check "DisplayVersion" equals "$(regval "$uninstall_key" DisplayVersion)" "1.40"
+check "DisplayVersion" equals "$(regval "$uninstall_key" DisplayVersion)" "$project_version"
 check "Publisher" equals "$(regval "$uninstall_key" Publisher)" "TEV USB"
 check "InstallLocation" equals "$(regval "$uninstall_key" InstallLocation)" "$default_dir"
 check "DisplayIcon" equals "$(regval "$uninstall_key" DisplayIcon)" "$default_dir\\TevUsb.exe,0"
@@ -122,7 +122,7 @@ for f in TevUsb.exe tevtool.exe; do
 done
 
 planted=(hid.dll ddraw.dll gdiplus.dll comctl32.dll)
-for name in "${planted[@]}"; do cp "$marker" "$dir/$name"; cp "$marker" "$portable/TevUsb-1.40-win64/$name"; done
+for name in "${planted[@]}"; do cp "$marker" "$dir/$name"; cp "$marker" "$portable/TevUsb-$project_version-win64/$name"; done
 check "tevtool.exe beside a planted hid.dll reads a flight" reads_flight
 
 # --- Flights opened through the association, as a double-click does ---
@@ -166,18 +166,18 @@ check "no ProgID" bash -c "! wine reg query '$classes\\TevUsb.Flight' >/dev/null
 check "no .tev association" bash -c "! wine reg query '$classes\\.tev' >/dev/null 2>&1"
 rm -rf "$dir"
 
-# --- Upgrade: 1.30 in a folder of its own, then 1.40 over it without naming the folder ---
+# --- Upgrade: 1.30 in a folder of its own, then this version over it without naming the folder ---
 # Wine quotes an argument with spaces, which /D= does not allow: a folder without them here.
 wine "$work/old/TevUsb-1.30-setup.exe" /S '/D=C:\Apps\FlightTools'; wineserver -w
 check "the old install's version" equals "$(regval "$uninstall_key" DisplayVersion)" "1.30"
 signed() { osslsigncode verify -CAfile "$work/cert/cert.pem" -in "$1" >/dev/null 2>&1; }
 check "its uninstaller is signed" signed "$WINEPREFIX/drive_c/Apps/FlightTools/Uninstall.exe"
-wine "$work/dist/TevUsb-1.40-setup.exe" /S; wineserver -w
-check "upgraded to 1.40" equals "$(regval "$uninstall_key" DisplayVersion)" "1.40"
+wine "$work/dist/TevUsb-$project_version-setup.exe" /S; wineserver -w
+check "upgraded to $project_version" equals "$(regval "$uninstall_key" DisplayVersion)" "$project_version"
 check "upgraded where it was" equals "$(regval "$uninstall_key" InstallLocation)" 'C:\Apps\FlightTools'
 check "nothing in the default folder" test ! -e "$dir"
 check "the program is replaced in place" \
-  cmp -s "$(winepath -u 'C:\Apps\FlightTools\TevUsb.exe')" "$work/dist/TevUsb-1.40-win64/TevUsb.exe"
+  cmp -s "$(winepath -u 'C:\Apps\FlightTools\TevUsb.exe')" "$work/dist/TevUsb-$project_version-win64/TevUsb.exe"
 # --- Installed again into another folder, through the pages: the install moves there ---
 moved='C:\Apps\Moved Tools'
 moved_dir="$WINEPREFIX/drive_c/Apps/Moved Tools"

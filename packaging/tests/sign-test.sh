@@ -2,10 +2,10 @@
 # Signing the release: with a throw-away self-signed certificate every exe of it carries a
 # signature that osslsigncode verifies (the chain is trusted through the certificate itself);
 # without one it is built unsigned and says so.
-#   sign-test.sh BUILD_DIR WORK_DIR
+#   sign-test.sh BUILD_DIR WORK_DIR VERSION
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-build=$1 work=$2
+build=$1 work=$2 version=$3
 rm -rf "$work"; mkdir -p "$work"
 failures=0
 check() {
@@ -18,20 +18,20 @@ verifies() { osslsigncode verify -CAfile "$work/cert.pem" -in "$1" >>"$work/veri
 "$here/test-certificate.sh" "$work"
 
 TEV_SIGN_PKCS12="$work/cert.p12" TEV_SIGN_PASSWORD=flight \
-  "$here/../make-release.sh" "$build" "$work/signed" 1.40 >"$work/signed.log" 2>&1
+  "$here/../make-release.sh" "$build" "$work/signed" >"$work/signed.log" 2>&1
 check "the signed release is made" grep -q "Signing with" "$work/signed.log"
-unzip -q "$work/signed/TevUsb-1.40-win64.zip" -d "$work/unzipped"
-for exe in "$work/signed/TevUsb-1.40-setup.exe" "$work/unzipped/TevUsb-1.40-win64/TevUsb.exe" \
-           "$work/unzipped/TevUsb-1.40-win64/tevtool.exe"; do
+unzip -q "$work/signed/TevUsb-$version-win64.zip" -d "$work/unzipped"
+for exe in "$work/signed/TevUsb-$version-setup.exe" "$work/unzipped/TevUsb-$version-win64/TevUsb.exe" \
+           "$work/unzipped/TevUsb-$version-win64/tevtool.exe"; do
   check "$(basename "$exe") verifies" verifies "$exe"
 done
 
-TEV_SIGN_PKCS12= "$here/../make-release.sh" "$build" "$work/unsigned" 1.40 >"$work/unsigned.log" 2>&1
+TEV_SIGN_PKCS12= "$here/../make-release.sh" "$build" "$work/unsigned" >"$work/unsigned.log" 2>&1
 check "unsigned, and said so" grep -q "NOT signed" "$work/unsigned.log"
-check "an unsigned exe does not verify" bash -c "! osslsigncode verify -in '$work/unsigned/TevUsb-1.40-setup.exe' >/dev/null 2>&1"
+check "an unsigned exe does not verify" bash -c "! osslsigncode verify -in '$work/unsigned/TevUsb-$version-setup.exe' >/dev/null 2>&1"
 
-TEV_SIGN_PKCS12="$work/missing.p12" "$here/../make-release.sh" "$build" "$work/bad" 1.40 >"$work/bad.log" 2>&1
-check "a certificate that cannot be read stops the release" test $? -ne 0 -a ! -e "$work/bad/TevUsb-1.40-setup.exe"
+TEV_SIGN_PKCS12="$work/missing.p12" "$here/../make-release.sh" "$build" "$work/bad" >"$work/bad.log" 2>&1
+check "a certificate that cannot be read stops the release" test $? -ne 0 -a ! -e "$work/bad/TevUsb-$version-setup.exe"
 
 echo "$failures failure(s)"
 [ "$failures" -eq 0 ]
