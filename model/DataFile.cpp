@@ -165,17 +165,16 @@ bool LoadDataSet(std::string_view bytes, PacketList& packets, DeviceSettings& se
   PacketList newPackets;
   DeviceSettings newSettings = settings;
   const DataFileStatus status = ParseDataSetFile(bytes, newPackets, newSettings);
-  if (status == DataFileStatus::BadChecksum) {
-    // A blank or damaged settings block must not cost the flight: it is shown with the factory
-    // settings. The file itself is left as it is.
-    DebugLog("Invalid settings checksum: using the default settings.");
-    newSettings = DeviceSettings();
-  } else if (status != DataFileStatus::Ok) {
-    return false;
-  }
+  if (status != DataFileStatus::Ok && status != DataFileStatus::BadChecksum) return false;
+  // The file itself is left as it is.
+  if (status == DataFileStatus::BadChecksum) DebugLog("Invalid settings checksum: using the default settings.");
   packets = std::move(newPackets);
-  settings = newSettings;
+  settings = SettingsInForce(newSettings, status == DataFileStatus::Ok);
   return true;
+}
+
+DeviceSettings SettingsInForce(const DeviceSettings& fileSettings, bool checksumValid) {
+  return checksumValid ? fileSettings : DeviceSettings();
 }
 
 bool LoadDataSetFile(const std::wstring& path, PacketList& packets, DeviceSettings& settings) {

@@ -33,6 +33,9 @@ DataFileStatus ReadDataSetFile(const std::wstring& path, PacketList& packets, De
 // The same on a file's bytes in memory.
 DataFileStatus ParseDataSetFile(std::string_view bytes, PacketList& packets, DeviceSettings& settings);
 bool LoadDataSet(std::string_view bytes, PacketList& packets, DeviceSettings& settings);
+// The settings a file's flights are shown with: the file's own, or the factory settings when their
+// checksum fails, so that a blank or damaged settings block does not cost the flight.
+DeviceSettings SettingsInForce(const DeviceSettings& fileSettings, bool checksumValid);
 // The bytes SaveDataSetFile writes; nothing for a set that does not exist or cannot be stored.
 std::optional<std::string> EncodeDataSetFile(const PacketList& packets, const DeviceSettings& settings, int set);
 

@@ -1,5 +1,7 @@
 #include "tools/tevtool/FlightFile.h"
 
+#include "model/DataFile.h"
+
 namespace tev::tool {
 
 DataSet FlightFile::Build(int set) const {
@@ -24,12 +26,10 @@ bool LoadFlightFile(const std::wstring& path, FlightFile& flight, std::ostream& 
   if (!LoadForTool(path, flight.file, err)) return false;
   flight.starts = FindSetStarts(flight.file.packets);
   flight.usingDefaults = !flight.file.checksumValid;
+  flight.used = SettingsInForce(flight.file.settings, flight.file.checksumValid);
   if (flight.usingDefaults) {
-    flight.used = DeviceSettings();
     err << "tevtool: " << Narrow(path) << " has an invalid settings checksum: using the default settings\n";
     err.flush();
-  } else {
-    flight.used = flight.file.settings;
   }
   return true;
 }

@@ -27,7 +27,7 @@ struct FlightFile {
 // A flight file from packets already in memory, checksum valid.
 FlightFile MakeFlightFile(const std::wstring& path, PacketList packets, const DeviceSettings& settings);
 
-// False after one line on err; a bad checksum is only a note on err.
+// False after one line on err (a file without a flight too); a bad checksum is only a note on err.
 bool LoadFlightFile(const std::wstring& path, FlightFile& flight, std::ostream& err);
 
 // Fails with one line on err unless the file holds set `set`.

@@ -3,13 +3,13 @@
 // simulation's altitude over it from the flight's launch.
 #include "model/ReplacingFile.h"
 #include "model/UnsignedNumber.h"
-#include "plot/PlotView.h"
 #include "plot/SvgCanvas.h"
 #include "tools/tevtool/CommandLine.h"
 #include "tools/tevtool/FlightFigures.h"
 #include "tools/tevtool/FlightFile.h"
 #include "tools/tevtool/FlightPicture.h"
 #include "tools/tevtool/OutputCheck.h"
+#include "tools/tevtool/SetPicture.h"
 #include "tools/tevtool/SimulationFigures.h"
 
 namespace tev::tool {
@@ -61,17 +61,12 @@ int RunPlot(const Args& args, std::ostream&, std::ostream& err) {
   std::optional<Simulation> sim;
   if (simPath && !LoadSimulation(*simPath, sim.emplace(), err)) return 1;
 
-  DataSet data;
-  PlotScale scale;
-  data = flight.Build(*set);
-  ScalePlot(data, scale);
-  std::vector<PictureCurve> curves;
-  if (sim) {
-    const FlightFigures figures = ComputeFlightFigures(data, flight.used.adcOffset);
-    curves.push_back(SimulationCurve(*sim, figures.launchSeconds.value_or(0)));
-  }
+  const DataSet data = flight.Build(*set);
+  std::optional<double> launchSeconds;
+  if (sim) launchSeconds = ComputeFlightFigures(data, flight.used.adcOffset).launchSeconds;
   SvgCanvas canvas(width, height);
-  DrawFlightPicture(canvas, data, scale, units, PictureCaption(DisplayName(*input), data, units), curves);
+  DrawSetPicture(canvas, data, units, PictureCaption(DisplayName(*input), data, units), sim ? &*sim : nullptr,
+                 launchSeconds);
 
   ReplacingFile file(*output);
   if (!file.IsOpen() || !file.Write(canvas.Document()) || !file.Commit())

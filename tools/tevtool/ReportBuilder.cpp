@@ -3,8 +3,8 @@
 #include <sstream>
 
 #include "model/WidePath.h"
-#include "plot/PlotView.h"
 #include "plot/SvgCanvas.h"
+#include "tools/tevtool/SetPicture.h"
 #include "tools/tevtool/SimulationFigures.h"
 #include "tools/tevtool/TextFormat.h"
 
@@ -51,10 +51,6 @@ void ReportBuilder::AddFlights(const FlightFile& flight, const std::string& name
     // file may hold thousands of them.
     TimedCurve fromLaunch = FromLaunch(data, entry.figures);
     if (!fromLaunch.seconds.empty()) {
-      PlotScale scale;
-      ScalePlot(data, scale);
-      std::vector<PictureCurve> curves;
-      if (simulation_) curves.push_back(SimulationCurve(*simulation_, entry.figures.launchSeconds.value_or(0)));
       const std::wstring caption = PictureCaption(name, data, units);
       SvgCanvas canvas(kPlotWidth, kPlotHeight);
       std::string prefix = "f";  // built up piece by piece: "f" + std::string trips GCC 12's -Wrestrict
@@ -63,7 +59,7 @@ void ReportBuilder::AddFlights(const FlightFile& flight, const std::string& name
       canvas.SetTitle(Wide(Isolated(name) + ", set " + SetName(set)),
                       caption + L". Altitude in red and velocity in green against time" +
                           (simulation_ ? L"; the simulation's altitude dashed in black from the flight's launch." : L"."));
-      DrawFlightPicture(canvas, data, scale, units, caption, curves);
+      DrawSetPicture(canvas, data, units, caption, simulation_ ? &*simulation_ : nullptr, entry.figures.launchSeconds);
       entry.plot = canvas.Element();
 
       overlay_.push_back({Wide(Isolated(name) + (several ? ", set " + SetName(set) : "")),

@@ -25,7 +25,6 @@ int RunStats(const Args& args, std::ostream& out, std::ostream& err) {
   FlightFile flight;
   if (!LoadFlightFile(*input, flight, err)) return 1;
   if (only && !CheckSetExists(flight, *only, err)) return 1;
-  if (flight.Sets() == 0) return Fail(err, Narrow(*input) + " holds no flight");
 
   const int first = only ? *only : 0;
   const int last = only ? *only : flight.Sets() - 1;
