@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "device/linux/UniqueFd.h"
+#include "model/UnsignedNumber.h"
 
 namespace tev::hidraw {
 namespace {
@@ -102,14 +103,10 @@ std::optional<std::uint16_t> ReadUsbVersion(const fs::path& sysfsRoot, const fs:
 // hidrawN -> N; nullopt for any other name.
 std::optional<unsigned> NodeNumber(std::string_view name) {
   constexpr std::string_view kPrefix = "hidraw";
-  if (name.size() <= kPrefix.size() || name.size() > kPrefix.size() + 6 || name.substr(0, kPrefix.size()) != kPrefix)
-    return std::nullopt;
-  unsigned n = 0;
-  for (char c : name.substr(kPrefix.size())) {
-    if (c < '0' || c > '9') return std::nullopt;
-    n = n * 10 + static_cast<unsigned>(c - '0');
-  }
-  return n;
+  if (name.substr(0, kPrefix.size()) != kPrefix) return std::nullopt;
+  const auto n = ReadUnsigned(name.substr(kPrefix.size()), 999999);
+  if (!n) return std::nullopt;
+  return static_cast<unsigned>(*n);
 }
 
 std::optional<HidrawInterface> ReadInterface(const fs::path& sysfsRoot, const std::string& name) {
