@@ -98,5 +98,20 @@ TEST(AltimeterSimOptions, RefusesWhatItCannotUse) {
   }
 }
 
+TEST(AltimeterSimOptions, SaysWhatItRefusedFirst) {
+  const struct {
+    std::vector<std::string> args;
+    const char* env;
+    std::string error;
+  } cases[] = {
+      {{"--frobnicate", "--port", "0"}, nullptr, "unknown option: --frobnicate"},
+      {{"--port", "0", "--frobnicate"}, nullptr, "bad value for --port: 0"},
+      {{"--adc", "5", "--serial"}, nullptr, "--serial needs a value"},
+      {{"--serial", "--port"}, nullptr, "bad value for --serial: --port"},  // a value is taken whole
+      {{"--port", "0"}, "lots", "TEV_SIM_PORT is not a port number: lots"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ParseAltimeterSimOptions(c.args, c.env).error, c.error) << c.args[0];
+}
+
 }  // namespace
 }  // namespace tev
