@@ -46,24 +46,15 @@ struct Windows {
 };
 
 Windows WindowsOf(DWORD processId) {
-  struct Search {
-    DWORD processId;
-    Windows found;
-  } search = {processId, {}};
-  ::EnumWindows(
-      [](HWND window, LPARAM param) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(param);
-        DWORD process = 0;
-        ::GetWindowThreadProcessId(window, &process);
-        wchar_t cls[16] = {};
-        ::GetClassNameW(window, cls, 16);
-        if (process != s->processId || !::IsWindowVisible(window) || lstrcmpW(cls, L"#32770") != 0) return TRUE;
-        if (::FindWindowExW(window, nullptr, L"#32770", nullptr)) s->found.installer = window;
-        else if (::GetDlgItem(window, kMessageBoxText)) s->found.box = window;
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  Windows found;
+  for (HWND window : VisibleWindowsOf(processId)) {
+    wchar_t cls[16] = {};
+    ::GetClassNameW(window, cls, 16);
+    if (lstrcmpW(cls, L"#32770") != 0) continue;
+    if (::FindWindowExW(window, nullptr, L"#32770", nullptr)) found.installer = window;
+    else if (::GetDlgItem(window, kMessageBoxText)) found.box = window;
+  }
+  return found;
 }
 
 HWND PageOf(HWND installer) { return installer ? ::FindWindowExW(installer, nullptr, L"#32770", nullptr) : nullptr; }

@@ -10,6 +10,15 @@ namespace {
 
 constexpr DWORD kBetweenCapturesMs = 150;
 
+bool HasUpdateRegion(HWND window) { return ::GetUpdateRect(window, nullptr, FALSE) != FALSE; }
+
+// Waits for each window's thread to take what was sent before, so that paints it owes are due.
+void DrainAll(const std::vector<HWND>& windows) {
+  for (HWND window : windows) Drain(window);
+}
+
+}  // namespace
+
 std::vector<HWND> VisibleWindowsOf(DWORD processId) {
   struct Search {
     DWORD processId;
@@ -26,15 +35,6 @@ std::vector<HWND> VisibleWindowsOf(DWORD processId) {
       reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
-
-bool HasUpdateRegion(HWND window) { return ::GetUpdateRect(window, nullptr, FALSE) != FALSE; }
-
-// Waits for each window's thread to take what was sent before, so that paints it owes are due.
-void DrainAll(const std::vector<HWND>& windows) {
-  for (HWND window : windows) Drain(window);
-}
-
-}  // namespace
 
 bool NothingLeftToPaint(DWORD processId) {
   for (HWND window : VisibleWindowsOf(processId)) {

@@ -12,12 +12,16 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "tests/wine/shell/Screenshot.h"
 
 namespace tev::driver {
 
 constexpr DWORD kSettleTimeoutMs = 5000;
+
+// The process's visible top-level windows.
+std::vector<HWND> VisibleWindowsOf(DWORD processId);
 
 // True when no visible window of the process, nor any of its controls, waits to be painted.
 bool NothingLeftToPaint(DWORD processId);
