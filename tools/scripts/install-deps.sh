@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(g++ cmake ninja-build g++-mingw-w64-x86-64 mingw-w64-tools wine wine64 xvfb xauth
           fonts-liberation googletest libgtest-dev libbenchmark-dev imagemagick ccache python3 librsvg2-bin
-          chromium poppler-utils nsis zip unzip osslsigncode openssl)
+          chromium poppler-utils nsis zip unzip osslsigncode openssl emscripten)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

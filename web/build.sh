@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Builds the page's WebAssembly module into build/web and lays the page out in build/web/site.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$root"
+# Debian's emscripten finds its JavaScript helpers (acorn) where Debian's node keeps its modules.
+export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
+if [ ! -f build/web/build.ninja ]; then
+  emcmake cmake -S web -B build/web -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+fi
+cmake --build build/web -j2
+site=build/web/site
+rm -rf "$site"
+mkdir -p "$site"
+cp -r web/page/. "$site/"
+cp build/web/tevusb.mjs build/web/tevusb.wasm "$site/"
