@@ -14,3 +14,8 @@ rm -rf "$site"
 mkdir -p "$site"
 cp -r web/page/. "$site/"
 cp build/web/tevusb.mjs build/web/tevusb.wasm "$site/"
+# The try-it page: the same page with the simulated altimeter plugged in through the stand-in.
+mkdir -p "$site/standin"
+cp web/standin/hid-standin.js "$site/standin/"
+sed 's|<script type="module" src="js/app.js"></script>|<script src="standin/hid-standin.js"></script>\n&|' \
+  "$site/index.html" > "$site/try.html"

@@ -15,6 +15,7 @@
 #include "plot/SvgCanvas.h"
 #include "tools/tevtool/Tool.h"
 #include "ui/logic/CaptureText.h"
+#include "ui/logic/ConnectSequence.h"
 #include "web/binding/WebHidBus.h"
 
 namespace {
@@ -88,11 +89,17 @@ bool nextSetBegunAtEnd = false;
 extern "C" {
 
 // Device link. Results are the device operations' codes (0 success, negative failure).
+// The dialogs' connect sequence; its status lines are read with tev_text().
 EMSCRIPTEN_KEEPALIVE int tev_connect() {
   tev::AltimeterDevice& device = Device();
   if (device.IsOpen()) device.Close();
-  return device.Connect(tev::Personality::Application);
+  std::wstring lines;
+  tev::ConnectSequence(device, [&lines](const std::wstring& text) { lines += text; });
+  Text() = Utf8(lines);
+  return device.IsOpen() ? 1 : 0;
 }
+
+EMSCRIPTEN_KEEPALIVE const char* tev_text() { return Text().c_str(); }
 
 EMSCRIPTEN_KEEPALIVE void tev_disconnect() { Device().Close(); }
 
