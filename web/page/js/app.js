@@ -19,7 +19,8 @@ let connected = false;
 let sets = 0;
 let incompleteSet = -1;
 let chosen = -1;
-let shown = null; // { path, set } of the flight on display
+let shown = null; // { path, set, svg } of the flight on display
+let openedPath = null; // the file whose sets the strip shows; null for a download
 let closeWhenIdle = false; // an unplug during a call: the device is closed once the call has ended
 
 function status(line) {
@@ -45,6 +46,7 @@ function showLink() {
   $('save').disabled = !picked;
   $('save-csv').disabled = !picked;
   $('save-all').disabled = busy || sets === 0;
+  $('save-plot').disabled = !shown || !shown.svg;
 }
 
 async function run(work) {
@@ -97,14 +99,18 @@ function setFileName(set, extension) {
 function pick(set) {
   chosen = set;
   showStrip();
-  const path = `/page/${setFileName(set, '.tev')}`;
-  if (core.number('tev_save_set', [set, path]) !== 1) return;
+  let path = openedPath;
+  if (!path) {
+    path = setFileName(set, '.tev');
+    if (core.number('tev_save_set', [set, path]) !== 1) return;
+  }
   showFlight(path, set);
   showLink();
 }
 
 async function readData() {
   status(T.kReadingData);
+  openedPath = null;
   sets = 0;
   chosen = -1;
   incompleteSet = -1;
@@ -139,14 +145,14 @@ function onLiveTrace(svg) {
 
 function saveSet(set) {
   if (set === incompleteSet && !window.confirm(T.saveIncompleteQuestion(set))) return false;
-  const path = `/page/${setFileName(set, '.tev')}`;
+  const path = setFileName(set, '.tev');
   if (core.number('tev_save_set', [set, path]) !== 1) return false;
   offerFile(setFileName(set, '.tev'), core.readFile(path), 'application/octet-stream');
   return true;
 }
 
 function saveCsv(set) {
-  const path = `/page/${setFileName(set, '.csv')}`;
+  const path = setFileName(set, '.csv');
   if (core.number('tev_save_csv', [set, path]) !== 1) {
     window.alert(T.kCsvError);
     return;
@@ -155,9 +161,9 @@ function saveCsv(set) {
 }
 
 function showFlight(path, set) {
-  shown = { path, set };
   const feet = $('feet').checked;
   const { svg, problem } = core.plot(path, set, kPlotWidth, kPlotHeight, feet);
+  shown = { path, set, svg };
   $('plot').innerHTML = svg || `<p class="hint">${problem}</p>`;
   const stats = core.tool(['stats', path, String(set), '--units', feet ? 'ft' : 'm']);
   $('stats').textContent = stats.status === 0 ? stats.output : stats.errors;
@@ -176,11 +182,13 @@ async function openFile(file) {
     return;
   }
   sets = core.number('tev_set_count');
+  openedPath = path;
   incompleteSet = -1;
   chosen = 0;
   showStrip();
   showFlight(path, 0);
   showLink();
+  document.body.dataset.opened = file.name;
 }
 
 function readSettingsInto() {
@@ -206,6 +214,10 @@ function wire() {
   $('save-csv').addEventListener('click', () => saveCsv(chosen));
   $('save-all').addEventListener('click', () => { for (let set = 0; set < sets; ++set) saveSet(set); });
   $('open').addEventListener('change', (e) => { if (e.target.files[0]) openFile(e.target.files[0]); e.target.value = ''; });
+  $('save-plot').addEventListener('click', () => {
+    const name = shown.path.slice(shown.path.lastIndexOf('/') + 1).replace(/\.tev$/i, '');
+    offerFile(`${name}-${shown.set}.svg`, shown.svg, 'image/svg+xml');
+  });
   $('feet').addEventListener('change', () => { if (shown) showFlight(shown.path, shown.set); });
   const plot = $('plot');
   document.addEventListener('dragover', (e) => { e.preventDefault(); plot.classList.add('drop'); });

@@ -11,28 +11,27 @@ export async function loadCore(link, handlers) {
   return new Core(module);
 }
 
+const typesOf = (args) => args.map((a) => (typeof a === 'string' ? 'string' : 'number'));
+
 class Core {
   constructor(module) {
     this.m = module;
     this.m.FS.mkdir('/page');
+    this.m.FS.chdir('/page'); // files are named as the person named them, without a folder
   }
 
-  async call(name, args = [], types = null) {
-    const argTypes = types || args.map((a) => (typeof a === 'string' ? 'string' : 'number'));
-    return this.m.ccall(name, 'number', argTypes, args, { async: true });
+  // A call that may wait on the device; resolves to its number.
+  async call(name, args = []) {
+    return this.m.ccall(name, 'number', typesOf(args), args, { async: true });
   }
 
-  text(name, args = []) {
-    return this.m.ccall(name, 'string', args.map((a) => (typeof a === 'string' ? 'string' : 'number')), args);
-  }
+  text(name, args = []) { return this.m.ccall(name, 'string', typesOf(args), args); }
 
-  number(name, args = []) {
-    return this.m.ccall(name, 'number', args.map(() => 'number'), args);
-  }
+  number(name, args = []) { return this.m.ccall(name, 'number', typesOf(args), args); }
 
   // A file of the module's, made from bytes the person gave, under its own name.
   putFile(name, bytes) {
-    const path = `/page/${name.replace(/[\/\\]/g, '_') || 'flight.tev'}`;
+    const path = name.replace(/[\/\\]/g, '_') || 'flight.tev';
     this.m.FS.writeFile(path, bytes);
     return path;
   }
