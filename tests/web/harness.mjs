@@ -8,10 +8,8 @@ import { serve } from '../../web/serve.mjs';
 
 export const root = new URL('../../', import.meta.url).pathname;
 export const site = join(root, 'build/web/site');
-const basePort = Number(process.env.TEV_WEB_PORT || 48550);
-
 export async function startBrowser(portOffset = 0) {
-  const port = basePort + portOffset;
+  const port = Number(process.env.TEV_WEB_PORT || 48550) + portOffset;
   const server = await serve(site, port);
   const profile = await mkdtemp(join(tmpdir(), 'tev-chromium-'));
   const browser = await puppeteer.launch({

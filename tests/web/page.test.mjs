@@ -55,15 +55,15 @@ test('a download saves every flight byte for byte as tevtool download --sim does
     assert.deepEqual(await readFile(join(downloads, name)), await readFile(join(reference, 'flights', name)), name);
   }
 
-  // Pick the first set: the plot is tevtool plot's picture of the same file, to the byte.
-  await page.click('#strip button');
+  // Pick the second set: the plot is tevtool plot's picture of the same file, to the byte.
+  await (await page.$$('#strip button'))[1].click();
   await page.waitForSelector('#plot svg');
   await page.click('#save-plot');
-  await waitForFiles(downloads, ['flight-1-0.svg']);
-  assert.equal(await readFile(join(downloads, 'flight-1-0.svg'), 'utf8'), await readFile(join(reference, 'flight-1-0.svg'), 'utf8'));
+  await waitForFiles(downloads, ['flight-2-0.svg']);
+  assert.equal(await readFile(join(downloads, 'flight-2-0.svg'), 'utf8'), await readFile(join(reference, 'flight-2-0.svg'), 'utf8'));
   await page.click('#save-csv');
-  await waitForFiles(downloads, ['flight-1.csv']);
-  assert.match(await readFile(join(downloads, 'flight-1.csv'), 'utf8'), /^[^\n]+\n[-0-9.]/);
+  await waitForFiles(downloads, ['flight-2.csv']);
+  assert.match(await readFile(join(downloads, 'flight-2.csv'), 'utf8'), /^[^\n]+\n[-0-9.]/);
 
   for (const scale of [1, 2]) {
     await page.setViewport({ width: scale === 1 ? 1280 : 640, height: 1000, deviceScaleFactor: scale });
@@ -131,7 +131,7 @@ test('settings written are read back from the device; battery and pressure readi
   await idle();
   await page.select('#line-a-mode', '1');
   await page.$eval('#line-a-value', (e) => { e.value = '25'; });
-  await page.select('#line-b-mode', '2');
+  await page.select('#line-b-mode', '3');
   await page.$eval('#line-b-value', (e) => { e.value = '150'; });
   await page.$eval('#inhibit', (e) => { e.value = '30'; });
   await page.click('#settings-write');
@@ -140,7 +140,7 @@ test('settings written are read back from the device; battery and pressure readi
   await page.click('#settings-read');
   await idle();
   const values = await page.$$eval('#settings select, #settings input', (all) => all.map((e) => e.value));
-  assert.deepEqual(values, ['1', '25', '2', '150', '30']);
+  assert.deepEqual(values, ['1', '25', '3', '150', '30']);
   await page.click('#battery');
   await idle();
   await page.click('#pressure');

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # What the native tools make of the simulated altimeter's sample flights, for the browser tests to
-# compare with: the files of `tevtool download --sim` and the plot of `tevtool plot` of the first.
+# compare with: the files of `tevtool download --sim` the plot of `tevtool plot` of the second, and the figures of `tevtool stats` of a sample.
 # Usage: reference.sh <tevtool> <altimeter-sim> <out dir> <port>
 set -euo pipefail
 tevtool=$(realpath "$1") sim=$(realpath "$2") out=$3 port=$4
@@ -24,5 +24,5 @@ wait "$simpid" || true
 if [ "$status" -ne 0 ]; then
   echo "tevtool download --sim exited $status"; cat "$out/download.err"; exit 1
 fi
-"$tevtool" plot "$out/flights/flight-1.tev" 0 -o "$out/flight-1-0.svg"
+"$tevtool" plot "$out/flights/flight-2.tev" 0 -o "$out/flight-2-0.svg"
 (cd "$(dirname "$0")/../../samples" && "$tevtool" stats hop.tev 0) >"$out/hop-stats.txt"

@@ -99,12 +99,14 @@ function setFileName(set, extension) {
 function pick(set) {
   chosen = set;
   showStrip();
-  let path = openedPath;
-  if (!path) {
-    path = setFileName(set, '.tev');
+  if (openedPath) {
+    showFlight(openedPath, set);
+  } else {
+    // The set as its own data file, as Save writes it: there it is set 0.
+    const path = setFileName(set, '.tev');
     if (core.number('tev_save_set', [set, path]) !== 1) return;
+    showFlight(path, 0);
   }
-  showFlight(path, set);
   showLink();
 }
 
@@ -127,6 +129,7 @@ async function readData() {
     const incomplete = core.text('tev_incomplete_line');
     if (incomplete) lines(incomplete);
   }
+  if (result === 0) $('progress').value = $('progress').max;
   document.body.dataset.download = result === 0 ? 'done' : 'failed';
   showStrip();
 }
