@@ -123,30 +123,43 @@ test('opening a .tev shows its plot and the figures of tevtool stats; bad files 
   await page.close();
 });
 
-test('settings written are read back from the device; battery and pressure readings', async () => {
+test('settings written are read back from the device, with the dialog\'s warnings and refusals; readings', async () => {
   const page = await openPage(session, {});
+  const warnings = [];
+  page.on('dialog', (d) => { warnings.push(d.message()); d.accept(); });
   await page.click('#connect');
   await page.waitForSelector('body[data-link="connected"]');
   const idle = () => page.waitForFunction(() => !document.getElementById('settings-read').disabled);
+  const fill = (id, value) => page.$eval(id, (e, v) => { e.value = v; }, value);
   await idle();
   await page.select('#line-a-mode', '1');
-  await page.$eval('#line-a-value', (e) => { e.value = '25'; });
+  await fill('#line-a-time', '3');
   await page.select('#line-b-mode', '3');
-  await page.$eval('#line-b-value', (e) => { e.value = '150'; });
-  await page.$eval('#inhibit', (e) => { e.value = '30'; });
+  await fill('#line-b-alt', '150');
+  await fill('#inhibit', '30');
   await page.click('#settings-write');
   await idle();
-  for (const id of ['#line-a-value', '#line-b-value', '#inhibit']) await page.$eval(id, (e) => { e.value = ''; });
+  assert.deepEqual(warnings, ['The inhibit setting is very large. Please make sure that it is the correct setting.']);
+  for (const id of ['#line-a-time', '#line-b-alt', '#inhibit']) await fill(id, '');
   await page.click('#settings-read');
   await idle();
   const values = await page.$$eval('#settings select, #settings input', (all) => all.map((e) => e.value));
-  assert.deepEqual(values, ['1', '25', '3', '150', '30']);
+  assert.deepEqual([values[0], values[1], values[3], values[5], values[6]], ['1', '3', '3', '150', '30']);
+
+  // A time the device cannot hold is refused, and nothing is written.
+  await fill('#line-a-time', '7000');
+  await page.click('#settings-write');
+  await idle();
   await page.click('#battery');
   await idle();
   await page.click('#pressure');
   await idle();
   const status = await page.$eval('#device-status', (e) => e.textContent);
-  assert.match(status, /Settings written successfully\.\nSettings read\.\nCurrent Voltage: 9 Volts\nCurrent ADC: 836\n/);
+  assert.match(status, /Settings written successfully\.\n/);
+  assert.match(status, /\nLine A Time \[s\] is too large: the device holds at most 6553 s\. Nothing was written\.\nCurrent Voltage/);
+  assert.match(status, /Current Voltage: 9 Volts\n/);
+  assert.match(status, /Current ADC: 836\n/);
+  await page.screenshot({ path: join(shots, 'page-settings.png'), fullPage: true });
   await page.close();
 });
 

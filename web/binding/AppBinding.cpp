@@ -1,6 +1,5 @@
-// The page's reach into the program: one AltimeterDevice on WebHID, the Capture Data steps, the
-// file commands of tevtool on the module's in-memory files, and the device operations of the
-// Device Settings and Control Device dialogs. Texts the page shows come back as UTF-8.
+// The page's reach into the program: the connect sequence, the Capture Data steps and the file
+// commands of tevtool on the module's in-memory files. Texts the page shows come back as UTF-8.
 #include <emscripten.h>
 
 #include <sstream>
@@ -16,7 +15,7 @@
 #include "tools/tevtool/Tool.h"
 #include "ui/logic/CaptureText.h"
 #include "ui/logic/ConnectSequence.h"
-#include "web/binding/WebHidBus.h"
+#include "web/binding/PageDevice.h"
 
 namespace {
 
@@ -28,15 +27,7 @@ EM_JS(void, tev_js_live, (const char* svg), {
   if (Module.onLiveTrace) Module.onLiveTrace(UTF8ToString(svg));
 });
 
-tev::WebHidBus& Bus() {
-  static tev::WebHidBus bus;
-  return bus;
-}
-
-tev::AltimeterDevice& Device() {
-  static tev::AltimeterDevice device(Bus());
-  return device;
-}
+using tev::web::Device;
 
 std::string& Text() {
   static std::string text;
@@ -169,46 +160,5 @@ EMSCRIPTEN_KEEPALIVE int tev_tool(const char* lines) {
 
 EMSCRIPTEN_KEEPALIVE const char* tev_tool_output() { return toolOutput.c_str(); }
 EMSCRIPTEN_KEEPALIVE const char* tev_tool_errors() { return toolErrors.c_str(); }
-
-// Device Settings and Control Device.
-EMSCRIPTEN_KEEPALIVE int tev_read_settings() { return Device().ReadSettings(); }
-EMSCRIPTEN_KEEPALIVE int tev_write_settings() { return Device().WriteSettings(); }
-// field: 0 line A mode, 1 line A value, 2 line B mode, 3 line B value, 4 inhibit (tenths), 5 ADC offset.
-EMSCRIPTEN_KEEPALIVE int tev_settings_field(int field) {
-  const tev::DeviceSettings& s = Device().settings;
-  switch (field) {
-    case 0: return static_cast<int>(s.lineAMode);
-    case 1: return s.lineAValue;
-    case 2: return static_cast<int>(s.lineBMode);
-    case 3: return s.lineBValue;
-    case 4: return s.inhibitTenths;
-    case 5: return s.adcOffset;
-    default: return 0;
-  }
-}
-EMSCRIPTEN_KEEPALIVE void tev_set_settings_field(int field, int value) {
-  tev::DeviceSettings& s = Device().settings;
-  switch (field) {
-    case 0: s.lineAMode = static_cast<tev::LineMode>(value); break;
-    case 1: s.lineAValue = static_cast<std::uint16_t>(value); break;
-    case 2: s.lineBMode = static_cast<tev::LineMode>(value); break;
-    case 3: s.lineBValue = static_cast<std::uint16_t>(value); break;
-    case 4: s.inhibitTenths = static_cast<std::uint16_t>(value); break;
-    case 5: s.adcOffset = value; break;
-    default: break;
-  }
-}
-// A reading, or a negative result code.
-EMSCRIPTEN_KEEPALIVE int tev_read_battery() {
-  std::uint16_t tenths = 0;
-  const int r = Device().ReadBatteryVoltage(tenths);
-  return r == tev::kOk ? tenths : (r < 0 ? r : -1000);
-}
-EMSCRIPTEN_KEEPALIVE int tev_read_adc() {
-  std::uint16_t count = 0;
-  const int r = Device().ReadAdc(count);
-  return r == tev::kOk ? count : (r < 0 ? r : -1000);
-}
-EMSCRIPTEN_KEEPALIVE int tev_fire_lines() { return Device().FireLines(); }
 
 }  // extern "C"

@@ -40,7 +40,7 @@ function showLink() {
   $('link-text').textContent = connected ? 'Connected' : 'Not connected';
   document.body.dataset.link = connected ? 'connected' : 'disconnected';
   const idle = connected && !busy;
-  for (const id of ['read', 'settings-read', 'settings-write', 'battery', 'pressure', 'fire']) $(id).disabled = !idle;
+  for (const id of ['read', 'settings-read', 'settings-write', 'calibrate', 'battery', 'pressure', 'fire']) $(id).disabled = !idle;
   $('connect').disabled = busy || !hid;
   const picked = chosen >= 0 && !busy;
   $('save').disabled = !picked;
@@ -194,13 +194,14 @@ async function openFile(file) {
   document.body.dataset.opened = file.name;
 }
 
-function readSettingsInto() {
-  $('line-a-mode').value = core.number('tev_settings_field', [0]);
-  $('line-a-value').value = core.number('tev_settings_field', [1]);
-  $('line-b-mode').value = core.number('tev_settings_field', [2]);
-  $('line-b-value').value = core.number('tev_settings_field', [3]);
-  $('inhibit').value = core.number('tev_settings_field', [4]);
+const kEntryFields = ['line-a-mode', 'line-a-time', 'line-a-alt', 'line-b-mode', 'line-b-time', 'line-b-alt', 'inhibit'];
+
+// The settings as the dialog's entries show them, one a line.
+function showEntries() {
+  core.text('tev_settings_entries').split('\n').forEach((value, i) => { $(kEntryFields[i]).value = value; });
 }
+
+function entries() { return kEntryFields.map((id) => $(id).value).join('\n'); }
 
 function wire() {
   $('connect').addEventListener('click', () => run(async () => {
@@ -231,30 +232,17 @@ function wire() {
     const file = e.dataTransfer.files[0];
     if (file) openFile(file);
   });
-  $('settings-read').addEventListener('click', () => run(async () => {
-    const r = await core.call('tev_read_settings');
-    if (r === 0) readSettingsInto();
-    deviceStatus(r === 0 ? 'Settings read.' : 'Failed to read settings.');
-  }));
-  $('settings-write').addEventListener('click', () => run(async () => {
-    const fields = ['line-a-mode', 'line-a-value', 'line-b-mode', 'line-b-value', 'inhibit'];
-    fields.forEach((id, field) => core.number('tev_set_settings_field', [field, Number($(id).value) || 0]));
-    const r = await core.call('tev_write_settings');
-    deviceStatus(r === 0 ? 'Settings written successfully.' : 'Failed to write settings.');
-  }));
-  $('battery').addEventListener('click', () => run(async () => {
-    const r = await core.call('tev_read_battery');
-    deviceStatus(r >= 0 ? `Current Voltage: ${r / 10} Volts` : 'Failed to read the battery.');
-  }));
-  $('pressure').addEventListener('click', () => run(async () => {
-    const r = await core.call('tev_read_adc');
-    deviceStatus(r >= 0 ? `Current ADC: ${r}` : 'Failed to read the pressure.');
-  }));
-  $('fire').addEventListener('click', () => run(async () => {
-    deviceStatus('Firing both lines for 2 seconds...');
-    const r = await core.call('tev_fire_lines');
-    deviceStatus(r === 0 ? 'Done.' : 'Failed to fire the lines.');
-  }));
+  const deviceWork = (work) => run(async () => {
+    await work();
+    for (const line of core.text('tev_work_status').split('\r\n')) if (line) deviceStatus(line);
+    showEntries();
+  });
+  $('settings-read').addEventListener('click', () => deviceWork(() => core.call('tev_settings_read')));
+  $('settings-write').addEventListener('click', () => deviceWork(() => core.call('tev_settings_write', [entries()])));
+  $('calibrate').addEventListener('click', () => deviceWork(() => core.call('tev_calibrate', [$('ground-alt').value, entries()])));
+  $('pressure').addEventListener('click', () => deviceWork(() => core.call('tev_control', [0])));
+  $('battery').addEventListener('click', () => deviceWork(() => core.call('tev_control', [1])));
+  $('fire').addEventListener('click', () => deviceWork(() => core.call('tev_control', [2])));
 }
 
 async function start() {
@@ -274,7 +262,8 @@ async function start() {
       showLink();
     };
   }
-  core = await loadCore(link, { onDownloadProgress, onLiveTrace });
+  core = await loadCore(link, { onDownloadProgress, onLiveTrace, onWarn: (id) => window.alert(T.kWarnings[id]) });
+  showEntries();
   showLink();
   document.body.dataset.ready = 'true';
 }

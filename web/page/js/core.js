@@ -7,6 +7,7 @@ export async function loadCore(link, handlers) {
     tevHid: link,
     onDownloadProgress: handlers.onDownloadProgress,
     onLiveTrace: handlers.onLiveTrace,
+    onWarn: handlers.onWarn,
   });
   return new Core(module);
 }

@@ -8,6 +8,12 @@ export const kDataRead = 'Data read successfully.';
 export const kAttemptingToConnect = 'Attempting to connect to device.';
 export const kCsvError =
   'Failed to save the CSV file. Make sure that it is not write protected or locked, and that the disk has enough space.';
+// The warnings of the settings operations, by their string ids.
+export const kWarnings = {
+  110: 'Please enter your aproximate MSL altitude and try again.',
+  111: 'The inhibit setting is very large. Please make sure that it is the correct setting.',
+  112: 'One or both of the ejection lines are disabled. Make sure this is correct.',
+};
 export const packetReadLine = (i) => `Packet Read: ${i}`;
 export const packetsReadLine = (n) => `Packets Read: ${n}`;
 export const saveIncompleteQuestion = (set) =>
