@@ -174,7 +174,23 @@ test('without WebHID the page says which browsers have it, and still opens files
   await page.close();
 });
 
+test('once loaded, the page works offline', async () => {
+  const page = await openPage(session, { standin: null });
+  await page.evaluate(async () => { await navigator.serviceWorker.ready; });
+  // Loaded once more under its service worker, which keeps what it fetches.
+  await page.reload({ waitUntil: 'load' });
+  await page.waitForSelector('body[data-ready="true"]');
+  await page.setOfflineMode(true);
+  await page.reload({ waitUntil: 'load' });
+  await page.waitForSelector('body[data-ready="true"]', { timeout: 10000 });
+  await (await page.$('#open')).uploadFile(join(root, 'samples/park.tev'));
+  await page.waitForSelector('body[data-opened="park.tev"]');
+  assert.ok(await page.$('#plot svg'));
+  await page.setOfflineMode(false);
+  await page.close();
+});
+
 test('the site holds what a web server needs', () => {
-  for (const f of ['index.html', 'tevusb.mjs', 'tevusb.wasm', 'js/app.js', 'img/connected.png'])
+  for (const f of ['index.html', 'sw.js', 'tevusb.mjs', 'tevusb.wasm', 'js/app.js', 'img/connected.png'])
     assert.ok(existsSync(join(root, 'build/web/site', f)), f);
 });

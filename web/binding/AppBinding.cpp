@@ -1,5 +1,5 @@
-// The page's reach into the program: the connect sequence, the Capture Data steps and the file
-// commands of tevtool on the module's in-memory files. Texts the page shows come back as UTF-8.
+// The page's reach into the program: the connect sequence, the Capture Data steps, and the
+// figures of tevtool stats on the module's in-memory files. Texts come back as UTF-8.
 #include <emscripten.h>
 
 #include <sstream>
@@ -9,6 +9,7 @@
 #include "device/Download.h"
 #include "model/CsvExport.h"
 #include "model/DataFile.h"
+#include "model/DebugLog.h"
 #include "model/WidePath.h"
 #include "plot/PlotView.h"
 #include "plot/SvgCanvas.h"
@@ -94,6 +95,11 @@ EMSCRIPTEN_KEEPALIVE const char* tev_text() { return Text().c_str(); }
 
 EMSCRIPTEN_KEEPALIVE void tev_disconnect() { Device().Close(); }
 
+// The diagnostic lines to the browser's console (on) or nowhere.
+EMSCRIPTEN_KEEPALIVE void tev_debug_log(int on) {
+  tev::SetDebugLogSink(on ? tev::StandardOutputSink() : nullptr);
+}
+
 EMSCRIPTEN_KEEPALIVE int tev_is_open() { return Device().IsOpen() ? 1 : 0; }
 
 // Read Data: the settings image the saved files carry, then the memory, packet by packet.
@@ -146,13 +152,13 @@ EMSCRIPTEN_KEEPALIVE int tev_open_file(const char* path) {
   return tev::LoadDataSetFile(tev::Utf8ToWide(path), device.packets, device.settings) ? 1 : 0;
 }
 
-// Runs one tevtool command (arguments one a line); its output and errors are read afterwards.
-EMSCRIPTEN_KEEPALIVE int tev_tool(const char* lines) {
+// `tevtool stats` with these arguments (one a line); its output and errors are read afterwards.
+EMSCRIPTEN_KEEPALIVE int tev_stats(const char* lines) {
   tev::tool::Args args;
   std::istringstream in(lines);
   for (std::string line; std::getline(in, line);) args.push_back(tev::Utf8ToWide(line));
   std::ostringstream out, err;
-  const int status = tev::tool::RunTool(args, out, err);
+  const int status = tev::tool::RunStats(args, out, err);
   toolOutput = out.str();
   toolErrors = err.str();
   return status;

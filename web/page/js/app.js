@@ -168,7 +168,7 @@ function showFlight(path, set) {
   const { svg, problem } = core.plot(path, set, kPlotWidth, kPlotHeight, feet);
   shown = { path, set, svg };
   $('plot').innerHTML = svg || `<p class="hint">${problem}</p>`;
-  const stats = core.tool(['stats', path, String(set), '--units', feet ? 'ft' : 'm']);
+  const stats = core.stats([path, String(set), '--units', feet ? 'ft' : 'm']);
   $('stats').textContent = stats.status === 0 ? stats.output : stats.errors;
 }
 
@@ -262,7 +262,11 @@ async function start() {
       showLink();
     };
   }
+  if ('serviceWorker' in navigator) navigator.serviceWorker.register('sw.js').catch(() => {});
   core = await loadCore(link, { onDownloadProgress, onLiveTrace, onWarn: (id) => window.alert(T.kWarnings[id]) });
+  // The device link's diagnostics go to the console only when asked for (page?log): a long file
+  // would otherwise write a line a packet.
+  core.number('tev_debug_log', [new URLSearchParams(location.search).has('log') ? 1 : 0]);
   showEntries();
   showLink();
   document.body.dataset.ready = 'true';

@@ -39,9 +39,9 @@ class Core {
 
   readFile(path) { return this.m.FS.readFile(path); }
 
-  // The tevtool command `args`; { status, output, errors }.
-  tool(args) {
-    const status = this.m.ccall('tev_tool', 'number', ['string'], [args.join('\n')]);
+  // `tevtool stats` with `args`; { status, output, errors }.
+  stats(args) {
+    const status = this.m.ccall('tev_stats', 'number', ['string'], [args.join('\n')]);
     return { status, output: this.text('tev_tool_output'), errors: this.text('tev_tool_errors') };
   }
 
