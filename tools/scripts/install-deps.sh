@@ -6,7 +6,7 @@
 set -euo pipefail
 packages=(g++ cmake ninja-build g++-mingw-w64-x86-64 mingw-w64-tools wine wine64 xvfb xauth
           fonts-liberation googletest libgtest-dev libbenchmark-dev imagemagick ccache python3 librsvg2-bin
-          chromium poppler-utils nsis zip unzip osslsigncode openssl)
+          chromium poppler-utils nsis zip unzip osslsigncode openssl emscripten)
 if [ "${1:-}" = "--fuzz" ]; then packages+=(clang libclang-rt-dev); fi
 missing=()
 for p in "${packages[@]}"; do

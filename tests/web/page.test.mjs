@@ -1,0 +1,196 @@
+// The page in Debian's headless Chromium, the altimeter being the simulated one behind the
+// stand-in navigator.hid. Needs the site (web/build.sh) and the native tools' reference files
+// (reference.sh) in build/web; tests/web/run.sh makes both.
+import assert from 'node:assert/strict';
+import { mkdtemp, readFile, readdir, mkdir } from 'node:fs/promises';
+import { existsSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { join } from 'node:path';
+import { after, before, test } from 'node:test';
+import { connectAndRead, openPage, root, startBrowser } from './harness.mjs';
+
+const reference = join(root, 'build/web/reference');
+const shots = join(root, 'build/web/screenshots');
+const kLoadError = 'Could not load file. Make sure the file is valid and not locked.';
+const kDropNotDataFile =
+  'Only TEV USB data files (*.tev) can be opened. Drop a .tev file on the window to show its flight.';
+
+let session;
+before(async () => { session = await startBrowser(); await mkdir(shots, { recursive: true }); });
+after(async () => { await session.close(); });
+
+async function waitForFiles(folder, names, timeoutMs = 10000) {
+  const end = Date.now() + timeoutMs;
+  for (;;) {
+    const present = await readdir(folder);
+    if (names.every((n) => present.includes(n)) && !present.some((n) => n.endsWith('.crdownload'))) return present;
+    if (Date.now() > end) assert.fail(`downloads: ${present.join(', ')}; wanted ${names.join(', ')}`);
+    await new Promise((r) => setTimeout(r, 100));
+  }
+}
+
+// Drops a file with these bytes on the page, as a person drags one from a file manager.
+async function drop(page, name, bytes) {
+  await page.evaluate((fileName, data) => {
+    const transfer = new DataTransfer();
+    transfer.items.add(new File([new Uint8Array(data)], fileName));
+    document.getElementById('plot').dispatchEvent(new DragEvent('drop', { dataTransfer: transfer, bubbles: true }));
+  }, name, [...bytes]);
+}
+
+test('a download saves every flight byte for byte as tevtool download --sim does, and plots as tevtool plot', async () => {
+  const downloads = await mkdtemp(join(tmpdir(), 'tev-web-'));
+  const page = await openPage(session, { downloads });
+  const text = await connectAndRead(page);
+  assert.match(text, /Device Connected\.\nCurrent device firmware version: 1\.40\n/);
+  assert.match(text, /Data read successfully\./);
+  assert.ok(await page.$('#live svg polyline'), 'a live trace was drawn');
+  assert.equal(await page.$eval('#link-icon', (e) => e.getAttribute('src')), 'img/connected.png');
+
+  const expected = (await readdir(join(reference, 'flights'))).sort();
+  assert.deepEqual(expected, ['flight-1.tev', 'flight-2.tev', 'flight-3.tev', 'flight-4.tev']);
+  await page.click('#save-all');
+  await waitForFiles(downloads, expected);
+  for (const name of expected) {
+    assert.deepEqual(await readFile(join(downloads, name)), await readFile(join(reference, 'flights', name)), name);
+  }
+
+  // Pick the second set: the plot is tevtool plot's picture of the same file, to the byte.
+  await (await page.$$('#strip button'))[1].click();
+  await page.waitForSelector('#plot svg');
+  await page.click('#save-plot');
+  await waitForFiles(downloads, ['flight-2-0.svg']);
+  assert.equal(await readFile(join(downloads, 'flight-2-0.svg'), 'utf8'), await readFile(join(reference, 'flight-2-0.svg'), 'utf8'));
+  await page.click('#save-csv');
+  await waitForFiles(downloads, ['flight-2.csv']);
+  assert.match(await readFile(join(downloads, 'flight-2.csv'), 'utf8'), /^[^\n]+\n[-0-9.]/);
+
+  for (const scale of [1, 2]) {
+    await page.setViewport({ width: scale === 1 ? 1280 : 640, height: 1000, deviceScaleFactor: scale });
+    await page.screenshot({ path: join(shots, `page-flight-${scale * 100}.png`), fullPage: true });
+  }
+  assert.deepEqual(page.errors, []);
+  await page.close();
+});
+
+test('an unplug mid-download ends with a message, and the cut-off set is never offered as whole', async () => {
+  const downloads = await mkdtemp(join(tmpdir(), 'tev-web-'));
+  // 1500 input reports: well into the third flight (about 35 reports a packet).
+  const page = await openPage(session, { standin: { unplugAfter: 1500 }, downloads });
+  const text = await connectAndRead(page);
+  assert.match(text, /The altimeter was unplugged\./);
+  assert.match(text, /Failed to read data\./);
+  assert.match(text, /Data set 3 may be incomplete: the download stopped before its end\./);
+  assert.equal(await page.$eval('body', (e) => e.dataset.link), 'disconnected');
+  const strip = await page.$$eval('#strip button', (b) => b.map((e) => e.textContent));
+  assert.equal(strip.length, 3);
+  assert.match(strip[2], /may be incomplete/);
+
+  const questions = [];
+  page.on('dialog', (d) => { questions.push(d.message()); d.accept(); });
+  await page.click('#save-all');
+  const saved = await waitForFiles(downloads, ['flight-1.tev', 'flight-2.tev', 'flight-3.partial.tev']);
+  assert.ok(!saved.includes('flight-3.tev'));
+  assert.deepEqual(questions, ['Data set 3 may be incomplete: the download stopped before its end. Save it anyway?']);
+  for (const name of ['flight-1.tev', 'flight-2.tev'])
+    assert.deepEqual(await readFile(join(downloads, name)), await readFile(join(reference, 'flights', name)), name);
+  assert.ok((await readFile(join(downloads, 'flight-3.partial.tev'))).length < (await readFile(join(reference, 'flights', 'flight-3.tev'))).length);
+  await page.screenshot({ path: join(shots, 'page-unplugged.png'), fullPage: true });
+  await page.close();
+});
+
+test('opening a .tev shows its plot and the figures of tevtool stats; bad files get the program\'s messages', async () => {
+  const page = await openPage(session, {});
+  const input = await page.$('#open');
+  await input.uploadFile(join(root, 'samples/hop.tev'));
+  await page.waitForSelector('body[data-opened="hop.tev"]');
+  assert.equal(await page.$eval('#stats', (e) => e.textContent), await readFile(join(reference, 'hop-stats.txt'), 'utf8'));
+  assert.ok(await page.$('#plot svg'));
+
+  const cases = [
+    { name: 'truncated.tev', bytes: (await readFile(join(root, 'samples/hop.tev'))).subarray(0, 100), message: kLoadError },
+    { name: 'empty.tev', bytes: Buffer.alloc(0), message: kLoadError },
+    { name: 'notes.txt', bytes: Buffer.from('not a flight'), message: kDropNotDataFile },
+  ];
+  for (const c of cases) {
+    await drop(page, c.name, c.bytes);
+    await page.waitForFunction((m) => document.getElementById('file-message').textContent === m, { timeout: 5000 }, c.message);
+    // The flight on display stays.
+    assert.ok(await page.$('#plot svg'), c.name);
+  }
+  await page.screenshot({ path: join(shots, 'page-bad-file.png'), fullPage: true });
+  assert.deepEqual(page.errors, []);
+  await page.close();
+});
+
+test('settings written are read back from the device, with the dialog\'s warnings and refusals; readings', async () => {
+  const page = await openPage(session, {});
+  const warnings = [];
+  page.on('dialog', (d) => { warnings.push(d.message()); d.accept(); });
+  await page.click('#connect');
+  await page.waitForSelector('body[data-link="connected"]');
+  const idle = () => page.waitForFunction(() => !document.getElementById('settings-read').disabled);
+  const fill = (id, value) => page.$eval(id, (e, v) => { e.value = v; }, value);
+  await idle();
+  await page.select('#line-a-mode', '1');
+  await fill('#line-a-time', '3');
+  await page.select('#line-b-mode', '3');
+  await fill('#line-b-alt', '150');
+  await fill('#inhibit', '30');
+  await page.click('#settings-write');
+  await idle();
+  assert.deepEqual(warnings, ['The inhibit setting is very large. Please make sure that it is the correct setting.']);
+  for (const id of ['#line-a-time', '#line-b-alt', '#inhibit']) await fill(id, '');
+  await page.click('#settings-read');
+  await idle();
+  const values = await page.$$eval('#settings select, #settings input', (all) => all.map((e) => e.value));
+  assert.deepEqual([values[0], values[1], values[3], values[5], values[6]], ['1', '3', '3', '150', '30']);
+
+  // A time the device cannot hold is refused, and nothing is written.
+  await fill('#line-a-time', '7000');
+  await page.click('#settings-write');
+  await idle();
+  await page.click('#battery');
+  await idle();
+  await page.click('#pressure');
+  await idle();
+  const status = await page.$eval('#device-status', (e) => e.textContent);
+  assert.match(status, /Settings written successfully\.\n/);
+  assert.match(status, /\nLine A Time \[s\] is too large: the device holds at most 6553 s\. Nothing was written\.\nCurrent Voltage/);
+  assert.match(status, /Current Voltage: 9 Volts\n/);
+  assert.match(status, /Current ADC: 836\n/);
+  await page.screenshot({ path: join(shots, 'page-settings.png'), fullPage: true });
+  await page.close();
+});
+
+test('without WebHID the page says which browsers have it, and still opens files', async () => {
+  const page = await openPage(session, { standin: null });
+  const warning = await page.$eval('#no-webhid', (e) => (e.hidden ? '' : e.textContent));
+  assert.match(warning, /WebHID is missing.*Chrome, Edge or Opera/);
+  assert.equal(await page.$eval('#connect', (e) => e.disabled), true);
+  await (await page.$('#open')).uploadFile(join(root, 'samples/sport.tev'));
+  await page.waitForSelector('#plot svg');
+  await page.screenshot({ path: join(shots, 'page-no-webhid.png'), fullPage: true });
+  await page.close();
+});
+
+test('once loaded, the page works offline', async () => {
+  const page = await openPage(session, { standin: null });
+  await page.evaluate(async () => { await navigator.serviceWorker.ready; });
+  // Loaded once more under its service worker, which keeps what it fetches.
+  await page.reload({ waitUntil: 'load' });
+  await page.waitForSelector('body[data-ready="true"]');
+  await page.setOfflineMode(true);
+  await page.reload({ waitUntil: 'load' });
+  await page.waitForSelector('body[data-ready="true"]', { timeout: 10000 });
+  await (await page.$('#open')).uploadFile(join(root, 'samples/park.tev'));
+  await page.waitForSelector('body[data-opened="park.tev"]');
+  assert.ok(await page.$('#plot svg'));
+  await page.setOfflineMode(false);
+  await page.close();
+});
+
+test('the site holds what a web server needs', () => {
+  for (const f of ['index.html', 'sw.js', 'tevusb.mjs', 'tevusb.wasm', 'js/app.js', 'img/connected.png'])
+    assert.ok(existsSync(join(root, 'build/web/site', f)), f);
+});

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# What the native tools make of the simulated altimeter's sample flights, for the browser tests to
+# compare with: the files of `tevtool download --sim` the plot of `tevtool plot` of the second, and the figures of `tevtool stats` of a sample.
+# Usage: reference.sh <tevtool> <altimeter-sim> <out dir> <port>
+set -euo pipefail
+tevtool=$(realpath "$1") sim=$(realpath "$2") out=$3 port=$4
+rm -rf "$out"
+mkdir -p "$out/flights"
+"$tevtool" download -o "$out/flights" --sim "$port" >"$out/download.out" 2>"$out/download.err" &
+tool=$!
+for _ in $(seq 1 100); do
+  grep -q "waiting for an altimeter" "$out/download.err" 2>/dev/null && break
+  sleep 0.1
+done
+mkfifo "$out/sim.in"
+"$sim" --port "$port" --flights samples <"$out/sim.in" >"$out/sim.log" 2>&1 &
+simpid=$!
+exec 3>"$out/sim.in"
+status=0
+wait "$tool" || status=$?
+echo quit >&3
+exec 3>&-
+wait "$simpid" || true
+if [ "$status" -ne 0 ]; then
+  echo "tevtool download --sim exited $status"; cat "$out/download.err"; exit 1
+fi
+"$tevtool" plot "$out/flights/flight-2.tev" 0 -o "$out/flight-2-0.svg"
+(cd "$(dirname "$0")/../../samples" && "$tevtool" stats hop.tev 0) >"$out/hop-stats.txt"

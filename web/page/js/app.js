@@ -1,0 +1,275 @@
+// The page: Capture Data over WebHID, the flight on display with its figures, and the device's
+// settings and readings, all through the program's own core in WebAssembly.
+import { HidLink } from './hid-link.js';
+import { loadCore } from './core.js';
+import * as T from './texts.js';
+import { offerFile } from './offer-file.js';
+
+const $ = (id) => document.getElementById(id);
+const kLiveWidth = 640;
+const kLiveHeight = 240;
+const kPlotWidth = 1200;
+const kPlotHeight = 800;
+
+const hid = 'hid' in navigator ? navigator.hid : null;
+const link = hid ? new HidLink(hid) : null;
+let core = null;
+let busy = false;
+let connected = false;
+let sets = 0;
+let incompleteSet = -1;
+let chosen = -1;
+let shown = null; // { path, set, svg } of the flight on display
+let openedPath = null; // the file whose sets the strip shows; null for a download
+let closeWhenIdle = false; // an unplug during a call: the device is closed once the call has ended
+
+function status(line) {
+  const box = $('status');
+  box.textContent += `${line}\n`;
+  box.scrollTop = box.scrollHeight;
+}
+
+function deviceStatus(line) {
+  const box = $('device-status');
+  box.textContent += `${line}\n`;
+  box.scrollTop = box.scrollHeight;
+}
+
+function showLink() {
+  $('link-icon').src = connected ? 'img/connected.png' : 'img/disconnected.png';
+  $('link-text').textContent = connected ? 'Connected' : 'Not connected';
+  document.body.dataset.link = connected ? 'connected' : 'disconnected';
+  const idle = connected && !busy;
+  for (const id of ['read', 'settings-read', 'settings-write', 'calibrate', 'battery', 'pressure', 'fire']) $(id).disabled = !idle;
+  $('connect').disabled = busy || !hid;
+  const picked = chosen >= 0 && !busy;
+  $('save').disabled = !picked;
+  $('save-csv').disabled = !picked;
+  $('save-all').disabled = busy || sets === 0;
+  $('save-plot').disabled = !shown || !shown.svg;
+}
+
+async function run(work) {
+  if (busy || !core) return;
+  busy = true;
+  showLink();
+  try {
+    await work();
+  } finally {
+    busy = false;
+    if (closeWhenIdle) {
+      closeWhenIdle = false;
+      core.number('tev_disconnect');
+    }
+    showLink();
+  }
+}
+
+function lines(text) {
+  for (const line of text.split('\r\n')) if (line) status(line);
+}
+
+async function connect() {
+  status(T.kAttemptingToConnect);
+  await link.refresh();
+  connected = (await core.call('tev_connect')) === 1;
+  lines(core.text('tev_text'));
+  if (connected) document.body.dataset.deviceVersion = '1.40';
+}
+
+function showStrip() {
+  const strip = $('strip');
+  strip.textContent = '';
+  for (let set = 0; set < sets; ++set) {
+    const button = document.createElement('button');
+    button.type = 'button';
+    const packets = core.number('tev_set_packets', [set]);
+    button.textContent = `Data set ${set + 1} (${packets} packets)${set === incompleteSet ? ' — may be incomplete' : ''}`;
+    if (set === incompleteSet) button.classList.add('incomplete');
+    button.setAttribute('aria-pressed', String(set === chosen));
+    button.addEventListener('click', () => pick(set));
+    strip.appendChild(button);
+  }
+}
+
+function setFileName(set, extension) {
+  return `flight-${set + 1}${set === incompleteSet ? '.partial' : ''}${extension}`;
+}
+
+function pick(set) {
+  chosen = set;
+  showStrip();
+  if (openedPath) {
+    showFlight(openedPath, set);
+  } else {
+    // The set as its own data file, as Save writes it: there it is set 0.
+    const path = setFileName(set, '.tev');
+    if (core.number('tev_save_set', [set, path]) !== 1) return;
+    showFlight(path, 0);
+  }
+  showLink();
+}
+
+async function readData() {
+  status(T.kReadingData);
+  openedPath = null;
+  sets = 0;
+  chosen = -1;
+  incompleteSet = -1;
+  showStrip();
+  $('progress').value = 0;
+  const result = await core.call('tev_read_data', [kLiveWidth, kLiveHeight]);
+  sets = core.number('tev_set_count');
+  incompleteSet = core.number('tev_incomplete_set');
+  status(T.packetsReadLine(core.number('tev_packet_count')));
+  if (result === 0) {
+    status(T.kDataRead);
+  } else {
+    status(T.kDataReadFailed);
+    const incomplete = core.text('tev_incomplete_line');
+    if (incomplete) lines(incomplete);
+  }
+  if (result === 0) $('progress').value = $('progress').max;
+  document.body.dataset.download = result === 0 ? 'done' : 'failed';
+  showStrip();
+}
+
+function onDownloadProgress(packet, live) {
+  if (live) return;
+  $('progress').value = packet + 1;
+  status(T.packetReadLine(packet));
+  sets = core.number('tev_set_count');
+  showStrip();
+}
+
+function onLiveTrace(svg) {
+  $('live').innerHTML = svg;
+}
+
+function saveSet(set) {
+  if (set === incompleteSet && !window.confirm(T.saveIncompleteQuestion(set))) return false;
+  const path = setFileName(set, '.tev');
+  if (core.number('tev_save_set', [set, path]) !== 1) return false;
+  offerFile(setFileName(set, '.tev'), core.readFile(path), 'application/octet-stream');
+  return true;
+}
+
+function saveCsv(set) {
+  const path = setFileName(set, '.csv');
+  if (core.number('tev_save_csv', [set, path]) !== 1) {
+    window.alert(T.kCsvError);
+    return;
+  }
+  offerFile(setFileName(set, '.csv'), core.readFile(path), 'text/csv');
+}
+
+function showFlight(path, set) {
+  const feet = $('feet').checked;
+  const { svg, problem } = core.plot(path, set, kPlotWidth, kPlotHeight, feet);
+  shown = { path, set, svg };
+  $('plot').innerHTML = svg || `<p class="hint">${problem}</p>`;
+  const stats = core.stats([path, String(set), '--units', feet ? 'ft' : 'm']);
+  $('stats').textContent = stats.status === 0 ? stats.output : stats.errors;
+}
+
+async function openFile(file) {
+  const message = $('file-message');
+  message.textContent = '';
+  if (!/\.tev$/i.test(file.name)) {
+    message.textContent = T.kDropNotDataFile;
+    return;
+  }
+  const path = core.putFile(file.name, new Uint8Array(await file.arrayBuffer()));
+  if (core.number('tev_open_file', [path]) !== 1) {
+    message.textContent = T.kLoadError;
+    return;
+  }
+  sets = core.number('tev_set_count');
+  openedPath = path;
+  incompleteSet = -1;
+  chosen = 0;
+  showStrip();
+  showFlight(path, 0);
+  showLink();
+  document.body.dataset.opened = file.name;
+}
+
+const kEntryFields = ['line-a-mode', 'line-a-time', 'line-a-alt', 'line-b-mode', 'line-b-time', 'line-b-alt', 'inhibit'];
+
+// The settings as the dialog's entries show them, one a line.
+function showEntries() {
+  core.text('tev_settings_entries').split('\n').forEach((value, i) => { $(kEntryFields[i]).value = value; });
+}
+
+function entries() { return kEntryFields.map((id) => $(id).value).join('\n'); }
+
+function wire() {
+  $('connect').addEventListener('click', () => run(async () => {
+    try {
+      const granted = await hid.requestDevice({ filters: [{ vendorId: T.kVendorId, productId: T.kApplicationProductId }] });
+      for (const device of granted) link.add(device);
+    } catch {
+      // The person closed the chooser: look for what was allowed before.
+    }
+    await connect();
+  }));
+  $('read').addEventListener('click', () => run(readData));
+  $('save').addEventListener('click', () => saveSet(chosen));
+  $('save-csv').addEventListener('click', () => saveCsv(chosen));
+  $('save-all').addEventListener('click', () => { for (let set = 0; set < sets; ++set) saveSet(set); });
+  $('open').addEventListener('change', (e) => { if (e.target.files[0]) openFile(e.target.files[0]); e.target.value = ''; });
+  $('save-plot').addEventListener('click', () => {
+    const name = shown.path.slice(shown.path.lastIndexOf('/') + 1).replace(/\.tev$/i, '');
+    offerFile(`${name}-${shown.set}.svg`, shown.svg, 'image/svg+xml');
+  });
+  $('feet').addEventListener('change', () => { if (shown) showFlight(shown.path, shown.set); });
+  const plot = $('plot');
+  document.addEventListener('dragover', (e) => { e.preventDefault(); plot.classList.add('drop'); });
+  document.addEventListener('dragleave', () => plot.classList.remove('drop'));
+  document.addEventListener('drop', (e) => {
+    e.preventDefault();
+    plot.classList.remove('drop');
+    const file = e.dataTransfer.files[0];
+    if (file) openFile(file);
+  });
+  const deviceWork = (work) => run(async () => {
+    await work();
+    for (const line of core.text('tev_work_status').split('\r\n')) if (line) deviceStatus(line);
+    showEntries();
+  });
+  $('settings-read').addEventListener('click', () => deviceWork(() => core.call('tev_settings_read')));
+  $('settings-write').addEventListener('click', () => deviceWork(() => core.call('tev_settings_write', [entries()])));
+  $('calibrate').addEventListener('click', () => deviceWork(() => core.call('tev_calibrate', [$('ground-alt').value, entries()])));
+  $('pressure').addEventListener('click', () => deviceWork(() => core.call('tev_control', [0])));
+  $('battery').addEventListener('click', () => deviceWork(() => core.call('tev_control', [1])));
+  $('fire').addEventListener('click', () => deviceWork(() => core.call('tev_control', [2])));
+}
+
+async function start() {
+  wire();
+  if (!hid) {
+    $('no-webhid').textContent = T.kNoWebHid;
+    $('no-webhid').hidden = false;
+  } else {
+    link.onchange = () => {
+      if (connected && !link.plugged()) {
+        connected = false;
+        status(T.kUnplugged);
+        // The module is waiting inside the call: its reads now fail, and it closes afterwards.
+        if (busy) closeWhenIdle = true;
+        else core.number('tev_disconnect');
+      }
+      showLink();
+    };
+  }
+  if ('serviceWorker' in navigator) navigator.serviceWorker.register('sw.js').catch(() => {});
+  core = await loadCore(link, { onDownloadProgress, onLiveTrace, onWarn: (id) => window.alert(T.kWarnings[id]) });
+  // The device link's diagnostics go to the console only when asked for (page?log): a long file
+  // would otherwise write a line a packet.
+  core.number('tev_debug_log', [new URLSearchParams(location.search).has('log') ? 1 : 0]);
+  showEntries();
+  showLink();
+  document.body.dataset.ready = 'true';
+}
+
+start();
