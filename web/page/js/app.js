@@ -168,7 +168,7 @@ function showFlight(path, set) {
   const { svg, problem } = core.plot(path, set, kPlotWidth, kPlotHeight, feet);
   shown = { path, set, svg };
   $('plot').innerHTML = svg || `<p class="hint">${problem}</p>`;
-  const stats = core.stats([path, String(set), '--units', feet ? 'ft' : 'm']);
+  const stats = core.stats([path, String(set + 1), '--units', feet ? 'ft' : 'm']);
   $('stats').textContent = stats.status === 0 ? stats.output : stats.errors;
 }
 
@@ -220,7 +220,7 @@ function wire() {
   $('open').addEventListener('change', (e) => { if (e.target.files[0]) openFile(e.target.files[0]); e.target.value = ''; });
   $('save-plot').addEventListener('click', () => {
     const name = shown.path.slice(shown.path.lastIndexOf('/') + 1).replace(/\.tev$/i, '');
-    offerFile(`${name}-${shown.set}.svg`, shown.svg, 'image/svg+xml');
+    offerFile(`${name}-${shown.set + 1}.svg`, shown.svg, 'image/svg+xml');
   });
   $('feet').addEventListener('change', () => { if (shown) showFlight(shown.path, shown.set); });
   const plot = $('plot');
