@@ -27,10 +27,11 @@ hid_bridge_start() {
 
 hid_bridge_stop() {
   [ -n "$hid_bridge_pid" ] || return 0
-  echo quit >&7 2>/dev/null
+  # In a subshell: a bridge already gone would end the caller with SIGPIPE.
+  (echo quit >&7) 2>/dev/null
   exec 7>&-
   for _ in $(seq 200); do kill -0 "$hid_bridge_pid" 2>/dev/null || break; sleep 0.1; done
-  kill "$hid_bridge_pid" 2>/dev/null
+  kill "$hid_bridge_pid" 2>/dev/null || true
   rm -f "$hid_bridge_fifo"
   hid_bridge_pid=""
 }
