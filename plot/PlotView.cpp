@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <string>
 
 #include "model/DebugLog.h"
@@ -27,11 +28,19 @@ std::wstring PeakText(float seconds, float value, std::wstring_view unit) {
   return text;
 }
 
+struct LabelBox {
+  int left, top, right, bottom;
+  bool Overlaps(const LabelBox& other) const {
+    return left < other.right && other.left < right && top < other.bottom && other.top < bottom;
+  }
+};
+
 // A label standing above the point (seconds, value), left out when the point cannot be placed.
 // A label that would run over the right or top edge is moved left or down until it fits, so that
-// a peak near an edge still shows its whole figure.
+// a peak near an edge still shows its whole figure; one that would lie over the legend goes just
+// below it, in its own column, so that neither hides the other.
 void DrawLabelAbove(Canvas& canvas, const PlotScale& scale, std::wstring_view text, Argb color, double seconds,
-                    double value) {
+                    double value, const std::optional<LabelBox>& legend = std::nullopt) {
   const auto px = MapX(scale, seconds);
   const auto py = MapY(scale, value);
   if (!px || !py) return;
@@ -44,6 +53,8 @@ void DrawLabelAbove(Canvas& canvas, const PlotScale& scale, std::wstring_view te
   // The left and top edges win over the right and bottom ones on a surface too small for the label.
   x = std::max(x, 0);
   y = std::max(y, 0);
+  if (legend && legend->Overlaps(LabelBox{x, y, x + width, y + height}) && legend->bottom + height <= canvas.Height())
+    y = legend->bottom;
   DrawLabel(canvas, scale, text, color, x, y);
 }
 
@@ -87,29 +98,44 @@ void PaintPlot(Canvas& canvas, const DataSet& set, PlotScale& scale, const PeakU
   DrawSeries(canvas, scale, set.velocityKmh, PlotPen{kGreen, sizes.seriesPen}, std::nullopt);
   DrawLineMarks(canvas, scale, set);
 
+  // The legend is drawn last, over everything, but its place is known first: the peak labels keep off it.
+  const std::wstring legendTexts[] = {
+      L"Smoothed altitude", L"<Velocity> over 1 second",
+      L"Data set: " + std::to_wstring(static_cast<long long>(set.setNumber) + 1)};
+  const auto legendY = [&](int line) { return sizes.legendTop + line * sizes.legendStep; };
+  std::optional<LabelBox> legend;
+  if (hasSamples) {
+    LabelBox box{sizes.legendX, sizes.legendTop, sizes.legendX, sizes.legendTop};
+    for (int line = 0; line < 3; ++line) {
+      const TextExtent extent = canvas.MeasureText(legendTexts[line], sizes.labelPoints, true);
+      box.right = std::max(box.right, sizes.legendX + static_cast<int>(std::ceil(extent.width)));
+      box.bottom = std::max(box.bottom, legendY(line) + static_cast<int>(std::ceil(extent.height)));
+    }
+    legend = box;
+  }
+
   // A hand-built set may have series of other lengths than adc: an index past a series is no peak.
   const int apogee = IndexOfMaximum(set, set.altitudeAgl);
   if (apogee >= 0 && static_cast<std::size_t>(apogee) < set.altitudeAgl.size()) {
     const float t = SampleSeconds(apogee);
     const float a = static_cast<float>(set.altitudeAgl[apogee]);
     DrawLabelAbove(canvas, scale, PeakText(t, static_cast<float>(a * units.altitudePerMetre), units.altitude), kBlue, t,
-                   a);
+                   a, legend);
 
     const int peak = IndexOfMaximum(set, set.velocity);
     if (peak >= 0 && static_cast<std::size_t>(peak) < set.velocity.size()) {
       const float tv = SampleSeconds(peak);
       const float v = static_cast<float>(set.velocity[peak]) * 3.6f;
-      DrawLabelAbove(canvas, scale, PeakText(tv, static_cast<float>(v * units.speedPerKmh), units.speed), kBlue, tv, v);
+      DrawLabelAbove(canvas, scale, PeakText(tv, static_cast<float>(v * units.speedPerKmh), units.speed), kBlue, tv, v,
+                     legend);
     }
   }
 
   if (hasSamples) {
     DrawGroundLabel(canvas, scale);
-    const auto legendY = [&](int line) { return sizes.legendTop + line * sizes.legendStep; };
-    DrawLabel(canvas, scale, L"Smoothed altitude", kRed, sizes.legendX, legendY(0));
-    DrawLabel(canvas, scale, L"<Velocity> over 1 second", kGreen, sizes.legendX, legendY(1));
-    DrawLabel(canvas, scale, L"Data set: " + std::to_wstring(static_cast<long long>(set.setNumber) + 1), kBlue,
-              sizes.legendX, legendY(2));
+    const Argb legendColors[] = {kRed, kGreen, kBlue};
+    for (int line = 0; line < 3; ++line)
+      DrawLabel(canvas, scale, legendTexts[line], legendColors[line], sizes.legendX, legendY(line));
   }
 }
 

@@ -173,6 +173,43 @@ TEST(PaintPlot, PeakLabelsStayInsideThePlotMovingLeftOrDownOnlyAsFarAsNeeded) {
   }
 }
 
+TEST(PaintPlot, APeakLabelThatWouldLieOverTheLegendGoesJustBelowIt) {
+  // The velocity peak, (4 s  315 km/h), stands at X(4) = 158, under the legend's widest line
+  // (24 characters × 9 = 216 pixels from x = 10) when the plot's top is 315.
+  const DataSet set = KnownFlight();
+  const std::wstring label = L"(4 s  315 km/h)";
+  struct Case {
+    int yRange;
+    bool movedBelowLegend;
+    const char* what;
+  };
+  for (const Case& c : {Case{315, true, "at the top left: just below the legend"},
+                        Case{600, false, "lower down: where it always stood"}}) {
+    SCOPED_TRACE(c.what);
+    RecordingCanvas canvas(640, 480);
+    PlotScale scale = Scale(640, 480, 20, 0, c.yRange);
+    PaintPlot(canvas, set, scale);
+    const CanvasOp* peak = canvas.FindText(label);
+    const CanvasOp* lastLegendLine = canvas.FindText(L"Data set: 3");
+    ASSERT_NE(peak, nullptr);
+    ASSERT_NE(lastLegendLine, nullptr);
+    const float legendBottom = lastLegendLine->textY + canvas.lineHeightPerPoint * 12;
+    EXPECT_EQ(peak->textX, static_cast<float>(*MapX(scale, 4.0)));
+    if (c.movedBelowLegend) EXPECT_EQ(peak->textY, legendBottom);
+    else EXPECT_EQ(peak->textY, static_cast<float>(*MapY(scale, 315.0) - 30));
+    // Whatever its place, it never lies over the legend.
+    for (const wchar_t* line : {L"Smoothed altitude", L"<Velocity> over 1 second", L"Data set: 3"}) {
+      const CanvasOp* legend = canvas.FindText(line);
+      ASSERT_NE(legend, nullptr);
+      const float right = legend->textX + std::wcslen(line) * canvas.charWidthPerPoint * 12;
+      const float bottom = legend->textY + canvas.lineHeightPerPoint * 12;
+      const bool apart = peak->textX >= right || peak->textY >= bottom ||
+                         peak->textY + canvas.lineHeightPerPoint * 12 <= legend->textY;
+      EXPECT_TRUE(apart) << "over \"" << std::string(line, line + std::wcslen(line)) << "\"";
+    }
+  }
+}
+
 TEST(PaintPlot, EmptyDataSetDrawsOnlyBackgroundAndTitle) {
   DataSet empty;
   PlotScale scale = Scale(640, 480, 0, 0, 0);

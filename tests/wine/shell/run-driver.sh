@@ -33,4 +33,8 @@ output="$work/driver-output.txt"
 timeout 600 wine explorer "/desktop=tevshell$$,1280x1024" "$(winepath -w "$driver")" 2>&1 \
   | tee "$output"
 echo "Screenshots: $shots"
-grep -q '^\[  PASSED  \]' "$output" && ! grep -q '^\[  FAILED  \]' "$output"
+if grep -q '^\[  PASSED  \]' "$output" && ! grep -q '^\[  FAILED  \]' "$output"; then exit 0; fi
+# A long log may be shown cut in the middle: its end says what went wrong.
+echo "What failed:"
+grep -E -A8 '(: Failure|\): error: .*)$' "$output" | grep -v '^wine: '
+exit 1
