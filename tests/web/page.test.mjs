@@ -64,6 +64,14 @@ test('a download saves every flight byte for byte as tevtool download --sim does
   await page.click('#save-csv');
   await waitForFiles(downloads, ['flight-2.csv']);
   assert.match(await readFile(join(downloads, 'flight-2.csv'), 'utf8'), /^[^\n]+\n[-0-9.]/);
+  // Its report is tevtool's of the file Save writes; dated the day of the download, which is the
+  // reference file's day too unless midnight fell between them.
+  await page.click('#save-report');
+  await waitForFiles(downloads, ['flight-2-report.html']);
+  const undated = (html) => html.replace(/<td class="text">\d{4}-\d\d-\d\d<\/td>/g, '<td class="text">(date)</td>');
+  const saved = undated(await readFile(join(downloads, 'flight-2-report.html'), 'utf8'));
+  assert.match(saved, /<td class="text">\(date\)<\/td>/);
+  assert.equal(saved, undated(await readFile(join(reference, 'flight-2-report.html'), 'utf8')));
 
   for (const scale of [1, 2]) {
     await page.setViewport({ width: scale === 1 ? 1280 : 640, height: 1000, deviceScaleFactor: scale });

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # What the native tools make of the simulated altimeter's sample flights, for the browser tests to
-# compare with: the files of `tevtool download --sim`, the plot of `tevtool plot` of the second,
+# compare with: the files of `tevtool download --sim`, the plot and report of the second,
 # the figures of `tevtool stats` of a sample, and `tevtool report` of a sample with and without
 # its simulation, and its message for a simulation it cannot read.
 # Usage: reference.sh <tevtool> <altimeter-sim> <out dir> <port>
@@ -28,6 +28,7 @@ if [ "$status" -ne 0 ]; then
   echo "tevtool download --sim exited $status"; cat "$out/download.err"; exit 1
 fi
 "$tevtool" plot "$out/flights/flight-2.tev" 1 -o "$out/flight-2.svg"
+(cd "$out/flights" && "$tevtool" report flight-2.tev -o "$out/flight-2-report.html")
 (cd "$(dirname "$0")/../../samples" && "$tevtool" stats hop.tev 1) >"$out/hop-stats.txt"
 samples=$(cd "$(dirname "$0")/../../samples" && pwd)
 (cd "$samples" && "$tevtool" report sport.tev -o "$out/sport-report.html" &&
