@@ -141,6 +141,7 @@ test('the launch-day report saved equals tevtool report\'s, with and without a s
   const cases = [
     { sim: null, reference: 'sport-report.html' },
     { sim: join(root, 'samples/sport-sim.csv'), reference: 'sport-sim-report.html' },
+    { feet: true, reference: 'sport-sim-ft-report.html' },
   ];
   for (const c of cases) {
     const downloads = await mkdtemp(join(tmpdir(), 'tev-web-'));
@@ -149,6 +150,7 @@ test('the launch-day report saved equals tevtool report\'s, with and without a s
       await (await page.$('#sim')).uploadFile(c.sim);
       await page.waitForFunction(() => document.getElementById('sim-name').textContent === 'sport-sim.csv');
     }
+    if (c.feet) await page.click('#feet');
     const expected = await readFile(join(reference, c.reference));
     await page.click('#save-report');
     await waitForFiles(downloads, ['sport-report.html']);

@@ -32,7 +32,8 @@ fi
 (cd "$(dirname "$0")/../../samples" && "$tevtool" stats hop.tev 1) >"$out/hop-stats.txt"
 samples=$(cd "$(dirname "$0")/../../samples" && pwd)
 (cd "$samples" && "$tevtool" report sport.tev -o "$out/sport-report.html" &&
-  "$tevtool" report sport.tev --sim sport-sim.csv -o "$out/sport-sim-report.html")
+  "$tevtool" report sport.tev --sim sport-sim.csv -o "$out/sport-sim-report.html" &&
+  "$tevtool" report sport.tev --sim sport-sim.csv --units ft -o "$out/sport-sim-ft-report.html")
 printf 'Time (s),Altitude (ft)\n0,0\n0.5,twelve\n' >"$out/bad-sim.csv"
 cp "$samples/sport.tev" "$out/sport.tev"
 if (cd "$out" && "$tevtool" report sport.tev --sim bad-sim.csv -o bad-report.html 2>bad-sim.err); then
