@@ -281,8 +281,8 @@ function wire() {
   $('feet').addEventListener('change', () => { if (shown) showFlight(shown.path, shown.set); });
   $('sim').addEventListener('change', (e) => { if (e.target.files[0]) chooseSimulation(e.target.files[0]); e.target.value = ''; });
   $('sim-remove').addEventListener('click', () => chooseSimulation(null));
-  $('report').addEventListener('click', () => { if (!busy) showReport(); });
-  $('save-report').addEventListener('click', () => { if (!busy) saveReport(); });
+  $('report').addEventListener('click', showReport);
+  $('save-report').addEventListener('click', saveReport);
   const plot = $('plot');
   document.addEventListener('dragover', (e) => { e.preventDefault(); plot.classList.add('drop'); });
   document.addEventListener('dragleave', () => plot.classList.remove('drop'));
