@@ -11,6 +11,7 @@
 #include "tests/tevtool/BuiltFlight.h"
 #include "tests/tevtool/StatsJson.h"
 #include "tests/support/ToolRun.h"
+#include "tools/tevtool/ReportBuilder.h"
 #include "tools/tevtool/TextFormat.h"
 
 namespace tev {
@@ -200,6 +201,27 @@ TEST_F(ReportCommandTest, NothingReadableOrABadSimulationWritesNoPage) {
     EXPECT_EQ(run.err.rfind("tevtool: ", 0), 0u) << shown << ": " << run.err;
     EXPECT_FALSE(std::filesystem::exists(ToFsPath(page_))) << shown;
   }
+}
+
+// Each row is dated the UTC day its file was last written; the page's caller gives the time the
+// browser knows, tevtool the file's own.
+TEST_F(ReportCommandTest, EachFlightIsDatedTheDayItsFileWasWritten) {
+  using namespace std::chrono;
+  const sys_seconds written = sys_days(2026y / May / 1) + 23h + 59min + 59s;
+  std::filesystem::last_write_time(ToFsPath(flight_), file_clock::from_sys(written));
+  ASSERT_EQ(RunTevtool({L"report", flight_, L"-o", page_}).status, 0);
+  EXPECT_EQ(Count(testing::ReadAll(page_), "<td class=\"text\">2026-05-01</td>"), 1u);
+
+  const struct {
+    sys_seconds time;
+    const char* date;
+  } days[] = {
+      {sys_seconds(0s), "1970-01-01"},
+      {sys_seconds(-1s), "1969-12-31"},  // before 1970 the day is not rounded towards it
+      {sys_days(2024y / February / 29) + 86399s, "2024-02-29"},
+      {sys_days(2024y / February / 29) + 86400s, "2024-03-01"},
+  };
+  for (const auto& d : days) EXPECT_EQ(tool::UtcDate(d.time), d.date) << d.date;
 }
 
 TEST_F(ReportCommandTest, PlotDrawsTheSimulationDashedWithALegend) {

@@ -43,14 +43,17 @@ export async function openPage(session, { standin: options = {}, scale = 1, down
   } else {
     await page.evaluateOnNewDocument(() => { delete Navigator.prototype.hid; });
   }
-  if (downloads) {
-    const cdp = await page.createCDPSession();
-    await cdp.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads });
-  }
+  if (downloads) await saveDownloadsIn(page, downloads);
   await page.goto(session.url, { waitUntil: 'load' });
   await page.waitForSelector('body[data-ready="true"]', { timeout: 20000 });
   page.errors = errors;
   return page;
+}
+
+// Files the page offers are saved in this folder from now on.
+export async function saveDownloadsIn(page, folder) {
+  const cdp = await page.createCDPSession();
+  await cdp.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: folder });
 }
 
 // Connect, then Read Data to its end; returns the status text.

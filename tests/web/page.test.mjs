@@ -7,7 +7,7 @@ import { existsSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { after, before, test } from 'node:test';
-import { connectAndRead, openPage, root, startBrowser } from './harness.mjs';
+import { connectAndRead, openPage, root, saveDownloadsIn, startBrowser } from './harness.mjs';
 
 const reference = join(root, 'build/web/reference');
 const shots = join(root, 'build/web/screenshots');
@@ -64,6 +64,14 @@ test('a download saves every flight byte for byte as tevtool download --sim does
   await page.click('#save-csv');
   await waitForFiles(downloads, ['flight-2.csv']);
   assert.match(await readFile(join(downloads, 'flight-2.csv'), 'utf8'), /^[^\n]+\n[-0-9.]/);
+  // Its report is tevtool's of the file Save writes; dated the day of the download, which is the
+  // reference file's day too unless midnight fell between them.
+  await page.click('#save-report');
+  await waitForFiles(downloads, ['flight-2-report.html']);
+  const undated = (html) => html.replace(/<td class="text">\d{4}-\d\d-\d\d<\/td>/g, '<td class="text">(date)</td>');
+  const saved = undated(await readFile(join(downloads, 'flight-2-report.html'), 'utf8'));
+  assert.match(saved, /<td class="text">\(date\)<\/td>/);
+  assert.equal(saved, undated(await readFile(join(reference, 'flight-2-report.html'), 'utf8')));
 
   for (const scale of [1, 2]) {
     await page.setViewport({ width: scale === 1 ? 1280 : 640, height: 1000, deviceScaleFactor: scale });
@@ -119,6 +127,58 @@ test('opening a .tev shows its plot and the figures of tevtool stats; bad files 
     assert.ok(await page.$('#plot svg'), c.name);
   }
   await page.screenshot({ path: join(shots, 'page-bad-file.png'), fullPage: true });
+  assert.deepEqual(page.errors, []);
+  await page.close();
+});
+
+test('the launch-day report saved equals tevtool report\'s, with and without a simulation; a bad simulation gets its message', async () => {
+  const page = await openPage(session, { standin: null });
+  assert.equal(await page.$eval('#report', (e) => e.disabled), true, 'no report before a flight is on display');
+  await (await page.$('#open')).uploadFile(join(root, 'samples/sport.tev'));
+  await page.waitForSelector('body[data-opened="sport.tev"]');
+  // The page's report is tevtool's of the same file (its date from the file's time, as the
+  // browser gives it), and of the same simulation: saved, to the byte; shown, the same page.
+  const cases = [
+    { sim: null, reference: 'sport-report.html' },
+    { sim: join(root, 'samples/sport-sim.csv'), reference: 'sport-sim-report.html' },
+    { feet: true, reference: 'sport-sim-ft-report.html' },
+  ];
+  for (const c of cases) {
+    const downloads = await mkdtemp(join(tmpdir(), 'tev-web-'));
+    await saveDownloadsIn(page, downloads);
+    if (c.sim) {
+      await (await page.$('#sim')).uploadFile(c.sim);
+      await page.waitForFunction(() => document.getElementById('sim-name').textContent === 'sport-sim.csv');
+    }
+    if (c.feet) await page.click('#feet');
+    const expected = await readFile(join(reference, c.reference));
+    await page.click('#save-report');
+    await waitForFiles(downloads, ['sport-report.html']);
+    assert.deepEqual(await readFile(join(downloads, 'sport-report.html')), expected, c.reference);
+    await page.click('#report');
+    await page.waitForSelector('body[data-report="shown"]');
+    assert.equal(await page.$eval('#report-view', (e) => e.srcdoc), expected.toString('utf8'), c.reference);
+  }
+  const frame = page.frames().find((f) => f !== page.mainFrame());
+  await frame.waitForSelector('table');
+  assert.ok((await frame.$$('svg')).length >= 2, 'the flight\'s plot and the overlay are drawn');
+  await page.$eval('#report-view', (e) => e.scrollIntoView());
+  await page.screenshot({ path: join(shots, 'page-report.png'), fullPage: true });
+
+  // A simulation it cannot read: tevtool's line, without the program's name; no report on show.
+  await (await page.$('#sim')).uploadFile(join(reference, 'bad-sim.csv'));
+  await page.waitForFunction(() => document.getElementById('sim-name').textContent === 'bad-sim.csv');
+  await page.click('#report');
+  const message = (await readFile(join(reference, 'bad-sim.err'), 'utf8')).replace(/^tevtool: /, '').trim();
+  assert.equal(message, "bad-sim.csv line 3: the Altitude field is not a number: 'twelve'");
+  await page.waitForFunction((m) => document.getElementById('report-message').textContent === m, { timeout: 5000 }, message);
+  assert.equal(await page.$eval('#report-view', (e) => e.hidden), true);
+  await page.screenshot({ path: join(shots, 'page-report-bad-simulation.png'), fullPage: true });
+  // Without it, the report is made again.
+  await page.click('#sim-remove');
+  await page.click('#report');
+  await page.waitForSelector('body[data-report="shown"]');
+  assert.equal(await page.$eval('#report-message', (e) => e.textContent), '');
   assert.deepEqual(page.errors, []);
   await page.close();
 });

@@ -1,5 +1,6 @@
 #include "tools/tevtool/ReportBuilder.h"
 
+#include <cstdio>
 #include <sstream>
 
 #include "model/WidePath.h"
@@ -7,6 +8,7 @@
 #include "tools/tevtool/SetPicture.h"
 #include "tools/tevtool/SimulationFigures.h"
 #include "tools/tevtool/TextFormat.h"
+#include "tools/tevtool/Tool.h"
 
 namespace tev::tool {
 namespace {
@@ -84,6 +86,32 @@ std::string ReportBuilder::Page() {
   std::ostringstream page;
   WriteReportPage(page, report_);
   return page.str();
+}
+
+std::optional<std::string> MakeReport(const std::vector<ReportInput>& inputs,
+                                      const std::optional<std::wstring>& simulationPath, const Units& units,
+                                      std::ostream& err) {
+  // Asked for a comparison, the page is not made without it.
+  std::optional<Simulation> sim;
+  if (simulationPath && !LoadSimulation(*simulationPath, sim.emplace(), err)) return std::nullopt;
+
+  ReportBuilder report(units, std::move(sim));
+  for (const ReportInput& input : inputs) {
+    FlightFile flight;
+    if (!LoadFlightFile(input.path, flight, err)) continue;  // a file without a flight included
+    report.AddFlights(flight, DisplayName(input.path), input.written ? UtcDate(*input.written) : std::nullopt);
+  }
+  if (report.Empty()) return Fail(err, "no flight could be read: no report written"), std::nullopt;
+  return report.Page();
+}
+
+std::optional<std::string> UtcDate(std::chrono::sys_seconds time) {
+  const std::chrono::year_month_day date(std::chrono::floor<std::chrono::days>(time));
+  if (!date.ok()) return std::nullopt;
+  char text[16];
+  std::snprintf(text, sizeof text, "%04d-%02u-%02u", static_cast<int>(date.year()), static_cast<unsigned>(date.month()),
+                static_cast<unsigned>(date.day()));
+  return text;
 }
 
 }  // namespace tev::tool

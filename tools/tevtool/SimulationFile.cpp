@@ -1,10 +1,10 @@
 #include "tools/tevtool/SimulationFile.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 
+#include "model/RealNumber.h"
 #include "model/WidePath.h"
 #include "tools/tevtool/FlightFile.h"
 #include "tools/tevtool/Tool.h"
@@ -99,43 +99,6 @@ HeaderField ReadHeaderField(std::string_view field) {
       return {Lower(Trim(field.substr(0, o))), std::string(Trim(field.substr(o + 1, field.size() - o - 2)))};
   }
   return {Lower(field), std::nullopt};
-}
-
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-// One optional sign, decimal digits with a decimal point anywhere among them, and an optional
-// exponent: "-12.5", "+.5", "1e3". No second sign, no "nan" or "inf", no decimal comma.
-std::optional<double> ReadNumber(std::string_view text) {
-  std::size_t i = 0;
-  const auto digits = [&] {
-    const std::size_t from = i;
-    while (i < text.size() && IsDigit(text[i])) ++i;
-    return i - from;
-  };
-  const bool plus = !text.empty() && text[0] == '+';
-  if (!text.empty() && (text[0] == '+' || text[0] == '-')) ++i;
-  std::size_t mantissa = digits();
-  if (i < text.size() && text[i] == '.') {
-    ++i;
-    mantissa += digits();
-  }
-  if (mantissa == 0) return std::nullopt;
-  if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-    ++i;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
-    if (digits() == 0) return std::nullopt;
-  }
-  if (i != text.size()) return std::nullopt;
-  if (plus) text.remove_prefix(1);  // from_chars takes no plus sign
-  double value = 0;
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  // Beyond a double's range is refused by the caller as out of range; below it is as good as zero.
-  if (ec == std::errc::result_out_of_range) {
-    const std::size_t e = text.find_first_of("eE");
-    return e != std::string_view::npos && text.compare(e + 1, 1, "-") == 0 ? 0.0 : HUGE_VAL;
-  }
-  if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
-  return value;
 }
 
 // What text that is not UTF-8 is, when it can be told: such a file reads as garbage, so it is
@@ -266,7 +229,7 @@ class Reader {
 
   std::optional<double> Value(const Column& column, bool present, int line) {
     if (!present) return Fail(line, std::string("the row has no ") + column.title + " field");
-    const auto value = ReadNumber(column.field);
+    const auto value = ReadReal(column.field);
     if (!value) return Fail(line, std::string("the ") + column.title + " field is not a number: '" +
                                       std::string(column.field) + "'");
     const double si = *value * column.toSi;

@@ -22,6 +22,9 @@ let chosen = -1;
 let shown = null; // { path, set, svg } of the flight on display
 let openedPath = null; // the file whose sets the strip shows; null for a download
 let closeWhenIdle = false; // an unplug during a call: the device is closed once the call has ended
+let openedWritten = NaN; // when the opened file was last written, as the browser says (ms since 1970)
+let downloadEnded = NaN; // when the last download ended: the time of the sets it gives
+let simulation = null; // { name, path } of the simulation CSV given for the report
 
 function status(line) {
   const box = $('status');
@@ -47,6 +50,9 @@ function showLink() {
   $('save-csv').disabled = !picked;
   $('save-all').disabled = busy || sets === 0;
   $('save-plot').disabled = !shown || !shown.svg;
+  $('report').disabled = busy || !shown;
+  $('save-report').disabled = busy || !shown;
+  $('sim-remove').disabled = !simulation;
 }
 
 async function run(work) {
@@ -130,6 +136,7 @@ async function readData() {
     if (incomplete) lines(incomplete);
   }
   if (result === 0) $('progress').value = $('progress').max;
+  downloadEnded = Date.now();
   document.body.dataset.download = result === 0 ? 'done' : 'failed';
   showStrip();
 }
@@ -164,6 +171,7 @@ function saveCsv(set) {
 }
 
 function showFlight(path, set) {
+  hideReport();
   const feet = $('feet').checked;
   const { svg, problem } = core.plot(path, set, kPlotWidth, kPlotHeight, feet);
   shown = { path, set, svg };
@@ -186,12 +194,60 @@ async function openFile(file) {
   }
   sets = core.number('tev_set_count');
   openedPath = path;
+  openedWritten = file.lastModified;
   incompleteSet = -1;
   chosen = 0;
   showStrip();
   showFlight(path, 0);
   showLink();
   document.body.dataset.opened = file.name;
+}
+
+// The report of tevtool report for the file on display (an opened file with all its sets, or the
+// downloaded set picked), written into the module's files; null after showing why not.
+function makeReport() {
+  const message = $('report-message');
+  message.textContent = '';
+  const [path, written] = openedPath ? [openedPath, openedWritten] : [shown.path, downloadEnded];
+  const out = `${path.replace(/\.tev$/i, '')}-report.html`;
+  const { ok, problem } = core.report(path, written, simulation ? simulation.path : '', $('feet').checked, out);
+  if (!ok) {
+    // The page is not tevtool: its messages without the program's name before them.
+    message.textContent = problem.replace(/^tevtool: /gm, '').trim();
+    hideReport();
+    return null;
+  }
+  return { name: out, bytes: core.readFile(out) };
+}
+
+// A report no longer of what is on display is not left showing.
+function hideReport() {
+  const view = $('report-view');
+  view.hidden = true;
+  view.removeAttribute('srcdoc');
+  delete document.body.dataset.report;
+}
+
+function showReport() {
+  const report = makeReport();
+  if (!report) return;
+  const view = $('report-view');
+  view.srcdoc = new TextDecoder().decode(report.bytes);
+  view.hidden = false;
+  document.body.dataset.report = 'shown';
+}
+
+function saveReport() {
+  const report = makeReport();
+  if (report) offerFile(report.name, report.bytes, 'text/html');
+}
+
+async function chooseSimulation(file) {
+  $('report-message').textContent = '';
+  simulation = file ? { name: file.name, path: core.putFile(file.name, new Uint8Array(await file.arrayBuffer())) } : null;
+  $('sim-name').textContent = simulation ? simulation.name : 'No simulation';
+  hideReport();
+  showLink();
 }
 
 const kEntryFields = ['line-a-mode', 'line-a-time', 'line-a-alt', 'line-b-mode', 'line-b-time', 'line-b-alt', 'inhibit'];
@@ -223,6 +279,10 @@ function wire() {
     offerFile(`${name}-${shown.set + 1}.svg`, shown.svg, 'image/svg+xml');
   });
   $('feet').addEventListener('change', () => { if (shown) showFlight(shown.path, shown.set); });
+  $('sim').addEventListener('change', (e) => { if (e.target.files[0]) chooseSimulation(e.target.files[0]); e.target.value = ''; });
+  $('sim-remove').addEventListener('click', () => chooseSimulation(null));
+  $('report').addEventListener('click', showReport);
+  $('save-report').addEventListener('click', saveReport);
   const plot = $('plot');
   document.addEventListener('dragover', (e) => { e.preventDefault(); plot.classList.add('drop'); });
   document.addEventListener('dragleave', () => plot.classList.remove('drop'));

@@ -45,6 +45,15 @@ class Core {
     return { status, output: this.text('tev_tool_output'), errors: this.text('tev_tool_errors') };
   }
 
+  // `tevtool report` of the data file at `path` into the module's file `out`; `written`: the file's
+  // time in milliseconds since 1970 (NaN when unknown); `simPath`: a simulation CSV or ''.
+  // { ok, problem }: the problem is tevtool's message.
+  report(path, written, simPath, feet, out) {
+    const ok = this.m.ccall('tev_report', 'number', ['string', 'number', 'string', 'number', 'string'],
+      [path, written, simPath, feet ? 1 : 0, out]) === 1;
+    return { ok, problem: this.text('tev_report_problem') };
+  }
+
   plot(path, set, width, height, feet = false) {
     const svg = this.m.ccall('tev_plot', 'string', ['string', 'number', 'number', 'number', 'number'],
       [path, set, feet ? 1 : 0, width, height]);
