@@ -150,7 +150,10 @@ TEST_F(ControlDeviceTest, ClosedMidEmulationItStopsAtTheNextRequestAndThenCloses
   ASSERT_TRUE(WaitUntil(kTimeoutMs, [&] { return d.Enabled(IDC_CONTROL_EMULATE); }));
   ASSERT_NO_FATAL_FAILURE(StartEmulation(d));
   ASSERT_TRUE(d.WaitForStatusLine(L"Launch Time (s): 2", kTimeoutMs));
-  ASSERT_TRUE(d.Close(kTimeoutMs)) << "did not close once the emulation had stopped";
+  // The close waits for the device's next request, its reset and the reset's answer (up to 3 s),
+  // each a round trip through Wine that a loaded machine can slow several times over.
+  ASSERT_TRUE(d.Close(2 * kTimeoutMs)) << "did not close once the emulation had stopped";
+  ASSERT_TRUE(demo_.WaitForLine("Thread has exited.", kTimeoutMs));
   EXPECT_EQ(demo_.CountLines("User ended emulation."), 1);
   EXPECT_EQ(demo_.CountLines("Device indicates end of launch."), 0);
   EXPECT_EQ(demo_.CountLines("Thread has exited."), 1);
