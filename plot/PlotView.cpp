@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <optional>
 #include <string>
+#include <vector>
 
 #include "model/DebugLog.h"
 #include "model/NumberFormat.h"
@@ -37,10 +37,11 @@ struct LabelBox {
 
 // A label standing above the point (seconds, value), left out when the point cannot be placed.
 // A label that would run over the right or top edge is moved left or down until it fits, so that
-// a peak near an edge still shows its whole figure; one that would lie over the legend goes just
-// below it, in its own column, so that neither hides the other.
+// a peak near an edge still shows its whole figure; one that would lie over what is already placed
+// (the legend, another label) goes just below it, in its own column, so that neither hides the
+// other. Its own place is added to `taken`.
 void DrawLabelAbove(Canvas& canvas, const PlotScale& scale, std::wstring_view text, Argb color, double seconds,
-                    double value, const std::optional<LabelBox>& legend = std::nullopt) {
+                    double value, std::vector<LabelBox>& taken) {
   const auto px = MapX(scale, seconds);
   const auto py = MapY(scale, value);
   if (!px || !py) return;
@@ -53,8 +54,17 @@ void DrawLabelAbove(Canvas& canvas, const PlotScale& scale, std::wstring_view te
   // The left and top edges win over the right and bottom ones on a surface too small for the label.
   x = std::max(x, 0);
   y = std::max(y, 0);
-  if (legend && legend->Overlaps(LabelBox{x, y, x + width, y + height}) && legend->bottom + height <= canvas.Height())
-    y = legend->bottom;
+  // Each move is downwards, past a box, so this ends after at most one move per box.
+  for (bool moved = true; moved;) {
+    moved = false;
+    for (const LabelBox& box : taken) {
+      if (box.Overlaps(LabelBox{x, y, x + width, y + height}) && box.bottom + height <= canvas.Height()) {
+        y = box.bottom;
+        moved = true;
+      }
+    }
+  }
+  taken.push_back(LabelBox{x, y, x + width, y + height});
   DrawLabel(canvas, scale, text, color, x, y);
 }
 
@@ -103,7 +113,7 @@ void PaintPlot(Canvas& canvas, const DataSet& set, PlotScale& scale, const PeakU
       L"Smoothed altitude", L"<Velocity> over 1 second",
       L"Data set: " + std::to_wstring(static_cast<long long>(set.setNumber) + 1)};
   const auto legendY = [&](int line) { return sizes.legendTop + line * sizes.legendStep; };
-  std::optional<LabelBox> legend;
+  std::vector<LabelBox> taken;
   if (hasSamples) {
     LabelBox box{sizes.legendX, sizes.legendTop, sizes.legendX, sizes.legendTop};
     for (int line = 0; line < 3; ++line) {
@@ -111,7 +121,7 @@ void PaintPlot(Canvas& canvas, const DataSet& set, PlotScale& scale, const PeakU
       box.right = std::max(box.right, sizes.legendX + static_cast<int>(std::ceil(extent.width)));
       box.bottom = std::max(box.bottom, legendY(line) + static_cast<int>(std::ceil(extent.height)));
     }
-    legend = box;
+    taken.push_back(box);
   }
 
   // A hand-built set may have series of other lengths than adc: an index past a series is no peak.
@@ -120,14 +130,14 @@ void PaintPlot(Canvas& canvas, const DataSet& set, PlotScale& scale, const PeakU
     const float t = SampleSeconds(apogee);
     const float a = static_cast<float>(set.altitudeAgl[apogee]);
     DrawLabelAbove(canvas, scale, PeakText(t, static_cast<float>(a * units.altitudePerMetre), units.altitude), kBlue, t,
-                   a, legend);
+                   a, taken);
 
     const int peak = IndexOfMaximum(set, set.velocity);
     if (peak >= 0 && static_cast<std::size_t>(peak) < set.velocity.size()) {
       const float tv = SampleSeconds(peak);
       const float v = static_cast<float>(set.velocity[peak]) * 3.6f;
       DrawLabelAbove(canvas, scale, PeakText(tv, static_cast<float>(v * units.speedPerKmh), units.speed), kBlue, tv, v,
-                     legend);
+                     taken);
     }
   }
 
@@ -148,8 +158,9 @@ void PaintLiveTrace(Canvas& canvas, const LiveTrace& trace, PlotScale& scale) {
 
   DrawGroundLine(canvas, scale);
   DrawSeries(canvas, scale, trace.points, PlotPen{kRed, PlotSizesAt(scale.dpi).seriesPen}, std::nullopt);
+  std::vector<LabelBox> taken;
   DrawLabelAbove(canvas, scale, PeakText(trace.apogeeTime, trace.maxAltitude, L"m"), kBlue, trace.apogeeTime,
-                 trace.maxAltitude);
+                 trace.maxAltitude, taken);
   DrawGroundLabel(canvas, scale);
 }
 

@@ -173,39 +173,49 @@ TEST(PaintPlot, PeakLabelsStayInsideThePlotMovingLeftOrDownOnlyAsFarAsNeeded) {
   }
 }
 
-TEST(PaintPlot, APeakLabelThatWouldLieOverTheLegendGoesJustBelowIt) {
-  // The velocity peak, (4 s  315 km/h), stands at X(4) = 158, under the legend's widest line
-  // (24 characters × 9 = 216 pixels from x = 10) when the plot's top is 315.
+TEST(PaintPlot, APeakLabelThatWouldLieOverTheLegendOrTheOtherLabelGoesJustBelowIt) {
+  // The velocity peak, (4 s  315 km/h), stands at X(4) = 158 on a 20 s axis: under the legend's
+  // widest line (24 characters × 9 = 216 pixels from x = 10) when the plot's top is 315. On a 60 s
+  // axis the apogee, (12.3 s  456.7 m), stands there too, and the two meet below the legend.
   const DataSet set = KnownFlight();
-  const std::wstring label = L"(4 s  315 km/h)";
+  const std::wstring velocityLabel = L"(4 s  315 km/h)", apogeeLabel = L"(12.3 s  456.7 m)";
   struct Case {
-    int yRange;
-    bool movedBelowLegend;
+    int xRange, yRange;
+    bool velocityMoved;
     const char* what;
   };
-  for (const Case& c : {Case{315, true, "at the top left: just below the legend"},
-                        Case{600, false, "lower down: where it always stood"}}) {
+  for (const Case& c : {Case{20, 315, true, "at the top left: just below the legend"},
+                        Case{20, 600, false, "lower down: where it always stood"},
+                        Case{60, 400, true, "both peaks at the top left: one below the other"}}) {
     SCOPED_TRACE(c.what);
     RecordingCanvas canvas(640, 480);
-    PlotScale scale = Scale(640, 480, 20, 0, c.yRange);
+    PlotScale scale = Scale(640, 480, c.xRange, 0, c.yRange);
     PaintPlot(canvas, set, scale);
-    const CanvasOp* peak = canvas.FindText(label);
-    const CanvasOp* lastLegendLine = canvas.FindText(L"Data set: 3");
-    ASSERT_NE(peak, nullptr);
-    ASSERT_NE(lastLegendLine, nullptr);
-    const float legendBottom = lastLegendLine->textY + canvas.lineHeightPerPoint * 12;
-    EXPECT_EQ(peak->textX, static_cast<float>(*MapX(scale, 4.0)));
-    if (c.movedBelowLegend) EXPECT_EQ(peak->textY, legendBottom);
-    else EXPECT_EQ(peak->textY, static_cast<float>(*MapY(scale, 315.0) - 30));
-    // Whatever its place, it never lies over the legend.
-    for (const wchar_t* line : {L"Smoothed altitude", L"<Velocity> over 1 second", L"Data set: 3"}) {
-      const CanvasOp* legend = canvas.FindText(line);
-      ASSERT_NE(legend, nullptr);
-      const float right = legend->textX + std::wcslen(line) * canvas.charWidthPerPoint * 12;
-      const float bottom = legend->textY + canvas.lineHeightPerPoint * 12;
-      const bool apart = peak->textX >= right || peak->textY >= bottom ||
-                         peak->textY + canvas.lineHeightPerPoint * 12 <= legend->textY;
-      EXPECT_TRUE(apart) << "over \"" << std::string(line, line + std::wcslen(line)) << "\"";
+    const CanvasOp* velocity = canvas.FindText(velocityLabel);
+    ASSERT_NE(velocity, nullptr);
+    EXPECT_EQ(velocity->textX, static_cast<float>(*MapX(scale, 4.0)));
+    const float standing = static_cast<float>(std::max(*MapY(scale, 315.0) - 30, 0));
+    if (c.velocityMoved) EXPECT_GT(velocity->textY, standing);
+    else EXPECT_EQ(velocity->textY, standing);
+
+    // Whatever their places, no two of the labels and legend lines lie over each other.
+    const float lineHeight = canvas.lineHeightPerPoint * 12;
+    std::vector<const CanvasOp*> texts;
+    for (const std::wstring& text : {std::wstring(L"Smoothed altitude"), std::wstring(L"<Velocity> over 1 second"),
+                                     std::wstring(L"Data set: 3"), velocityLabel, apogeeLabel}) {
+      texts.push_back(canvas.FindText(text));
+      ASSERT_NE(texts.back(), nullptr);
+    }
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+      for (std::size_t j = i + 1; j < texts.size(); ++j) {
+        const CanvasOp& a = *texts[i];
+        const CanvasOp& b = *texts[j];
+        const float aRight = a.textX + a.text.size() * canvas.charWidthPerPoint * 12;
+        const float bRight = b.textX + b.text.size() * canvas.charWidthPerPoint * 12;
+        const bool apart = a.textX >= bRight || b.textX >= aRight || a.textY >= b.textY + lineHeight ||
+                           b.textY >= a.textY + lineHeight;
+        EXPECT_TRUE(apart) << "texts " << i << " and " << j << " overlap";
+      }
     }
   }
 }
