@@ -252,6 +252,16 @@ test('Emulate Launch replays the flight on display; Stop resets the device mid-w
   assert.match(await status(), /\nLaunch Time \(s\): 45\nDevice indicates end of launch\.\n/);
   assert.deepEqual(messages, [kConnectBattery, kConnectBattery]);
   await page.screenshot({ path: join(shots, 'page-emulation.png'), fullPage: true });
+
+  // Unplugged mid-way: it fails at once, and the panel shows no altimeter.
+  await page.$eval('#device-status', (e) => { e.textContent = ''; });
+  await page.click('#emulate');
+  await page.waitForFunction(() => /Launch Time \(s\): 1\n/.test(document.getElementById('device-status').textContent));
+  await page.evaluate(() => window.tevStandinControl.unplug());
+  await page.waitForFunction(() => /Failed\.\n$/.test(document.getElementById('device-status').textContent));
+  await page.waitForSelector('body[data-link="disconnected"]');
+  assert.equal(await enabled('#emulate'), false);
+  assert.equal(await enabled('#emulate-stop'), false);
   assert.deepEqual(page.errors, []);
   await page.close();
 });
