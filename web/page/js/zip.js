@@ -1,4 +1,4 @@
-// A .zip of files stored as they are (no compression: data files hardly shrink, and any unzip
+// A .zip of files stored as they are (no compression: flight files are small, and every unzip
 // reads stored members), so several flights leave the page as one download.
 
 const kCrcTable = (() => {
