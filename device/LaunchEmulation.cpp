@@ -51,7 +51,7 @@ bool AltimeterDevice::EmulateLaunch(EmulationObserver& observer) {
       const auto sample = static_cast<std::uint16_t>(samples[n] & 0xFFFF);
       DebugLog(line + std::to_string(sample));
       if (cancelRequested) {
-        DebugLog("User ended emulation.");
+        DebugLog(kUserEndedEmulation);
         DebugLog("Reseting device.");
         if (!Reset()) return false;
         // The device answers this reset like any other that ends an emulation; left unread, that

@@ -16,5 +16,7 @@ class EmulationObserver {
 
 inline constexpr std::uint32_t kEmulationTimeoutMs = 20000;
 inline constexpr std::uint32_t kEmulationPollMs = 10;
+// Logged when a stop is honoured; the page, whose panel stays open, also shows it.
+inline constexpr char kUserEndedEmulation[] = "User ended emulation.";
 
 }  // namespace tev

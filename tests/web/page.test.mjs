@@ -2,7 +2,8 @@
 // stand-in navigator.hid. Needs the site (web/build.sh) and the native tools' reference files
 // (reference.sh) in build/web; tests/web/run.sh makes both.
 import assert from 'node:assert/strict';
-import { mkdtemp, readFile, readdir, mkdir } from 'node:fs/promises';
+import { execFileSync } from 'node:child_process';
+import { mkdtemp, readFile, readdir, mkdir, rm } from 'node:fs/promises';
 import { existsSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
@@ -14,6 +15,10 @@ const shots = join(root, 'build/web/screenshots');
 const kLoadError = 'Could not load file. Make sure the file is valid and not locked.';
 const kDropNotDataFile =
   'Only TEV USB data files (*.tev) can be opened. Drop a .tev file on the window to show its flight.';
+const kConnectBattery =
+  'You may now connect the battery to the device if you want a real time launch. Click OK when connected or ignore.';
+const kOpenWhileBusy = 'The altimeter is busy. Open the file again once it has finished.';
+const kIncompleteQuestion = 'Data set 3 may be incomplete: the download stopped before its end. Save it anyway?';
 
 let session;
 before(async () => { session = await startBrowser(); await mkdir(shots, { recursive: true }); });
@@ -27,6 +32,17 @@ async function waitForFiles(folder, names, timeoutMs = 10000) {
     if (Date.now() > end) assert.fail(`downloads: ${present.join(', ')}; wanted ${names.join(', ')}`);
     await new Promise((r) => setTimeout(r, 100));
   }
+}
+
+// The members of a .zip, in its order, read by Debian's unzip (which checks every CRC first).
+async function unzipped(zip) {
+  execFileSync('unzip', ['-tq', zip]);
+  const names = execFileSync('unzip', ['-Z1', zip], { encoding: 'utf8' }).split('\n').filter(Boolean);
+  const folder = await mkdtemp(join(tmpdir(), 'tev-zip-'));
+  execFileSync('unzip', ['-q', zip, '-d', folder]);
+  const files = new Map();
+  for (const name of names) files.set(name, await readFile(join(folder, name)));
+  return files;
 }
 
 // Drops a file with these bytes on the page, as a person drags one from a file manager.
@@ -50,14 +66,17 @@ test('a download saves every flight byte for byte as tevtool download --sim does
   const expected = (await readdir(join(reference, 'flights'))).sort();
   assert.deepEqual(expected, ['flight-1.tev', 'flight-2.tev', 'flight-3.tev', 'flight-4.tev']);
   await page.click('#save-all');
-  await waitForFiles(downloads, expected);
-  for (const name of expected) {
-    assert.deepEqual(await readFile(join(downloads, name)), await readFile(join(reference, 'flights', name)), name);
-  }
+  await waitForFiles(downloads, ['flights.zip']);
+  const all = await unzipped(join(downloads, 'flights.zip'));
+  assert.deepEqual([...all.keys()], expected);
+  for (const name of expected) assert.deepEqual(all.get(name), await readFile(join(reference, 'flights', name)), name);
 
   // Pick the second set: the plot is tevtool plot's picture of the same file, to the byte.
   await (await page.$$('#strip button'))[1].click();
   await page.waitForSelector('#plot svg');
+  await page.click('#save');
+  await waitForFiles(downloads, ['flight-2.tev']);
+  assert.deepEqual(await readFile(join(downloads, 'flight-2.tev')), all.get('flight-2.tev'));
   await page.click('#save-plot');
   await waitForFiles(downloads, ['flight-2-1.svg']);
   assert.equal(await readFile(join(downloads, 'flight-2-1.svg'), 'utf8'), await readFile(join(reference, 'flight-2.svg'), 'utf8'));
@@ -95,14 +114,23 @@ test('an unplug mid-download ends with a message, and the cut-off set is never o
   assert.match(strip[2], /may be incomplete/);
 
   const questions = [];
-  page.on('dialog', (d) => { questions.push(d.message()); d.accept(); });
+  let answer = true;
+  page.on('dialog', (d) => { questions.push(d.message()); return answer ? d.accept() : d.dismiss(); });
   await page.click('#save-all');
-  const saved = await waitForFiles(downloads, ['flight-1.tev', 'flight-2.tev', 'flight-3.partial.tev']);
-  assert.ok(!saved.includes('flight-3.tev'));
-  assert.deepEqual(questions, ['Data set 3 may be incomplete: the download stopped before its end. Save it anyway?']);
+  await waitForFiles(downloads, ['flights.zip']);
+  const all = await unzipped(join(downloads, 'flights.zip'));
+  assert.deepEqual([...all.keys()], ['flight-1.tev', 'flight-2.tev', 'flight-3.partial.tev']);
+  assert.deepEqual(questions, [kIncompleteQuestion]);
   for (const name of ['flight-1.tev', 'flight-2.tev'])
-    assert.deepEqual(await readFile(join(downloads, name)), await readFile(join(reference, 'flights', name)), name);
-  assert.ok((await readFile(join(downloads, 'flight-3.partial.tev'))).length < (await readFile(join(reference, 'flights', 'flight-3.tev'))).length);
+    assert.deepEqual(all.get(name), await readFile(join(reference, 'flights', name)), name);
+  assert.ok(all.get('flight-3.partial.tev').length < (await readFile(join(reference, 'flights', 'flight-3.tev'))).length);
+  // Kept back when the person says no.
+  answer = false;
+  await rm(join(downloads, 'flights.zip'));
+  await page.click('#save-all');
+  await waitForFiles(downloads, ['flights.zip']);
+  assert.deepEqual([...(await unzipped(join(downloads, 'flights.zip'))).keys()], ['flight-1.tev', 'flight-2.tev']);
+  assert.deepEqual(questions, [kIncompleteQuestion, kIncompleteQuestion]);
   await page.screenshot({ path: join(shots, 'page-unplugged.png'), fullPage: true });
   await page.close();
 });
@@ -220,6 +248,81 @@ test('settings written are read back from the device, with the dialog\'s warning
   assert.match(status, /Current Voltage: 9 Volts\n/);
   assert.match(status, /Current ADC: 836\n/);
   await page.screenshot({ path: join(shots, 'page-settings.png'), fullPage: true });
+  await page.close();
+});
+
+test('Emulate Launch replays the flight on display; Stop resets the device mid-way, and it runs again to the end', async () => {
+  // The device asks for a reading every 5 ms, twenty times the pace of a flight.
+  const page = await openPage(session, { standin: { emulationPeriod: 5 } });
+  const messages = [];
+  page.on('dialog', (d) => { messages.push(d.message()); d.accept(); });
+  const status = () => page.$eval('#device-status', (e) => e.textContent);
+  const enabled = (id) => page.$eval(id, (e) => !e.disabled);
+  // Its last line shown and the panel idle again.
+  const ended = () => page.waitForFunction(() => !document.getElementById('emulate').disabled &&
+    /(Done|Failed)\.\n$/.test(document.getElementById('device-status').textContent), { timeout: 60000 });
+  const resets = () => page.evaluate(() => window.tevStandinControl.resets());
+  // The status lines: the time lines count whole seconds from 0, the others are returned.
+  const events = async () => {
+    const lines = (await status()).trimEnd().split('\n');
+    assert.equal(lines[0], 'Emulating...');
+    const seconds = lines.filter((l) => l.startsWith('Launch Time (s): ')).map((l) => l.slice(17));
+    assert.deepEqual(seconds, seconds.map((_, i) => String(i)));
+    assert.ok(seconds.length >= 3, lines.join('|'));
+    return lines.slice(1).filter((l) => !l.startsWith('Launch Time (s): '));
+  };
+  await page.click('#connect');
+  await page.waitForSelector('body[data-link="connected"]');
+  await page.waitForFunction(() => !document.getElementById('pressure').disabled);
+  assert.equal(await enabled('#emulate'), false, 'no flight on display');
+  await (await page.$('#open')).uploadFile(join(root, 'samples/hop.tev'));
+  await page.waitForSelector('body[data-opened="hop.tev"]');
+  assert.equal(await enabled('#emulate'), true);
+  assert.equal(await enabled('#emulate-stop'), false);
+
+  // The page answers while the module waits on the device: Stop is taken mid-way.
+  await page.click('#emulate');
+  await page.waitForFunction(() => /Launch Time \(s\): 2\n/.test(document.getElementById('device-status').textContent));
+  assert.equal(await enabled('#pressure'), false);
+  // Other sets, units, files: the plot answers, a file waits until the altimeter is free.
+  const plot = await page.$eval('#plot', (e) => e.innerHTML);
+  await page.click('#feet');
+  await page.waitForFunction((before) => document.getElementById('plot').innerHTML !== before, {}, plot);
+  await drop(page, 'park.tev', await readFile(join(root, 'samples/park.tev')));
+  await page.waitForFunction(() => document.getElementById('file-message').textContent !== '');
+  assert.equal(await page.$eval('#file-message', (e) => e.textContent), kOpenWhileBusy);
+  const resetsBefore = await resets();
+  await page.click('#emulate-stop');
+  await ended();
+  assert.deepEqual((await events()).slice(-2), ['User ended emulation.', 'Done.']);
+  assert.doesNotMatch(await status(), /end of launch/);
+  assert.equal(await resets(), resetsBefore + 1, 'the device was reset');
+  assert.equal(await enabled('#emulate-stop'), false);
+
+  // Free again: the file opens, and its flight is the one replayed.
+  await drop(page, 'park.tev', await readFile(join(root, 'samples/park.tev')));
+  await page.waitForSelector('body[data-opened="park.tev"]');
+  assert.equal(await page.$eval('#file-message', (e) => e.textContent), '');
+  await page.$eval('#device-status', (e) => { e.textContent = ''; });
+  await page.click('#emulate');
+  await ended();
+  assert.deepEqual(await events(),
+    ['Launch detected.', 'Apogee detected.', 'Line A fired.', 'Line B fired.', 'Device indicates end of launch.', 'Done.']);
+  // park.tev's 451 readings, not hop.tev's 238.
+  assert.match(await status(), /\nLaunch Time \(s\): 45\nDevice indicates end of launch\.\n/);
+  assert.deepEqual(messages, [kConnectBattery, kConnectBattery]);
+  await page.screenshot({ path: join(shots, 'page-emulation.png'), fullPage: true });
+
+  // Unplugged mid-way: it fails at once, and the panel shows no altimeter.
+  await page.$eval('#device-status', (e) => { e.textContent = ''; });
+  await page.click('#emulate');
+  await page.waitForFunction(() => /Launch Time \(s\): 1\n/.test(document.getElementById('device-status').textContent));
+  await page.evaluate(() => window.tevStandinControl.unplug());
+  await page.waitForFunction(() => /Failed\.\n$/.test(document.getElementById('device-status').textContent));
+  await page.waitForSelector('body[data-link="disconnected"]');
+  assert.equal(await enabled('#emulate'), false);
+  assert.equal(await enabled('#emulate-stop'), false);
+  assert.deepEqual(page.errors, []);
   await page.close();
 });
 

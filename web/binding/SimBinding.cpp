@@ -31,6 +31,14 @@ EMSCRIPTEN_KEEPALIVE void sim_create(int unplugAfter) {
     device->InjectFault({tev::SimFaultKind::UnplugAfter, static_cast<std::uint32_t>(unplugAfter), 0});
 }
 
+// The launch emulation's pace: one reading asked for every `ms` (100 in flight).
+EMSCRIPTEN_KEEPALIVE void sim_set_emulation_period(int ms) {
+  if (device && ms > 0) device->State().emulationPeriodMs = static_cast<std::uint32_t>(ms);
+}
+
+// How often the device has been reset: an emulation ends with one.
+EMSCRIPTEN_KEEPALIVE int sim_resets() { return device ? device->State().resets : 0; }
+
 EMSCRIPTEN_KEEPALIVE int sim_vendor_id() { return device ? device->Attributes().VendorID : 0; }
 EMSCRIPTEN_KEEPALIVE int sim_product_id() { return device ? device->Attributes().ProductID : 0; }
 

@@ -1,9 +1,10 @@
 // A stand-in for navigator.hid whose one device is the simulated altimeter, compiled to
 // WebAssembly with the page's module: for tests and for trying the page without an altimeter.
 // Loaded as a plain script before the page's own; window.tevStandin may set
-// { unplugAfter: N } (unplug after N input reports) and { plugged: false }.
+// { unplugAfter: N } (unplug after N input reports), { plugged: false } and
+// { emulationPeriod: MS } (the launch emulation asks for a reading every MS, not every 100 ms).
 (() => {
-  const options = Object.assign({ unplugAfter: -1, plugged: true }, window.tevStandin || {});
+  const options = Object.assign({ unplugAfter: -1, plugged: true, emulationPeriod: 0 }, window.tevStandin || {});
   const kFrameMs = 1; // a full-speed interrupt endpoint: one input report a 1 ms frame at most
   const hidListeners = { connect: [], disconnect: [] };
   let sim = null;
@@ -18,6 +19,7 @@
         .then((module) => {
           sim = module;
           sim._sim_create(options.unplugAfter);
+          sim._sim_set_emulation_period(options.emulationPeriod);
         });
     }
     return simReady;
@@ -141,5 +143,5 @@
     },
   };
   Object.defineProperty(Navigator.prototype, 'hid', { get: () => standin, configurable: true });
-  window.tevStandinControl = { plug, unplug };
+  window.tevStandinControl = { plug, unplug, resets: () => (sim ? sim._sim_resets() : 0) };
 })();

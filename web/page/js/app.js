@@ -4,12 +4,14 @@ import { HidLink } from './hid-link.js';
 import { loadCore } from './core.js';
 import * as T from './texts.js';
 import { offerFile } from './offer-file.js';
+import { zipStored } from './zip.js';
 
 const $ = (id) => document.getElementById(id);
 const kLiveWidth = 640;
 const kLiveHeight = 240;
 const kPlotWidth = 1200;
 const kPlotHeight = 800;
+const kAllFlightsName = 'flights.zip';
 
 const hid = 'hid' in navigator ? navigator.hid : null;
 const link = hid ? new HidLink(hid) : null;
@@ -25,6 +27,7 @@ let closeWhenIdle = false; // an unplug during a call: the device is closed once
 let openedWritten = NaN; // when the opened file was last written, as the browser says (ms since 1970)
 let downloadEnded = NaN; // when the last download ended: the time of the sets it gives
 let simulation = null; // { name, path } of the simulation CSV given for the report
+let emulating = false;
 
 function status(line) {
   const box = $('status');
@@ -38,12 +41,19 @@ function deviceStatus(line) {
   box.scrollTop = box.scrollHeight;
 }
 
+function deviceLines(text) {
+  for (const line of text.split(/\r?\n/)) if (line) deviceStatus(line);
+}
+
 function showLink() {
   $('link-icon').src = connected ? 'img/connected.png' : 'img/disconnected.png';
   $('link-text').textContent = connected ? 'Connected' : 'Not connected';
   document.body.dataset.link = connected ? 'connected' : 'disconnected';
   const idle = connected && !busy;
   for (const id of ['read', 'settings-read', 'settings-write', 'calibrate', 'battery', 'pressure', 'fire']) $(id).disabled = !idle;
+  // As in the window: a flight on display to replay.
+  $('emulate').disabled = !(idle && shown && shown.svg);
+  if (!emulating) $('emulate-stop').disabled = true;
   $('connect').disabled = busy || !hid;
   const picked = chosen >= 0 && !busy;
   $('save').disabled = !picked;
@@ -153,12 +163,27 @@ function onLiveTrace(svg) {
   $('live').innerHTML = svg;
 }
 
+// One set's data file, named as Save names it; null when the person keeps a cut-off set back.
+function setFile(set) {
+  if (set === incompleteSet && !window.confirm(T.saveIncompleteQuestion(set))) return null;
+  const name = setFileName(set, '.tev');
+  if (core.number('tev_save_set', [set, name]) !== 1) return null;
+  return { name, bytes: core.readFile(name) };
+}
+
 function saveSet(set) {
-  if (set === incompleteSet && !window.confirm(T.saveIncompleteQuestion(set))) return false;
-  const path = setFileName(set, '.tev');
-  if (core.number('tev_save_set', [set, path]) !== 1) return false;
-  offerFile(setFileName(set, '.tev'), core.readFile(path), 'application/octet-stream');
-  return true;
+  const file = setFile(set);
+  if (file) offerFile(file.name, file.bytes, 'application/octet-stream');
+}
+
+// Every set in one .zip, each as Save would write it.
+function saveAll() {
+  const files = [];
+  for (let set = 0; set < sets; ++set) {
+    const file = setFile(set);
+    if (file) files.push(file);
+  }
+  if (files.length) offerFile(kAllFlightsName, zipStored(files), 'application/zip');
 }
 
 function saveCsv(set) {
@@ -187,7 +212,13 @@ async function openFile(file) {
     message.textContent = T.kDropNotDataFile;
     return;
   }
-  const path = core.putFile(file.name, new Uint8Array(await file.arrayBuffer()));
+  const bytes = new Uint8Array(await file.arrayBuffer());
+  // Opened now, it would replace the flights under a running download.
+  if (busy) {
+    message.textContent = T.kOpenWhileBusy;
+    return;
+  }
+  const path = core.putFile(file.name, bytes);
   if (core.number('tev_open_file', [path]) !== 1) {
     message.textContent = T.kLoadError;
     return;
@@ -272,7 +303,7 @@ function wire() {
   $('read').addEventListener('click', () => run(readData));
   $('save').addEventListener('click', () => saveSet(chosen));
   $('save-csv').addEventListener('click', () => saveCsv(chosen));
-  $('save-all').addEventListener('click', () => { for (let set = 0; set < sets; ++set) saveSet(set); });
+  $('save-all').addEventListener('click', saveAll);
   $('open').addEventListener('change', (e) => { if (e.target.files[0]) openFile(e.target.files[0]); e.target.value = ''; });
   $('save-plot').addEventListener('click', () => {
     const name = shown.path.slice(shown.path.lastIndexOf('/') + 1).replace(/\.tev$/i, '');
@@ -294,7 +325,7 @@ function wire() {
   });
   const deviceWork = (work) => run(async () => {
     await work();
-    for (const line of core.text('tev_work_status').split('\r\n')) if (line) deviceStatus(line);
+    deviceLines(core.text('tev_work_status'));
     showEntries();
   });
   $('settings-read').addEventListener('click', () => deviceWork(() => core.call('tev_settings_read')));
@@ -303,6 +334,29 @@ function wire() {
   $('pressure').addEventListener('click', () => deviceWork(() => core.call('tev_control', [0])));
   $('battery').addEventListener('click', () => deviceWork(() => core.call('tev_control', [1])));
   $('fire').addEventListener('click', () => deviceWork(() => core.call('tev_control', [2])));
+  $('emulate').addEventListener('click', () => {
+    if (busy || !shown) return;
+    window.alert(T.kConnectBattery); // its answer does not matter, as in the window
+    emulate(shown);
+  });
+  // The same flag closing the dialog sets: the device is reset at its next request for a reading.
+  $('emulate-stop').addEventListener('click', () => {
+    $('emulate-stop').disabled = true;
+    if (emulating) core.number('tev_emulation_stop');
+  });
+}
+
+// The flight on display replayed to the device; its lines come as the device reports.
+function emulate(flight) {
+  return run(async () => {
+    emulating = true;
+    $('emulate-stop').disabled = false;
+    try {
+      await core.call('tev_emulate', [flight.path, flight.set]);
+    } finally {
+      emulating = false;
+    }
+  });
 }
 
 async function start() {
@@ -323,7 +377,9 @@ async function start() {
     };
   }
   if ('serviceWorker' in navigator) navigator.serviceWorker.register('sw.js').catch(() => {});
-  core = await loadCore(link, { onDownloadProgress, onLiveTrace, onWarn: (id) => window.alert(T.kWarnings[id]) });
+  core = await loadCore(link, {
+    onDownloadProgress, onLiveTrace, onWarn: (id) => window.alert(T.kWarnings[id]), onDeviceStatus: deviceLines,
+  });
   // The device link's diagnostics go to the console only when asked for (page?log): a long file
   // would otherwise write a line a packet.
   core.number('tev_debug_log', [new URLSearchParams(location.search).has('log') ? 1 : 0]);

@@ -1,5 +1,6 @@
-// The WebAssembly module of the program's core, one call at a time: a call that waits on the
-// device (connect, read data, settings, readings) must end before the next begins.
+// The WebAssembly module of the program's core, one waiting call at a time: a call that waits on
+// the device (connect, read data, settings, readings, the emulation) must end before the next
+// begins. Calls that do not wait may be made meanwhile (a Stop, a set picked, the plot redrawn).
 import createTevModule from '../tevusb.mjs';
 
 export async function loadCore(link, handlers) {
@@ -8,11 +9,13 @@ export async function loadCore(link, handlers) {
     onDownloadProgress: handlers.onDownloadProgress,
     onLiveTrace: handlers.onLiveTrace,
     onWarn: handlers.onWarn,
+    onDeviceStatus: handlers.onDeviceStatus,
   });
   return new Core(module);
 }
 
 const typesOf = (args) => args.map((a) => (typeof a === 'string' ? 'string' : 'number'));
+const utf8 = new TextEncoder();
 
 class Core {
   constructor(module) {
@@ -26,9 +29,29 @@ class Core {
     return this.m.ccall(name, 'number', typesOf(args), args, { async: true });
   }
 
-  text(name, args = []) { return this.m.ccall(name, 'string', typesOf(args), args); }
+  text(name, args = []) { return this.m.UTF8ToString(this.direct(name, args)); }
 
-  number(name, args = []) { return this.m.ccall(name, 'number', typesOf(args), args); }
+  number(name, args = []) { return this.direct(name, args); }
+
+  // A call that does not wait, made directly: this Emscripten's ccall takes a call made while
+  // another waits on the device for part of that wait, and then neither ever returns.
+  direct(name, args) {
+    const m = this.m;
+    const stack = m.stackSave();
+    try {
+      return m[`_${name}`](...args.map((a) => (typeof a === 'string' ? this.onStack(a) : a)));
+    } finally {
+      m.stackRestore(stack);
+    }
+  }
+
+  onStack(text) {
+    const bytes = utf8.encode(text);
+    const at = this.m.stackAlloc(bytes.length + 1);
+    this.m.HEAPU8.set(bytes, at);
+    this.m.HEAPU8[at + bytes.length] = 0;
+    return at;
+  }
 
   // A file of the module's, made from bytes the person gave, under its own name.
   putFile(name, bytes) {
@@ -41,7 +64,7 @@ class Core {
 
   // `tevtool stats` with `args`; { status, output, errors }.
   stats(args) {
-    const status = this.m.ccall('tev_stats', 'number', ['string'], [args.join('\n')]);
+    const status = this.number('tev_stats', [args.join('\n')]);
     return { status, output: this.text('tev_tool_output'), errors: this.text('tev_tool_errors') };
   }
 
@@ -55,8 +78,7 @@ class Core {
   }
 
   plot(path, set, width, height, feet = false) {
-    const svg = this.m.ccall('tev_plot', 'string', ['string', 'number', 'number', 'number', 'number'],
-      [path, set, feet ? 1 : 0, width, height]);
+    const svg = this.text('tev_plot', [path, set, feet ? 1 : 0, width, height]);
     return { svg, problem: this.text('tev_plot_problem') };
   }
 }

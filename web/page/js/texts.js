@@ -14,6 +14,8 @@ export const kWarnings = {
   111: 'The inhibit setting is very large. Please make sure that it is the correct setting.',
   112: 'One or both of the ejection lines are disabled. Make sure this is correct.',
 };
+export const kConnectBattery =
+  'You may now connect the battery to the device if you want a real time launch. Click OK when connected or ignore.';
 export const packetReadLine = (i) => `Packet Read: ${i}`;
 export const packetsReadLine = (n) => `Packets Read: ${n}`;
 export const saveIncompleteQuestion = (set) =>
@@ -23,6 +25,7 @@ export const kNoWebHid =
   'This browser cannot reach USB devices: WebHID is missing. Open this page in Chrome, Edge or ' +
   'Opera (version 89 or later, on Windows, macOS, Linux or ChromeOS) to connect the altimeter. ' +
   'Opening and viewing .tev files works here.';
+export const kOpenWhileBusy = 'The altimeter is busy. Open the file again once it has finished.';
 export const kUnplugged = 'The altimeter was unplugged.';
 export const kVendorId = 0x1209;
 export const kApplicationProductId = 0x0002;
