@@ -57,11 +57,13 @@ export async function saveDownloadsIn(page, folder) {
 }
 
 // Connect, then Read Data to its end; returns the status text.
-export async function connectAndRead(page) {
+// `during`, if given, runs while the download is under way.
+export async function connectAndRead(page, during = null) {
   await page.click('#connect');
   await page.waitForSelector('body[data-link="connected"]', { timeout: 10000 });
   await page.waitForFunction(() => !document.getElementById('read').disabled);
   await page.click('#read');
+  if (during) await during();
   await page.waitForSelector('body[data-download]', { timeout: 60000 });
   return page.$eval('#status', (e) => e.textContent);
 }

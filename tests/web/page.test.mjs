@@ -57,7 +57,19 @@ async function drop(page, name, bytes) {
 test('a download saves every flight byte for byte as tevtool download --sim does, and plots as tevtool plot', async () => {
   const downloads = await mkdtemp(join(tmpdir(), 'tev-web-'));
   const page = await openPage(session, { downloads });
-  const text = await connectAndRead(page);
+  const leaveQuestions = [];
+  const text = await connectAndRead(page, async () => {
+    // While the flights come in, the sets already read wait, as in the window.
+    const strip = await page.waitForFunction(() => {
+      const sets = [...document.querySelectorAll('#strip button')];
+      return sets.length > 0 && !document.body.dataset.download && sets.map((b) => b.disabled);
+    });
+    assert.ok((await strip.jsonValue()).every((disabled) => disabled), 'a set could be picked mid-download');
+    // Leaving the page mid-download asks first; staying loses nothing (the flights are checked below).
+    page.once('dialog', (d) => { leaveQuestions.push(d.type()); return d.dismiss(); });
+    await page.evaluate(() => { location.reload(); });
+  });
+  assert.deepEqual(leaveQuestions, ['beforeunload']);
   assert.match(text, /Device Connected\.\nCurrent device firmware version: 1\.40\n/);
   assert.match(text, /Data read successfully\./);
   assert.ok(await page.$('#live svg polyline'), 'a live trace was drawn');

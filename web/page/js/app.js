@@ -63,6 +63,7 @@ function showLink() {
   $('report').disabled = busy || !shown;
   $('save-report').disabled = busy || !shown;
   $('sim-remove').disabled = !simulation;
+  for (const button of $('strip').children) button.disabled = busy;
 }
 
 async function run(work) {
@@ -103,6 +104,8 @@ function showStrip() {
     button.textContent = `Data set ${set + 1} (${packets} packets)${set === incompleteSet ? ' — may be incomplete' : ''}`;
     if (set === incompleteSet) button.classList.add('incomplete');
     button.setAttribute('aria-pressed', String(set === chosen));
+    // As in the window, the sets wait while the altimeter is busy.
+    button.disabled = busy;
     button.addEventListener('click', () => pick(set));
     strip.appendChild(button);
   }
@@ -113,6 +116,7 @@ function setFileName(set, extension) {
 }
 
 function pick(set) {
+  if (busy) return;
   chosen = set;
   showStrip();
   if (openedPath) {
@@ -120,7 +124,10 @@ function pick(set) {
   } else {
     // The set as its own data file, as Save writes it: there it is set 0.
     const path = setFileName(set, '.tev');
-    if (core.number('tev_save_set', [set, path]) !== 1) return;
+    if (core.number('tev_save_set', [set, path]) !== 1) {
+      window.alert(T.kSaveError);
+      return;
+    }
     showFlight(path, 0);
   }
   showLink();
@@ -167,7 +174,10 @@ function onLiveTrace(svg) {
 function setFile(set) {
   if (set === incompleteSet && !window.confirm(T.saveIncompleteQuestion(set))) return null;
   const name = setFileName(set, '.tev');
-  if (core.number('tev_save_set', [set, name]) !== 1) return null;
+  if (core.number('tev_save_set', [set, name]) !== 1) {
+    window.alert(T.kSaveError);
+    return null;
+  }
   return { name, bytes: core.readFile(name) };
 }
 
@@ -376,6 +386,12 @@ async function start() {
       showLink();
     };
   }
+  // Leaving mid-download loses the flights read so far; mid-emulation it leaves the altimeter emulating.
+  window.addEventListener('beforeunload', (event) => {
+    if (!busy) return;
+    event.preventDefault();
+    event.returnValue = true; // browsers before the standard way
+  });
   if ('serviceWorker' in navigator) navigator.serviceWorker.register('sw.js').catch(() => {});
   core = await loadCore(link, {
     onDownloadProgress, onLiveTrace, onWarn: (id) => window.alert(T.kWarnings[id]), onDeviceStatus: deviceLines,

@@ -6,6 +6,8 @@ export const kReadingData = 'Reading data...';
 export const kDataReadFailed = 'Failed to read data.';
 export const kDataRead = 'Data read successfully.';
 export const kAttemptingToConnect = 'Attempting to connect to device.';
+export const kSaveError =
+  'Error saving file. Make sure that it is not write protected or locked, and that the disk has enough space.';
 export const kCsvError =
   'Failed to save the CSV file. Make sure that it is not write protected or locked, and that the disk has enough space.';
 // The warnings of the settings operations, by their string ids.
