@@ -1,5 +1,5 @@
 // Device Settings and Control Device for the page: the dialogs' own workers, run on the page's
-// one AltimeterDevice, their status lines handed back as UTF-8 and their warnings to the page.
+// one AltimeterDevice, their status lines and warnings handed to the page as they come.
 #include <emscripten.h>
 
 #include <sstream>
@@ -17,11 +17,9 @@ EM_JS(void, tev_js_warn, (unsigned stringId), {
   if (Module.onWarn) Module.onWarn(stringId);
 });
 
-std::string status;
-
 class PageHost : public tev::SettingsDialogHost {
  public:
-  void AppendStatus(const std::wstring& text) override { status += tev::tool::Narrow(text); }
+  void AppendStatus(const std::wstring& text) override { tev::web::ShowDeviceStatus(tev::tool::Narrow(text)); }
   void RefreshControls(bool) override {}
   void RenderPlot() override {}
   void EnableRead() override {}
@@ -60,28 +58,23 @@ tev::SettingsEntries ParseEntries(const char* text) {
 
 extern "C" {
 
-// The status lines of the last operation.
-EMSCRIPTEN_KEEPALIVE const char* tev_work_status() { return status.c_str(); }
-
 EMSCRIPTEN_KEEPALIVE const char* tev_settings_entries() {
-  status = EntryLines(tev::EntriesFromSettings(tev::web::Device().settings));
-  return status.c_str();
+  static std::string entries;
+  entries = EntryLines(tev::EntriesFromSettings(tev::web::Device().settings));
+  return entries.c_str();
 }
 
 EMSCRIPTEN_KEEPALIVE int tev_settings_read() {
-  status.clear();
   PageHost host;
   return tev::ReadSettingsWork(tev::web::Device(), host);
 }
 
 EMSCRIPTEN_KEEPALIVE int tev_settings_write(const char* entries) {
-  status.clear();
   PageHost host;
   return tev::WriteSettingsWork(tev::web::Device(), host, ParseEntries(entries));
 }
 
 EMSCRIPTEN_KEEPALIVE int tev_calibrate(const char* groundAltitude, const char* entries) {
-  status.clear();
   PageHost host;
   const std::string text = groundAltitude;
   const auto altitude = tev::ReadGroundAltitude(std::wstring(text.begin(), text.end()));
@@ -95,7 +88,6 @@ EMSCRIPTEN_KEEPALIVE int tev_calibrate(const char* groundAltitude, const char* e
 
 // 0 Read Pressure, 1 Read Battery Voltage, 2 Fire lines for 2 seconds.
 EMSCRIPTEN_KEEPALIVE void tev_control(int operation) {
-  status.clear();
   PageHost host;
   tev::AltimeterDevice& device = tev::web::Device();
   switch (operation) {

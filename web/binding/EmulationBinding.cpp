@@ -16,13 +16,9 @@
 
 namespace {
 
-EM_JS(void, tev_js_device_line, (const char* text), {
-  if (Module.onDeviceStatus) Module.onDeviceStatus(UTF8ToString(text));
-});
-
 class PageEmulation : public tev::ControlDialogHost, public tev::EmulationObserver {
  public:
-  void AppendStatus(const std::wstring& text) override { tev_js_device_line(tev::tool::Narrow(text).c_str()); }
+  void AppendStatus(const std::wstring& text) override { tev::web::ShowDeviceStatus(tev::tool::Narrow(text)); }
   void RefreshControls(bool) override {}
   void RenderPlot() override {}
   void OnEmulationEvent(int code, int sampleIndex) override {
@@ -42,7 +38,7 @@ EMSCRIPTEN_KEEPALIVE int tev_emulate(const char* path, int set) {
   tev::tool::FlightFile flight;
   if (!tev::tool::LoadFlightFile(tev::Utf8ToWide(path), flight, problem) ||
       !tev::tool::CheckSetExists(flight, set, problem)) {
-    tev_js_device_line(problem.str().c_str());
+    tev::web::ShowDeviceStatus(problem.str());
     return -1;
   }
   device.currentSet = flight.Build(set);
@@ -51,7 +47,7 @@ EMSCRIPTEN_KEEPALIVE int tev_emulate(const char* path, int set) {
   // honoured, where the device code logs it.
   tev::DebugLogSink log;
   log = tev::SetDebugLogSink([&log](std::string_view line) {
-    if (line == tev::kUserEndedEmulation) tev_js_device_line((std::string(line) + "\r\n").c_str());
+    if (line == tev::kUserEndedEmulation) tev::web::ShowDeviceStatus(line);
     if (log) log(line);
   });
   tev::EmulateWork(device, page, page);

@@ -335,7 +335,6 @@ function wire() {
   });
   const deviceWork = (work) => run(async () => {
     await work();
-    deviceLines(core.text('tev_work_status'));
     showEntries();
   });
   $('settings-read').addEventListener('click', () => deviceWork(() => core.call('tev_settings_read')));
