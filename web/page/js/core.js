@@ -72,8 +72,7 @@ class Core {
   // time in milliseconds since 1970 (NaN when unknown); `simPath`: a simulation CSV or ''.
   // { ok, problem }: the problem is tevtool's message.
   report(path, written, simPath, feet, out) {
-    const ok = this.m.ccall('tev_report', 'number', ['string', 'number', 'string', 'number', 'string'],
-      [path, written, simPath, feet ? 1 : 0, out]) === 1;
+    const ok = this.number('tev_report', [path, written, simPath, feet ? 1 : 0, out]) === 1;
     return { ok, problem: this.text('tev_report_problem') };
   }
 
